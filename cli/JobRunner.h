@@ -1,0 +1,17 @@
+// Runs one engine job on a worker thread while the main thread shows progress
+// on a terminal and turns Ctrl-C into a clean cancel.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+namespace vrz::cli {
+
+// Runs job on a worker; while it runs, prints "label NN%" to stderr when that
+// is a terminal, reading *percent. A Ctrl-C stores false into *running.
+// Returns the job's result and sets *interrupted when Ctrl-C was pressed.
+bool RunWithProgress(const std::function<bool()>& job, const std::atomic<int>& percent,
+                     std::atomic<bool>& running, const std::string& label, bool* interrupted);
+
+}  // namespace vrz::cli

@@ -1,0 +1,11 @@
+# VRZ_SANITIZE=address,undefined or thread applies to every target of the build.
+if(VRZ_SANITIZE)
+  string(REPLACE "," ";" _vrz_sanitizers "${VRZ_SANITIZE}")
+  set(_flags "")
+  foreach(s IN LISTS _vrz_sanitizers)
+    list(APPEND _flags "-fsanitize=${s}")
+  endforeach()
+  list(APPEND _flags -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_compile_options(${_flags})
+  add_link_options(${_flags})
+endif()

@@ -1,0 +1,105 @@
+#include "io/SourceReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vrz {
+
+SourceReader::SourceReader(const SourceLayout& layout, std::size_t windowSize)
+    : layout_(layout), window_(std::max<std::size_t>(windowSize, 4)) {}
+
+const InputFile* SourceReader::OpenPart(std::size_t index) {
+    if (openIndex_ == index && openFile_.IsOpen()) return &openFile_;
+    openFile_.Close();
+    openIndex_ = static_cast<std::size_t>(-1);
+    const SourcePart& part = layout_.Parts()[index];
+    if (!openFile_.Open(part.path)) {
+        failed_ = true;
+        failedPath_ = part.path;
+        return nullptr;
+    }
+    openIndex_ = index;
+    return &openFile_;
+}
+
+bool SourceReader::ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length) {
+    while (length > 0) {
+        const std::size_t index = layout_.PartIndexAt(offset);
+        const SourcePart& part = layout_.Parts()[index];
+        const std::uint64_t inPart = offset - part.start;
+        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, part.size - inPart));
+        const InputFile* file = OpenPart(index);
+        if (!file) return false;
+        const std::size_t got = file->ReadAt(inPart, out, chunk);
+        // A short read (a file that shrank) leaves zeros, which match no signature.
+        if (got < chunk) std::memset(out + got, 0, chunk - got);
+        out += chunk;
+        offset += chunk;
+        length -= chunk;
+    }
+    return true;
+}
+
+bool SourceReader::Load(std::uint64_t offset) {
+    const std::uint64_t total = layout_.TotalSize();
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(window_.size(), total - offset));
+    windowStart_ = offset;
+    windowLength_ = 0;
+    if (!ReadSpan(offset, window_.data(), length)) return false;
+    windowLength_ = length;
+    return true;
+}
+
+const std::uint8_t* SourceReader::Bytes(std::uint64_t offset, std::size_t length) {
+    const std::uint64_t total = layout_.TotalSize();
+    if (offset > total || length > total - offset || length > window_.size()) return nullptr;
+    if (offset < windowStart_ || offset + length > windowStart_ + windowLength_) {
+        if (!Load(offset)) return nullptr;
+    }
+    return window_.data() + (offset - windowStart_);
+}
+
+bool SourceReader::Copy(std::uint64_t offset, std::size_t length, std::uint8_t* out) {
+    const std::uint64_t total = layout_.TotalSize();
+    if (offset > total || length > total - offset) return false;
+    return ReadSpan(offset, out, length);
+}
+
+bool SourceReader::FindSignature(std::uint64_t from, std::uint64_t limit,
+                                 const std::uint8_t* const* signatures, std::size_t count,
+                                 std::uint64_t* position) {
+    const std::uint64_t total = layout_.TotalSize();
+    limit = total < 4 ? 0 : std::min(limit, total - 3);  // a signature needs its four bytes
+    if (from >= limit) {
+        *position = limit;
+        return false;
+    }
+    // Work on the window that holds from with at least four bytes after it; a
+    // candidate in a window's last three bytes is met again after the reload.
+    if (from < windowStart_ || from + 4 > windowStart_ + windowLength_) {
+        if (!Load(from)) {
+            *position = limit;
+            return false;
+        }
+    }
+    const std::uint64_t stop = std::min(limit, windowStart_ + windowLength_ - 3);
+    const std::uint8_t* base = window_.data();
+    std::uint64_t pos = from;
+    while (pos < stop) {
+        const auto* hit = static_cast<const std::uint8_t*>(
+            std::memchr(base + (pos - windowStart_), 0x50, static_cast<std::size_t>(stop - pos)));
+        if (!hit) break;
+        const std::uint64_t at = windowStart_ + static_cast<std::uint64_t>(hit - base);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (std::memcmp(hit, signatures[i], 4) == 0) {
+                *position = at;
+                return true;
+            }
+        }
+        pos = at + 1;
+    }
+    *position = stop;
+    return false;
+}
+
+}  // namespace vrz

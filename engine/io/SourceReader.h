@@ -1,0 +1,60 @@
+// Large sequential reads over a source layout. One window of bytes is held in
+// memory; it may span parts. Signature searches run through the window with
+// memchr, so the scan costs little more than reading the bytes it passes over.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/FileIo.h"
+#include "io/SourceLayout.h"
+
+namespace vrz {
+
+class SourceReader {
+public:
+    static constexpr std::size_t kDefaultWindow = 1u << 20;
+
+    explicit SourceReader(const SourceLayout& layout, std::size_t windowSize = kDefaultWindow);
+
+    // Pointer to the bytes [offset, offset + length), or nullptr when they do not
+    // all lie in the layout or a part cannot be opened. length <= window size.
+    // The pointer stays valid until the next call.
+    const std::uint8_t* Bytes(std::uint64_t offset, std::size_t length);
+
+    // Looks for the first offset in [from, limit) where one of the four-byte
+    // signatures starts with all four bytes inside the layout. Each call goes
+    // through at most one window, so callers can poll between calls. True:
+    // *position is the hit. False: *position is where to go on from, and
+    // equals limit once the whole range was searched.
+    bool FindSignature(std::uint64_t from, std::uint64_t limit, const std::uint8_t* const* signatures,
+                       std::size_t count, std::uint64_t* position);
+
+    // Copies [offset, offset + length) into out without touching the window;
+    // false when the range is not all in the layout or a part cannot be opened.
+    bool Copy(std::uint64_t offset, std::size_t length, std::uint8_t* out);
+
+    // Set when a part could not be opened; names that part.
+    bool Failed() const { return failed_; }
+    const std::string& FailedPath() const { return failedPath_; }
+
+    std::size_t WindowSize() const { return window_.size(); }
+
+private:
+    bool Load(std::uint64_t offset);
+    bool ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length);
+    const InputFile* OpenPart(std::size_t index);
+
+    const SourceLayout& layout_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
+    std::size_t windowLength_ = 0;
+    InputFile openFile_;
+    std::size_t openIndex_ = static_cast<std::size_t>(-1);
+    bool failed_ = false;
+    std::string failedPath_;
+};
+
+}  // namespace vrz

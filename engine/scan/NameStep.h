@@ -1,0 +1,33 @@
+// Decides the name a found entry gets in the table: its own name when it lies
+// at the top level or its reference folder was found before it, else a name
+// inside the virtual folder "#Lost Files/"; a folder entry whose parent is
+// missing is dropped.
+#pragma once
+
+#include <string>
+#include <unordered_set>
+
+namespace vrz {
+
+constexpr const char* kLostFilesFolder = "#Lost Files/";
+
+class NameStep {
+public:
+    // Returns false when the entry is dropped; otherwise sets *tableName.
+    // Names are compared byte for byte.
+    bool Decide(const std::string& headerName, std::string* tableName) const;
+    // Makes a row's final name known to later entries.
+    void Remember(const std::string& tableName) { known_.insert(tableName); }
+    void Clear() { known_.clear(); }
+
+    // The folder whose presence lets the name stand: "docs/" for "docs/a.txt",
+    // and the grandparent for deeper names ("docs/" for "docs/sub/a.txt").
+    // Empty for top-level names.
+    static std::string ReferenceFolder(const std::string& name);
+    static std::string LostFilesName(const std::string& name);
+
+private:
+    std::unordered_set<std::string> known_;
+};
+
+}  // namespace vrz

@@ -1,0 +1,62 @@
+// The state one repair job shares between its steps: the choice of source,
+// the recovered entry table, progress and cancel flags, and the save state.
+// The worker writes the table and the percentages; the user-interface thread
+// writes the cancel flags. Values read across threads are atomics.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/SourceLayout.h"
+#include "state/PauseGate.h"
+#include "state/RecoveredEntry.h"
+
+namespace vrz {
+
+struct JobState {
+    // Source choice.
+    std::string sourcePath;  // the archive file, or the folder holding the parts
+    bool splitMode = false;
+    bool splitIsZipx = false;
+    std::string lastPartName;  // "/" + file name of the last part the folder check examined
+
+    // Scan.
+    std::atomic<bool> jobRunning{true};
+    std::string scanSourcePath;
+    SourceLayout scanLayout;  // the files the scan walked, for the writers
+    std::uint64_t bytesScanned = 0;
+    std::uint64_t totalPartsSize = 0;
+    std::atomic<int> progressPercent{0};
+    int shownPercent = 0;
+    bool scanFailed = false;
+    bool scannedSplit = false;
+    std::uint64_t scanPosition = 0;
+    std::uint64_t windowStart = 0;
+    std::vector<RecoveredEntry> entries;
+
+    // Save.
+    std::atomic<int> savePercent{0};
+    std::atomic<bool> saveAborted{false};
+    std::string destinationFolder;
+    std::string archiveFileName;
+    std::string outputPath;
+    std::string tempCentralPath;
+    float recoveredSizeKB = 0.0f;
+
+    // Holds a worker at its next poll while the user answers a question.
+    PauseGate pauseGate;
+
+    std::size_t entryCount() const { return entries.size(); }
+
+    // Empties the table and the scan cursor before a new scan.
+    void ResetTable();
+
+    // Poll points of the scans: wait while paused, then say whether to go on.
+    bool ScanMayContinue();
+    // Poll points of the writers: a save also stops when the user aborted it.
+    bool SaveMayContinue();
+};
+
+}  // namespace vrz

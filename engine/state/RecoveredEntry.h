@@ -1,0 +1,33 @@
+// One row of the recovered entry table: an entry whose local header a scan
+// found and accepted.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vrz {
+
+struct RecoveredEntry {
+    // The entry's path as the header's 8-bit name bytes, or "#Lost Files/" and
+    // the last path component when its folder entry was not found before it.
+    std::string name;
+    std::uint64_t uncompressedSize = 0;
+    std::uint64_t compressedSize = 0;
+    std::uint32_t crc32 = 0;
+
+    // Where the scan accepted the entry, so that the writers copy exactly the
+    // rows the scan found. The offset counts in the scan's source layout (all
+    // parts of a split archive back to back); part is the index of the part
+    // that holds the local header.
+    std::uint64_t headerOffset = 0;
+    std::uint32_t part = 0;
+    // Local header, name, extra field, data and data descriptor.
+    std::uint64_t entryLength = 0;
+    // 0 without a data descriptor, else 16 or 24.
+    std::uint8_t descriptorLength = 0;
+    bool zip64Local = false;
+
+    bool IsFolder() const { return !name.empty() && name.back() == '/'; }
+};
+
+}  // namespace vrz
