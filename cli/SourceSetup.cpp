@@ -2,6 +2,8 @@
 
 #include "io/FileIo.h"
 #include "scan/ScanSingleArchive.h"
+#include "scan/ScanSplitArchive.h"
+#include "scan/SplitFolderCheck.h"
 
 namespace vrz::cli {
 
@@ -10,18 +12,27 @@ bool PrepareSource(const std::string& path, JobState& state, JobReporter& report
     state.jobRunning = true;
     state.bytesScanned = 0;
     state.sourcePath = path;
-    if (IsDirectory(path)) {
-        // Split archives come with the split scan.
-        reporter.ReportScanFailure("IDS_MTEXT3");
+    state.totalPartsSize = 0;
+    state.splitMode = IsDirectory(path);
+    if (!state.splitMode) return true;
+    const SplitFolderVerdict verdict = CheckSplitFolder(path, &state.splitIsZipx, &state.lastPartName);
+    if (verdict != SplitFolderVerdict::kOk) {
+        reporter.ReportScanFailure(TextKeyFor(verdict));
         return false;
     }
-    state.splitMode = false;
     return true;
 }
 
 bool RunSourceScan(JobState& state, JobReporter& reporter) {
-    state.scannedSplit = false;
-    return ScanSingleArchive(state, reporter);
+    state.scannedSplit = state.splitMode;
+    if (!state.splitMode) return ScanSingleArchive(state, reporter);
+    bool allReadable = true;
+    state.totalPartsSize = SumPartSizes(state.sourcePath, &allReadable);
+    if (!allReadable) {
+        reporter.ReportScanFailure("IDS_FAILEDFILE");
+        return false;
+    }
+    return ScanSplitArchive(state, reporter);
 }
 
 }  // namespace vrz::cli

@@ -1,0 +1,71 @@
+#include "scan/PartDiscovery.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "io/FileIo.h"
+#include "records/ByteOrder.h"
+#include "records/ZipConstants.h"
+#include "scan/PartNames.h"
+
+namespace vrz {
+
+namespace {
+
+// The end of central directory record, when the final part still has one,
+// names the final part's own disk number; 0-based, so it equals the number
+// of parts before it. -1 when no record is found.
+int FinalPartDiskNumber(const std::string& path) {
+    InputFile file;
+    std::uint64_t size = 0;
+    if (!file.Open(path) || !file.Size(&size) || size < zip::kEndOfCentralDirSize) return -1;
+    const std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(size, 65535 + zip::kEndOfCentralDirSize));
+    std::vector<std::uint8_t> bytes(tail);
+    if (file.ReadAt(size - tail, bytes.data(), tail) != tail) return -1;
+    for (std::size_t i = tail - zip::kEndOfCentralDirSize + 1; i-- > 0;) {
+        if (ReadU32(bytes.data() + i) == zip::kEndOfCentralDirSignature) {
+            const std::uint16_t disk = ReadU16(bytes.data() + i + 4);
+            return disk == zip::kZip64Marker16 ? -1 : disk;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::vector<DiscoveredPart> DiscoverParts(const std::string& folder, bool isZipx) {
+    const PartFamily family = isZipx ? PartFamily::kZipx : PartFamily::kZip;
+    std::vector<DiscoveredPart> numbered;
+    std::vector<DiscoveredPart> finals;
+    for (const std::string& name : ListFilesSorted(folder)) {
+        const PartName part = ClassifyPartName(name);
+        if (part.family != family) continue;
+        DiscoveredPart found;
+        found.path = JoinPath(folder, name);
+        found.fileName = name;
+        found.number = part.number;
+        found.isFinal = part.isFinal;
+        (part.isFinal ? finals : numbered).push_back(found);
+    }
+    std::stable_sort(numbered.begin(), numbered.end(),
+                     [](const DiscoveredPart& a, const DiscoveredPart& b) { return a.number < b.number; });
+
+    std::vector<DiscoveredPart> ordered;
+    int previous = 0;
+    for (DiscoveredPart& part : numbered) {
+        part.continuesPrevious = !ordered.empty() && part.number == previous + 1;
+        previous = part.number;
+        ordered.push_back(part);
+    }
+    for (DiscoveredPart& part : finals) {
+        // The final part follows the highest numbered one unless its end
+        // record says parts are missing in between.
+        const int disk = FinalPartDiskNumber(part.path);
+        part.continuesPrevious = !ordered.empty() && !ordered.back().isFinal && (disk < 0 || disk == previous);
+        ordered.push_back(part);
+    }
+    return ordered;
+}
+
+}  // namespace vrz

@@ -1,0 +1,47 @@
+#include "scan/PartNames.h"
+
+#include <cctype>
+
+namespace vrz {
+
+namespace {
+
+// Digits after prefix in extension, as a part number; 0 when not all digits.
+int PartNumber(const std::string& extension, const std::string& prefix) {
+    if (extension.size() <= prefix.size() || extension.compare(0, prefix.size(), prefix) != 0) return 0;
+    long number = 0;
+    for (std::size_t i = prefix.size(); i < extension.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(extension[i]))) return 0;
+        number = number * 10 + (extension[i] - '0');
+        if (number > 1000000) return 0;
+    }
+    return static_cast<int>(number);
+}
+
+}  // namespace
+
+PartName ClassifyPartName(const std::string& fileName) {
+    PartName part;
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string::npos || dot == 0) return part;
+    const std::string extension = fileName.substr(dot);
+    part.base = fileName.substr(0, dot);
+    if (extension == ".zip") {
+        part.family = PartFamily::kZip;
+        part.isFinal = true;
+    } else if (extension == ".zipx") {
+        part.family = PartFamily::kZipx;
+        part.isFinal = true;
+    } else if (const int zx = PartNumber(extension, ".zx"); zx > 0) {
+        part.family = PartFamily::kZipx;
+        part.number = zx;
+    } else if (const int z = PartNumber(extension, ".z"); z > 0) {
+        part.family = PartFamily::kZip;
+        part.number = z;
+    } else {
+        part.base.clear();
+    }
+    return part;
+}
+
+}  // namespace vrz

@@ -1,0 +1,22 @@
+// How the parts of a split archive are named: the ZIP family is base.z01,
+// base.z02, … and base.zip; the ZIPX family base.zx01, … and base.zipx.
+// Extensions are matched exactly and in lower case.
+#pragma once
+
+#include <string>
+
+namespace vrz {
+
+enum class PartFamily { kNone, kZip, kZipx };
+
+struct PartName {
+    PartFamily family = PartFamily::kNone;
+    std::string base;  // the name before the extension
+    int number = 0;    // 1, 2, … for numbered parts; 0 for the final part
+    bool isFinal = false;
+};
+
+// Classifies a file name; family kNone when it is not a part of either family.
+PartName ClassifyPartName(const std::string& fileName);
+
+}  // namespace vrz

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "ZipBytes.h"
+#include "scan/ScanSingleArchive.h"
+
+namespace vrz::test {
+
+class RecordingReporter : public JobReporter {
+public:
+    void ReportScanFailure(const std::string& key) override { keys.push_back(key); }
+    void ReportSaveFailure(const std::string& key, const std::string&) override { keys.push_back(key); }
+    std::vector<std::string> keys;
+};
+
+struct ScanResult {
+    bool ok = false;
+    std::vector<RecoveredEntry> rows;
+    std::vector<std::string> reported;
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& r : rows) names.push_back(r.name);
+        return names;
+    }
+};
+
+inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReader::kDefaultWindow) {
+    TempDir dir;
+    JobState state;
+    state.sourcePath = dir.Write("a.zip", bytes);
+    RecordingReporter reporter;
+    ScanOptions options;
+    options.windowSize = window;
+    ScanResult result;
+    result.ok = ScanSingleArchive(state, reporter, options);
+    result.rows = state.entries;
+    result.reported = reporter.keys;
+    return result;
+}
+
+// Pads an archive so it is larger than the smallest accepted size.
+inline Bytes Padded(Bytes bytes) {
+    Append(bytes, Garbage(120, 3));
+    return bytes;
+}
+
+}  // namespace vrz::test

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "ScanHelpers.h"
+#include "scan/PartDiscovery.h"
+#include "scan/PartNames.h"
+#include "scan/ScanSplitArchive.h"
+#include "scan/SplitFolderCheck.h"
+
+namespace vrz::test {
+namespace {
+
+std::vector<std::string> FileNames(const std::vector<DiscoveredPart>& parts) {
+    std::vector<std::string> names;
+    for (const auto& p : parts) names.push_back(p.fileName);
+    return names;
+}
+
+void Touch(const TempDir& dir, std::initializer_list<const char*> names) {
+    for (const char* name : names) dir.WriteText(name, "x");
+}
+
+TEST(PartNames, Classification) {
+    EXPECT_EQ(ClassifyPartName("a.z01").family, PartFamily::kZip);
+    EXPECT_EQ(ClassifyPartName("a.z01").number, 1);
+    EXPECT_EQ(ClassifyPartName("a.z100").number, 100);
+    EXPECT_TRUE(ClassifyPartName("a.zip").isFinal);
+    EXPECT_EQ(ClassifyPartName("a.zx07").family, PartFamily::kZipx);
+    EXPECT_EQ(ClassifyPartName("a.zx07").number, 7);
+    EXPECT_EQ(ClassifyPartName("a.zipx").family, PartFamily::kZipx);
+    EXPECT_EQ(ClassifyPartName("A.Z01").family, PartFamily::kNone);  // upper case is no part
+    EXPECT_EQ(ClassifyPartName("a.zst").family, PartFamily::kNone);
+    EXPECT_EQ(ClassifyPartName("notes.txt").family, PartFamily::kNone);
+    EXPECT_EQ(ClassifyPartName("a.z00").family, PartFamily::kNone);
+}
+
+TEST(PartDiscovery, ZipFamilyInNumberOrderThenFinalPart) {
+    TempDir dir;
+    Touch(dir, {"d.zip", "d.z10", "d.z02", "d.z01", "d.z09", "d.z03", "d.z04", "d.z05", "d.z06", "d.z07",
+                "d.z08", "d.z11", "readme.txt"});
+    const auto parts = DiscoverParts(dir.path(), false);
+    EXPECT_EQ(FileNames(parts), (std::vector<std::string>{"d.z01", "d.z02", "d.z03", "d.z04", "d.z05", "d.z06",
+                                                          "d.z07", "d.z08", "d.z09", "d.z10", "d.z11", "d.zip"}));
+    for (std::size_t i = 1; i < parts.size(); ++i) EXPECT_TRUE(parts[i].continuesPrevious) << i;
+    EXPECT_FALSE(parts[0].continuesPrevious);
+}
+
+TEST(PartDiscovery, ZipxFinalPartComesLast) {
+    TempDir dir;
+    Touch(dir, {"d.zipx", "d.zx01", "d.zx02"});
+    EXPECT_EQ(FileNames(DiscoverParts(dir.path(), true)), (std::vector<std::string>{"d.zx01", "d.zx02", "d.zipx"}));
+}
+
+TEST(PartDiscovery, GapInNumbersBreaksTheChain) {
+    TempDir dir;
+    Touch(dir, {"d.z01", "d.z03", "d.zip"});
+    const auto parts = DiscoverParts(dir.path(), false);
+    ASSERT_EQ(FileNames(parts), (std::vector<std::string>{"d.z01", "d.z03", "d.zip"}));
+    EXPECT_FALSE(parts[1].continuesPrevious);
+    EXPECT_TRUE(parts[2].continuesPrevious);
+}
+
+TEST(SplitFolderCheck, Verdicts) {
+    bool zipx = true;
+    std::string last;
+    {
+        TempDir dir;
+        Touch(dir, {"data.z01", "data.z02", "data.zip"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kOk);
+        EXPECT_FALSE(zipx);
+        EXPECT_EQ(last, "/data.zip");
+    }
+    {
+        TempDir dir;
+        Touch(dir, {"data.zx01", "data.zipx"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kOk);
+        EXPECT_TRUE(zipx);
+    }
+    {
+        TempDir dir;
+        Touch(dir, {"a.z01", "b.z02"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kMixedParts);
+    }
+    {
+        TempDir dir;
+        Touch(dir, {"data.z01", "data.zx02"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kMixedParts);
+    }
+    {
+        TempDir dir;
+        Touch(dir, {"notes.txt", "DATA.Z01"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kNoParts);
+    }
+    {
+        // A stray file sorting before the parts does not make the set inconsistent.
+        TempDir dir;
+        Touch(dir, {"0-readme.txt", "data.z01", "data.zip"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kOk);
+    }
+}
+
+TEST(SplitScan, EntryWithoutDescriptorCrossesIntoTheNextPart) {
+    TempDir dir;
+    Bytes all = LocalRecord({"first.txt", std::string(300, 'f')});
+    Append(all, LocalRecord({"second.txt", std::string(500, 's')}));
+    Append(all, CentralStub());
+    const std::size_t cut = 400;  // inside second.txt
+    dir.Write("s.z01", Bytes(all.begin(), all.begin() + cut));
+    dir.Write("s.zip", Bytes(all.begin() + cut, all.end()));
+    JobState state;
+    state.sourcePath = dir.path();
+    RecordingReporter reporter;
+    ASSERT_TRUE(ScanSplitArchive(state, reporter));
+    ASSERT_EQ(state.entryCount(), 2u);
+    EXPECT_EQ(state.entries[1].name, "second.txt");
+    EXPECT_EQ(state.entries[1].part, 0u);
+    EXPECT_EQ(state.entries[1].entryLength, 30u + 10 + 500);
+}
+
+TEST(SplitScan, NoEntryIsReadAcrossAMissingPart) {
+    TempDir dir;
+    Bytes all = LocalRecord({"a.txt", std::string(200, 'a')});
+    Append(all, LocalRecord({"b.txt", std::string(400, 'b')}));
+    Bytes tail = LocalRecord({"c.txt", std::string(50, 'c')});
+    Append(tail, CentralStub());
+    dir.Write("s.z01", Bytes(all.begin(), all.begin() + 300));  // b.txt continues in s.z02, which is lost
+    dir.Write("s.z03", Bytes(all.begin() + 300, all.end()));
+    dir.Write("s.zip", tail);
+    JobState state;
+    state.sourcePath = dir.path();
+    RecordingReporter reporter;
+    ASSERT_TRUE(ScanSplitArchive(state, reporter));
+    std::vector<std::string> names;
+    for (const auto& e : state.entries) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "c.txt"}));
+}
+
+TEST(SplitScan, StreamedEntryFindsItsDescriptorInALaterPart) {
+    TempDir dir;
+    LocalEntry streamed{"s.bin", std::string(700, 'q'), 0x77, 0x0008, {}, 0, 0, 16};
+    Bytes all = LocalRecord(streamed);
+    Append(all, LocalRecord({"after.txt", "a"}));
+    Append(all, CentralStub());
+    dir.Write("p.zx01", Bytes(all.begin(), all.begin() + 200));
+    dir.Write("p.zx02", Bytes(all.begin() + 200, all.begin() + 500));
+    dir.Write("p.zipx", Bytes(all.begin() + 500, all.end()));
+    JobState state;
+    state.sourcePath = dir.path();
+    state.splitIsZipx = true;
+    RecordingReporter reporter;
+    ASSERT_TRUE(ScanSplitArchive(state, reporter));
+    ASSERT_EQ(state.entryCount(), 2u);
+    EXPECT_EQ(state.entries[0].compressedSize, 700u);
+    EXPECT_EQ(state.entries[0].crc32, 0x77u);
+    EXPECT_EQ(state.entries[1].name, "after.txt");
+}
+
+}  // namespace
+}  // namespace vrz::test
