@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "RepairCommand.h"
 #include "ScanCommand.h"
 #include "text/ProgramPaths.h"
 
@@ -16,7 +17,9 @@ namespace {
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
-                 "  ziprepair scan PATH [--json]   list the entries that survive in a damaged archive\n"
+                 "  ziprepair scan PATH [--json]     list the entries that survive in a damaged archive\n"
+                 "  ziprepair repair PATH [-o DIR]  write the surviving entries to a new archive,\n"
+                 "                                  NAME_fixed.zip in DIR (default: beside PATH)\n"
                  "  ziprepair --help | --version\n"
                  "\n"
                  "PATH is a .zip or .zipx file, or a folder holding the parts of a split\n"
@@ -59,6 +62,23 @@ int main(int argc, char** argv) {
         }
         if (request.path.empty()) return UsageError("scan needs a PATH");
         return vrz::cli::ScanCommand(request);
+    }
+    if (command == "repair") {
+        vrz::cli::RepairRequest request;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "-o" || args[i] == "--output") {
+                if (i + 1 >= args.size()) return UsageError("-o needs a folder");
+                request.outputFolder = args[++i];
+            } else if (!args[i].empty() && args[i][0] == '-' && args[i] != "-") {
+                return UsageError(("unknown option " + args[i]).c_str());
+            } else if (request.path.empty()) {
+                request.path = args[i];
+            } else {
+                return UsageError("only one PATH is taken");
+            }
+        }
+        if (request.path.empty()) return UsageError("repair needs a PATH");
+        return vrz::cli::RepairCommand(request);
     }
     return UsageError(("unknown command " + command).c_str());
 }

@@ -1,0 +1,35 @@
+// Builds the central directory header of one copied entry from its local
+// header and the row the scan recorded for it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "state/RecoveredEntry.h"
+
+namespace vrz {
+
+struct CentralHeaderInput {
+    // The entry's local header as found in the source: the 30 fixed bytes,
+    // then the name and the extra field.
+    const std::uint8_t* localRecord = nullptr;
+    std::size_t localRecordLength = 0;
+    // CRC-32, sizes and the ZIP64 mark; a data descriptor's values for
+    // entries that carry one.
+    const RecoveredEntry* row = nullptr;
+    // Where the local header stands in the output.
+    std::uint64_t outputOffset = 0;
+    // The output may reach 4 GiB: every header then gets a fresh extra field.
+    bool largeArchive = false;
+};
+
+// Appends the header (46 fixed bytes, name, extra field) to out. False when
+// localRecord is shorter than its own name and extra lengths say.
+bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8_t>* out);
+
+// True when the extra area is a clean chain of blocks, each within the area
+// (a tail shorter than a block header is tolerated, as readers do).
+bool ExtraFieldIsWellFormed(const std::uint8_t* extra, std::size_t length);
+
+}  // namespace vrz

@@ -1,0 +1,89 @@
+#include "writer/LayoutBlockReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vrz {
+
+LayoutBlockReader::LayoutBlockReader(const SourceLayout& layout, std::size_t windowSize)
+    : layout_(layout), window_(std::max<std::size_t>(windowSize, 1)) {}
+
+bool LayoutBlockReader::PartsUnchanged() {
+    for (const SourcePart& part : layout_.Parts()) {
+        std::uint64_t size = 0;
+        if (!FileSize(part.path, &size) || size != part.size) {
+            failedPath_ = part.path;
+            return false;
+        }
+    }
+    return true;
+}
+
+const InputFile* LayoutBlockReader::OpenPart(std::size_t index) {
+    if (openIndex_ == index && openFile_.IsOpen()) return &openFile_;
+    openFile_.Close();
+    openIndex_ = static_cast<std::size_t>(-1);
+    if (!openFile_.Open(layout_.Parts()[index].path)) return nullptr;
+    openIndex_ = index;
+    return &openFile_;
+}
+
+bool LayoutBlockReader::ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length) {
+    while (length > 0) {
+        const std::size_t index = layout_.PartIndexAt(offset);
+        const SourcePart& part = layout_.Parts()[index];
+        const std::uint64_t inPart = offset - part.start;
+        if (inPart >= part.size) {
+            failedPath_ = part.path;
+            return false;
+        }
+        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, part.size - inPart));
+        const InputFile* file = OpenPart(index);
+        if (!file || file->ReadAt(inPart, out, chunk) != chunk) {
+            failedPath_ = part.path;
+            return false;
+        }
+        out += chunk;
+        offset += chunk;
+        length -= chunk;
+    }
+    return true;
+}
+
+bool LayoutBlockReader::Load(std::uint64_t offset) {
+    windowStart_ = offset;
+    windowLength_ = 0;
+    const std::size_t length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(window_.size(), layout_.TotalSize() - offset));
+    if (!ReadSpan(offset, window_.data(), length)) return false;
+    windowLength_ = length;
+    return true;
+}
+
+const std::uint8_t* LayoutBlockReader::View(std::uint64_t offset, std::size_t want, std::size_t* available) {
+    *available = 0;
+    if (offset >= layout_.TotalSize() || want == 0) return nullptr;
+    if (offset < windowStart_ || offset >= windowStart_ + windowLength_) {
+        if (!Load(offset)) return nullptr;
+    }
+    const std::size_t inWindow = static_cast<std::size_t>(offset - windowStart_);
+    *available = std::min(want, windowLength_ - inWindow);
+    return window_.data() + inWindow;
+}
+
+bool LayoutBlockReader::Read(std::uint64_t offset, std::size_t length, std::uint8_t* out) {
+    const std::uint64_t total = layout_.TotalSize();
+    if (offset > total || length > total - offset) return false;
+    while (length > 0) {
+        std::size_t got = 0;
+        const std::uint8_t* p = View(offset, length, &got);
+        if (!p) return false;
+        std::memcpy(out, p, got);
+        out += got;
+        offset += got;
+        length -= got;
+    }
+    return true;
+}
+
+}  // namespace vrz

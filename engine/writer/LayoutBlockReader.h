@@ -1,0 +1,48 @@
+// Exact reads over the source layout for the writers. Unlike the scan's
+// reader it treats a short read as a failure: a source that shrank since the
+// scan must stop the save rather than put zeros into the output.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/FileIo.h"
+#include "io/SourceLayout.h"
+
+namespace vrz {
+
+class LayoutBlockReader {
+public:
+    LayoutBlockReader(const SourceLayout& layout, std::size_t windowSize);
+
+    // True when every part is still a regular file of the size the scan saw.
+    bool PartsUnchanged();
+
+    // Bytes from offset on, at most want of them (and at least one when
+    // offset is inside the layout); *available says how many. The pointer
+    // stays valid until the next call. nullptr when a part cannot be read.
+    const std::uint8_t* View(std::uint64_t offset, std::size_t want, std::size_t* available);
+
+    // Copies exactly [offset, offset + length) into out.
+    bool Read(std::uint64_t offset, std::size_t length, std::uint8_t* out);
+
+    // The part that could not be read, for the message.
+    const std::string& FailedPath() const { return failedPath_; }
+
+private:
+    bool Load(std::uint64_t offset);
+    bool ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length);
+    const InputFile* OpenPart(std::size_t index);
+
+    const SourceLayout& layout_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
+    std::size_t windowLength_ = 0;
+    InputFile openFile_;
+    std::size_t openIndex_ = static_cast<std::size_t>(-1);
+    std::string failedPath_;
+};
+
+}  // namespace vrz

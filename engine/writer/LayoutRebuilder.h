@@ -1,0 +1,26 @@
+// The one rebuild behind both writers: copies exactly the rows of the entry
+// table, in table order, from the scan's source layout into a new archive,
+// then writes a fresh central directory and the end records.
+#pragma once
+
+#include <cstddef>
+
+#include "state/JobReporter.h"
+#include "state/JobState.h"
+#include "writer/RebuildState.h"
+
+namespace vrz {
+
+struct RebuildOptions {
+    // Size of the read window, the output buffer and the central directory
+    // buffer. Large blocks keep a rebuild close to the speed of a file copy.
+    std::size_t blockSize = std::size_t{4} << 20;
+    // Split archives write version 6.3 as 4.5 in the ZIP64 end record.
+    bool splitArchive = false;
+};
+
+// Writes state.outputPath (see RebuildArchive.h for the contract). run, when
+// given, receives the run state as it stood at the end.
+bool RebuildLayout(JobState& state, JobReporter& reporter, const RebuildOptions& options, RebuildState* run);
+
+}  // namespace vrz

@@ -1,0 +1,28 @@
+// The repaired archive's name and the room it needs: "_fixed" goes before the
+// extension, with a number after it when the name is taken.
+#pragma once
+
+#include <string>
+
+#include "state/JobState.h"
+
+namespace vrz {
+
+// "/" + the name the output is named after: the archive's own file name, or
+// for a split archive the last part's name with its extension made ".zip"
+// (".zipx" for ".zx01" parts).
+std::string ArchiveFileNameFor(const JobState& state);
+
+// folder + base + "_fixed" + extension, or "_fixed1", "_fixed2", ... when a
+// file (or anything else) of that name exists. A name without a dot gets
+// "_fixed" at its end.
+std::string ChooseOutputPath(const std::string& folder, const std::string& archiveFileName);
+
+enum class SpaceCheck { kEnough, kTooLittle, kUnknown };
+
+// Compares the room left in folder with the size the save needs. kUnknown
+// when the file system cannot say; the save then goes on, since a full disk
+// is reported by the writer anyway.
+SpaceCheck CheckFreeSpace(const std::string& folder, float recoveredSizeKB);
+
+}  // namespace vrz
