@@ -1,0 +1,110 @@
+#include "CBaseWndStep.h"
+
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+
+#include "HelpMenu.h"
+#include "PageFonts.h"
+#include "ResourceIds.h"
+#include "UiText.h"
+#include "WizardIds.h"
+#include "WizardJob.h"
+#include "scan/SplitFolderCheck.h"
+#include "text/LanguageTexts.h"
+
+using namespace wizard;
+
+wxBEGIN_EVENT_TABLE(CBaseWndStep, StepPage)
+    EVT_BUTTON(kBrowseButton, CBaseWndStep::OnBrowseButton)
+    EVT_BUTTON(kRepairButton, CBaseWndStep::OnRepairButton)
+    EVT_MENU(kMenuBrowseFile, CBaseWndStep::OnBrowseFile)
+    EVT_MENU(kMenuBrowseFolder, CBaseWndStep::OnBrowseFolder)
+wxEND_EVENT_TABLE()
+
+CBaseWndStep::CBaseWndStep(CMainFrame* frame) : StepPage(frame, kPageSource) {}
+
+bool CBaseWndStep::BuildPage() {
+    m_editFont = PageFont(10);
+    TheJob().splitIsZipx = false;
+
+    m_pathBox = new wxTextCtrl(this, kSourcePathBox, wxString(), wxPoint(108, 200), wxSize(550, 26),
+                               wxTE_READONLY | wxBORDER_SIMPLE);
+    m_pathBox->SetFont(m_editFont);
+
+    m_browseButton = MakeButton(kBrowseButton, 670, 200, 774, 226, vrz::IDB_SMALL_BUTTON_NORMAL,
+                                vrz::IDB_SMALL_BUTTON_HOVER, vrz::IDB_SMALL_BUTTON_PRESSED);
+    m_repairButton = MakeButton(kRepairButton, 255, 280, 638, 379, vrz::IDB_REPAIR_BUTTON_NORMAL,
+                                vrz::IDB_REPAIR_BUTTON_HOVER, vrz::IDB_REPAIR_BUTTON_PRESSED);
+    if (!m_browseButton || !m_repairButton) return false;
+    if (!CreateChrome(ChromeOptions{})) return false;
+    RefreshLanguageTexts();
+    return true;
+}
+
+void CBaseWndStep::RefreshLanguageTexts() {
+    StepPage::RefreshLanguageTexts();
+    m_browseButton->SetCaptions(LoadUiText("IDS_BROWSE", vrz::kTextCapacity));
+    m_repairButton->SetCaptions(LoadUiText("IDS_REPAIR", vrz::kTextCapacity));
+    SetHeading(LoadUiText("IDS_CTEXT1", vrz::kTextCapacity));
+}
+
+void CBaseWndStep::OnBrowseButton(wxCommandEvent&) {
+    wxMenu* menu = BuildBrowseMenu();
+    {
+        ModalScope scope(*this);
+        const wxRect button = m_browseButton->GetRect();
+        PopupMenu(menu, button.GetLeft(), button.GetBottom() + 1);
+    }
+    delete menu;
+}
+
+void CBaseWndStep::OnBrowseFile(wxCommandEvent&) {
+    vrz::JobState& job = TheJob();
+    job.splitMode = false;
+    job.bytesScanned = 0;
+    job.jobRunning = true;
+    ModalScope scope(*this);
+    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxString(), wxString(), "Zip File (*.zip, *.zipx)|*.zip;*.zipx",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
+}
+
+void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
+    vrz::JobState& job = TheJob();
+    job.splitMode = true;
+    job.bytesScanned = 0;
+    job.jobRunning = true;
+    ModalScope scope(*this);
+    wxDirDialog dialog(this, "Select Folder With All Splitted Zip File Parts", wxString(),
+                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
+}
+
+void CBaseWndStep::Refuse(const std::string& textKey, std::size_t textCapacity) {
+    ShowInformation(textKey, textCapacity);
+    m_pathBox->SetValue(wxString());
+}
+
+void CBaseWndStep::OnRepairButton(wxCommandEvent&) {
+    vrz::JobState& job = TheJob();
+    job.sourcePath = ToUtf8(m_pathBox->GetValue());
+    if (job.sourcePath.empty()) {
+        Refuse("IDS_WORD5", vrz::kTextCapacityCaption);
+        return;
+    }
+    job.totalPartsSize = 0;
+    if (job.splitMode) {
+        bool isZipx = false;
+        std::string lastPartName;
+        const vrz::SplitFolderVerdict verdict = vrz::CheckSplitFolder(job.sourcePath, &isZipx, &lastPartName);
+        if (verdict != vrz::SplitFolderVerdict::kOk) {
+            Refuse(vrz::TextKeyFor(verdict), vrz::kTextCapacity);
+            return;
+        }
+        job.splitIsZipx = isZipx;
+        job.lastPartName = lastPartName;
+    }
+    SendNavigation(kShowRepair);
+}

@@ -1,0 +1,122 @@
+#include "CMainFrame.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/msgdlg.h>
+#include <wx/settings.h>
+
+#include "ChromeDialogs.h"
+#include "ImageResources.h"
+#include "PageFactory.h"
+#include "ResourceIds.h"
+#include "ShellLaunch.h"
+#include "StepPageChrome.h"
+#include "TipOfTheDay.h"
+#include "UiText.h"
+#include "WizardIds.h"
+#include "WizardJob.h"
+#include "text/LanguageTexts.h"
+
+wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
+    EVT_PAINT(CMainFrame::OnPaint)
+    EVT_SIZE(CMainFrame::OnSize)
+    EVT_MOVE(CMainFrame::OnMove)
+    EVT_CLOSE(CMainFrame::OnClose)
+wxEND_EVENT_TABLE()
+
+CMainFrame::CMainFrame(const wxString& commandLineFile) : m_commandLineFile(commandLineFile) {}
+
+CMainFrame::~CMainFrame() { DestroyCurrentPage(); }
+
+bool CMainFrame::CreateFrame() {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    if (!Create(nullptr, wxID_ANY, "Vant Repair Zip", wxDefaultPosition,
+                wxSize(chrome::kWindowWidth, chrome::kWindowHeight), wxDEFAULT_FRAME_STYLE)) {
+        return false;
+    }
+    // A quiet update check; whatever it says is its own business.
+    StartProgram(ProgramFile("vtupdate"), {"/SilentCheck", "/NoIcon", "/NoUpdateSelf"});
+    SetIcons(LoadIconBundle(vrz::IDI_PROGRAM));
+    if (m_commandLineFile.empty()) {
+        Navigate(wizard::kShowSource);
+        if (m_currentPage == nullptr) return false;
+    }
+    return true;
+}
+
+void CMainFrame::FixStepWindowSize() {
+    const wxSize size(chrome::kWindowWidth, chrome::kWindowHeight);
+    SetSizeHints(size, size);
+    SetSize(size);
+}
+
+void CMainFrame::DestroyCurrentPage() {
+    if (m_currentPage == nullptr) return;
+    StepPage* page = m_currentPage;
+    m_currentPage = nullptr;
+    m_currentPageId = 0;
+    delete page;
+}
+
+void CMainFrame::Navigate(int command) {
+    const PageRegistration* registration = FindPageForCommand(command);
+    if (registration == nullptr) return;
+    m_history.push_back(command);
+    DestroyCurrentPage();
+    StepPage* page = registration->make(this);
+    if (page == nullptr) {
+        Refresh();
+        return;
+    }
+    m_currentPage = page;
+    m_currentPageId = registration->pageId;
+    page->SetSize(GetClientSize());
+}
+
+void CMainFrame::ShowTips() {
+    if (wxWindow* old = m_tipsDialog.get()) old->Destroy();
+    m_tipsDialog = OpenTipsDialog(this, g_currentTip);
+}
+
+void CMainFrame::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    const wxSize size = GetClientSize();
+    chrome::PaintBands(dc, size);
+    if (m_currentPage != nullptr) return;
+
+    // Started with a file name: two centred lines at the top instead of a page.
+    const wxString lines[] = {LoadUiText("IDS_ROUTER1", vrz::kTextCapacitySmall),
+                              LoadUiText("IDS_ROUTER2", vrz::kTextCapacitySmall)};
+    dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+    dc.SetTextForeground(*wxBLACK);
+    dc.SetTextBackground(*wxWHITE);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
+    int y = 0;
+    for (const wxString& line : lines) {
+        const wxSize extent = dc.GetTextExtent(line.empty() ? wxString(" ") : line);
+        if (!line.empty()) dc.DrawText(line, (size.x - extent.x) / 2, y);
+        y += extent.y;
+    }
+}
+
+void CMainFrame::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    if (m_currentPage != nullptr) m_currentPage->SetSize(GetClientSize());
+    Refresh();
+}
+
+void CMainFrame::OnMove(wxMoveEvent& event) {
+    if (wxWindow* tips = m_tipsDialog.get()) tips->Destroy();
+    event.Skip();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+    if ((g_workerThread.IsSet() || g_saveThread.IsSet()) && event.CanVeto()) {
+        wxMessageDialog box(this, LoadUiText("IDS_WORD17", vrz::kTextCapacityCaption),
+                            LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
+        box.ShowModal();
+        event.Veto();
+        return;
+    }
+    if (wxWindow* tips = m_tipsDialog.get()) tips->Destroy();
+    Destroy();
+}

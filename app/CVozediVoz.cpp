@@ -1,0 +1,49 @@
+#include "CVozediVoz.h"
+
+#include <wx/image.h>
+
+#include "CMainFrame.h"
+#include "PageFonts.h"
+#include "SingleInstance.h"
+#include "UiText.h"
+#include "WizardJob.h"
+#include "text/ProgramPaths.h"
+
+wxString g_commandLineFile;
+
+bool CVozediVoz::OnInit() {
+    g_isWindows6 = false;
+    SetAppName("vant-repair-zip");
+    // The program folder is the executable's folder, wherever it was started from.
+    vrz::ResolveProgramPaths(vrz::ExecutableFolder());
+
+    m_instanceLock = std::make_unique<wxSingleInstanceChecker>();
+    if (!TakeSingleInstanceLock(*m_instanceLock)) return false;
+
+    wxImage::AddHandler(new wxPNGHandler);
+    // GTK takes its own options out of argv first; the first other word is the file.
+    for (int i = 1; i < argc; ++i) {
+        const wxString arg = argv[i];
+        if (!arg.StartsWith("-")) {
+            g_commandLineFile = arg;
+            break;
+        }
+    }
+
+    auto* frame = new CMainFrame(g_commandLineFile);
+    if (!frame->CreateFrame()) {
+        frame->Destroy();
+        return false;
+    }
+    SetTopWindow(frame);
+    frame->Show();
+    frame->Centre();
+    return true;
+}
+
+int CVozediVoz::OnExit() {
+    // Every page has let its worker go by now; wait for them to end.
+    JoinAllWorkerThreads();
+    m_instanceLock.reset();
+    return wxApp::OnExit();
+}

@@ -1,0 +1,3 @@
+#include "CVozediVoz.h"
+
+wxIMPLEMENT_APP(CVozediVoz);

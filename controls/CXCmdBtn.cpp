@@ -1,0 +1,208 @@
+#include "CXCmdBtn.h"
+
+#include <memory>
+
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+
+#include "CmdBtnLayout.h"
+#include "ImageResources.h"
+#include "XCmdBtnReset.h"
+
+namespace {
+
+wxColour ColourFromArgb(std::uint32_t argb) {
+    return wxColour(static_cast<unsigned char>(argb >> 16), static_cast<unsigned char>(argb >> 8),
+                    static_cast<unsigned char>(argb), static_cast<unsigned char>(argb >> 24));
+}
+
+// One line in its layout box: left-aligned, centred vertically, cut at the box.
+void DrawCaption(wxGraphicsContext& gc, const wxString& text, const CmdBtnTextBox& box) {
+    if (text.empty()) return;
+    wxDouble width = 0, height = 0, descent = 0, leading = 0;
+    gc.GetTextExtent(text, &width, &height, &descent, &leading);
+    gc.PushState();
+    gc.Clip(box.x, box.y, box.width, box.height);
+    gc.DrawText(text, box.x, box.y + (box.height - height) / 2.0);
+    gc.PopState();
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(CXCmdBtn, wxControl)
+    EVT_PAINT(CXCmdBtn::OnPaint)
+    EVT_ENTER_WINDOW(CXCmdBtn::OnEnter)
+    EVT_LEAVE_WINDOW(CXCmdBtn::OnLeave)
+    EVT_MOTION(CXCmdBtn::OnMotion)
+    EVT_LEFT_DOWN(CXCmdBtn::OnLeftDown)
+    EVT_LEFT_DCLICK(CXCmdBtn::OnLeftDown)
+    EVT_LEFT_UP(CXCmdBtn::OnLeftUp)
+    EVT_MOUSE_CAPTURE_LOST(CXCmdBtn::OnCaptureLost)
+    EVT_XCMDBTN_RESET_HANDLER(CXCmdBtn::OnReset)
+wxEND_EVENT_TABLE()
+
+CXCmdBtn::CXCmdBtn(wxWindow* parent, wxWindowID id, const wxRect& rect, bool enabled) {
+    Create(parent, id, rect, enabled);
+}
+
+bool CXCmdBtn::Create(wxWindow* parent, wxWindowID id, const wxRect& rect, bool enabled) {
+    // The button paints every pixel itself, from the parent's background up.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    if (!wxControl::Create(parent, id, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE)) return false;
+    // Linux has no Vista-era system version; the classic font set applies.
+    m_bVistaLook = false;
+    SetCursor(wxCursor(wxCURSOR_HAND));
+    if (!enabled) Enable(false);
+    return true;
+}
+
+void CXCmdBtn::SetImages(int normal, int hover, int pressed) {
+    m_nImageNormal = normal;
+    m_nImageHover = hover;
+    m_nImagePressed = pressed;
+    Refresh();
+}
+
+void CXCmdBtn::SetCaptions(const wxString& text, const wxString& text2) {
+    m_strText = text;
+    m_strText2 = text2;
+    Refresh();
+}
+
+int CXCmdBtn::CurrentImageId() const {
+    if (m_bPressed && m_bPointerInside) return m_nImagePressed;
+    if (m_bHover || m_bHot) return m_nImageHover;
+    return m_nImageNormal;
+}
+
+void CXCmdBtn::TakeBackgroundSnapshot() {
+    const wxRect rect = GetRect();
+    if (m_dcBackground.IsOk() && rect == m_snapshotRect) return;
+    if (rect.IsEmpty()) return;
+    m_snapshotRect = rect;
+    m_dcBackground = wxBitmap(rect.GetWidth(), rect.GetHeight(), 24);
+    wxMemoryDC dc(m_dcBackground);
+    wxWindow* parent = GetParent();
+    if (auto* painter = dynamic_cast<CXCmdBtnBackground*>(parent)) {
+        painter->PaintBackgroundUnder(dc, rect);
+    } else {
+        dc.SetBackground(wxBrush(parent ? parent->GetBackgroundColour() : *wxWHITE));
+        dc.Clear();
+    }
+}
+
+void CXCmdBtn::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    TakeBackgroundSnapshot();
+    if (m_dcBackground.IsOk()) dc.DrawBitmap(m_dcBackground, 0, 0);
+
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+    if (!gc) return;
+    gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
+    gc->SetInterpolationQuality(wxINTERPOLATION_GOOD);
+
+    int imageWidth = 0;
+    const wxBitmap image = LoadPngResource(CurrentImageId());
+    if (image.IsOk()) {
+        imageWidth = image.GetWidth();
+        gc->DrawBitmap(image, 0, 0, image.GetWidth(), image.GetHeight());
+    }
+    DrawCaptions(*gc, imageWidth);
+}
+
+void CXCmdBtn::DrawCaptions(wxGraphicsContext& gc, int imageWidth) {
+    if (m_strText.empty() && m_strText2.empty()) return;
+    const CmdBtnCaptionLayout layout =
+        ChooseCaptionLayout(imageWidth, m_strText.length(), m_strText2.empty(), m_bVistaLook, m_bGreyText);
+    // A face that is not installed falls back to the sans-serif family.
+    const wxFont font(wxFontInfo(layout.pointSize).Family(wxFONTFAMILY_SWISS).FaceName(layout.faceName));
+    gc.SetFont(font, ColourFromArgb(layout.argb));
+    DrawCaption(gc, m_strText, layout.textBox);
+    if (layout.drawsText2) DrawCaption(gc, m_strText2, layout.text2Box);
+}
+
+void CXCmdBtn::SendResetToParent(int id, long extra) { SendXCmdBtnReset(GetParent(), id, extra); }
+
+void CXCmdBtn::OnHoverNotification() {
+    // The previous hot button, even when it is this one, drops its highlight.
+    if (g_hotButtonId != -1) SendResetToParent(g_hotButtonId, 1);
+    m_bHover = true;
+    if (m_bSticky) {
+        g_hotButtonId = GetId();
+        m_bHot = true;
+    }
+    Refresh();
+}
+
+void CXCmdBtn::OnLeaveNotification() {
+    m_bTracking = false;
+    m_bHover = false;
+    m_bPointerInside = false;
+    // The parent sends the reset back, which also clears the hot state.
+    if (m_bNotifyParent) SendResetToParent(GetId(), 0);
+    Refresh();
+}
+
+void CXCmdBtn::OnEnter(wxMouseEvent& event) {
+    m_bPointerInside = true;
+    if (!m_bTracking) {
+        m_bTracking = true;
+        OnHoverNotification();
+    }
+    event.Skip();
+}
+
+void CXCmdBtn::OnMotion(wxMouseEvent& event) {
+    const bool inside = GetClientRect().Contains(event.GetPosition());
+    if (inside != m_bPointerInside) {
+        m_bPointerInside = inside;
+        if (m_bPressed) Refresh();
+    }
+    if (inside && !m_bTracking) {
+        m_bTracking = true;
+        OnHoverNotification();
+    }
+    event.Skip();
+}
+
+void CXCmdBtn::OnLeave(wxMouseEvent& event) {
+    if (m_bTracking) OnLeaveNotification();
+    m_bPointerInside = false;
+    event.Skip();
+}
+
+void CXCmdBtn::OnLeftDown(wxMouseEvent&) {
+    if (!IsEnabled()) return;
+    m_bPressed = true;
+    m_bPointerInside = true;
+    if (!HasCapture()) CaptureMouse();
+    Refresh();
+}
+
+void CXCmdBtn::OnLeftUp(wxMouseEvent& event) {
+    if (!m_bPressed) return;
+    m_bPressed = false;
+    if (HasCapture()) ReleaseMouse();
+    const bool inside = GetClientRect().Contains(event.GetPosition());
+    Refresh();
+    // The click may replace the whole page: nothing of this button is used after it.
+    if (inside) SendClick();
+}
+
+void CXCmdBtn::OnCaptureLost(wxMouseCaptureLostEvent&) {
+    m_bPressed = false;
+    Refresh();
+}
+
+void CXCmdBtn::OnReset(wxCommandEvent&) {
+    m_bHot = false;
+    m_bHover = false;
+    Refresh();
+}
+
+void CXCmdBtn::SendClick() {
+    wxCommandEvent click(wxEVT_BUTTON, GetId());
+    click.SetEventObject(this);
+    GetEventHandler()->ProcessEvent(click);
+}
