@@ -2,6 +2,8 @@
 
 #include "CBaseWndStep.h"
 #include "CRepairPage.h"
+#include "SavePage.h"
+#include "preview/CPreviewPage.h"
 #include "WizardIds.h"
 
 namespace {
@@ -9,6 +11,8 @@ namespace {
 const PageRegistration kPages[] = {
     {wizard::kShowSource, wizard::kPageSource, &MakeStepPage<CBaseWndStep>},
     {wizard::kShowRepair, wizard::kPageRepair, &MakeStepPage<CRepairPage>},
+    {wizard::kShowPreview, wizard::kPagePreview, &MakeStepPage<CPreviewPage>},
+    {wizard::kShowSave, wizard::kPageSave, &MakeStepPage<CSavePage>},
 };
 
 }  // namespace

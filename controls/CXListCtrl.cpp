@@ -8,6 +8,12 @@ CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     Bind(wxEVT_LIST_DELETE_ALL_ITEMS, &CXListCtrl::OnDeleteAllItems, this);
 }
 
+CXListCtrl::~CXListCtrl() {
+    // The base class empties the list after this object's members are gone;
+    // its notification must not reach them.
+    Unbind(wxEVT_LIST_DELETE_ALL_ITEMS, &CXListCtrl::OnDeleteAllItems, this);
+}
+
 void CXListCtrl::AddColumn(const wxString& title, int width) {
     const long column = InsertColumn(GetColumnCount(), title, wxLIST_FORMAT_LEFT, width);
     if (column == m_nSortColumn) ShowSortIndicator(m_nSortColumn, m_bAscending);

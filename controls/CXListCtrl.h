@@ -11,6 +11,7 @@
 class CXListCtrl : public wxListCtrl {
 public:
     CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
+    ~CXListCtrl() override;
 
     // Adds a left-aligned column; the first one added is the sorted one.
     void AddColumn(const wxString& title, int width);

@@ -34,6 +34,12 @@ int CompareDigitRuns(const std::wstring& a, std::size_t& i, const std::wstring& 
     return result;
 }
 
+// Lower case that does not depend on the process locale for Latin letters.
+wint_t FoldCase(wchar_t c) {
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<wint_t>(c + 0x20);
+    return std::towlower(static_cast<wint_t>(c));
+}
+
 }  // namespace
 
 int CompareNatural(const std::wstring& a, const std::wstring& b) {
@@ -45,8 +51,8 @@ int CompareNatural(const std::wstring& a, const std::wstring& b) {
             if (runs != 0) return runs;
             continue;
         }
-        const wint_t ca = std::towlower(static_cast<wint_t>(a[i]));
-        const wint_t cb = std::towlower(static_cast<wint_t>(b[j]));
+        const wint_t ca = FoldCase(a[i]);
+        const wint_t cb = FoldCase(b[j]);
         if (ca != cb) return ca < cb ? -1 : 1;
         ++i;
         ++j;

@@ -1,0 +1,41 @@
+// Runs the GoogleTest cases of the wizard's later steps inside a wx
+// application, so they can make real windows on the (virtual) display.
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+#include "text/ProgramPaths.h"
+
+namespace {
+
+class GuiTestApp : public wxApp {
+public:
+    bool OnInit() override {
+        wxInitAllImageHandlers();
+        return true;
+    }
+};
+
+// A failed wx assertion is a failed test, not a dialog nobody answers.
+void AssertToTestFailure(const wxString& file, int line, const wxString& func, const wxString& cond,
+                         const wxString& msg) {
+    ADD_FAILURE_AT(file.ToStdString().c_str(), line)
+        << "wx assertion in " << func.ToStdString() << ": " << cond.ToStdString() << " " << msg.ToStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    wxApp::SetInstance(new GuiTestApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) return 2;
+    wxSetAssertHandler(AssertToTestFailure);
+    // The language files and help pages sit beside the test program.
+    vrz::ResolveProgramPaths(vrz::ExecutableFolder());
+    const int result = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}
