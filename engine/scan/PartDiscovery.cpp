@@ -46,15 +46,22 @@ std::vector<DiscoveredPart> DiscoverParts(const std::string& folder, bool isZipx
         found.fileName = name;
         found.number = part.number;
         found.isFinal = part.isFinal;
+        FileSize(found.path, &found.size);
         (part.isFinal ? finals : numbered).push_back(found);
     }
     std::stable_sort(numbered.begin(), numbered.end(),
                      [](const DiscoveredPart& a, const DiscoveredPart& b) { return a.number < b.number; });
 
+    // Writers cut every part but the last at one size; a numbered part that
+    // is shorter than the others has lost its end.
+    std::uint64_t fullSize = 0;
+    for (const DiscoveredPart& part : numbered) fullSize = std::max(fullSize, part.size);
+    const auto whole = [fullSize](const DiscoveredPart& part) { return part.isFinal || part.size == fullSize; };
+
     std::vector<DiscoveredPart> ordered;
     int previous = 0;
     for (DiscoveredPart& part : numbered) {
-        part.continuesPrevious = !ordered.empty() && part.number == previous + 1;
+        part.continuesPrevious = !ordered.empty() && part.number == previous + 1 && whole(ordered.back());
         previous = part.number;
         ordered.push_back(part);
     }
@@ -62,7 +69,8 @@ std::vector<DiscoveredPart> DiscoverParts(const std::string& folder, bool isZipx
         // The final part follows the highest numbered one unless its end
         // record says parts are missing in between.
         const int disk = FinalPartDiskNumber(part.path);
-        part.continuesPrevious = !ordered.empty() && !ordered.back().isFinal && (disk < 0 || disk == previous);
+        part.continuesPrevious = !ordered.empty() && !ordered.back().isFinal && whole(ordered.back()) &&
+                                 (disk < 0 || disk == previous);
         ordered.push_back(part);
     }
     return ordered;

@@ -140,9 +140,9 @@ TEST(SplitScan, StreamedEntryFindsItsDescriptorInALaterPart) {
     Bytes all = LocalRecord(streamed);
     Append(all, LocalRecord({"after.txt", "a"}));
     Append(all, CentralStub());
-    dir.Write("p.zx01", Bytes(all.begin(), all.begin() + 200));
-    dir.Write("p.zx02", Bytes(all.begin() + 200, all.begin() + 500));
-    dir.Write("p.zipx", Bytes(all.begin() + 500, all.end()));
+    dir.Write("p.zx01", Bytes(all.begin(), all.begin() + 300));
+    dir.Write("p.zx02", Bytes(all.begin() + 300, all.begin() + 600));
+    dir.Write("p.zipx", Bytes(all.begin() + 600, all.end()));
     JobState state;
     state.sourcePath = dir.path();
     state.splitIsZipx = true;
@@ -152,6 +152,32 @@ TEST(SplitScan, StreamedEntryFindsItsDescriptorInALaterPart) {
     EXPECT_EQ(state.entries[0].compressedSize, 700u);
     EXPECT_EQ(state.entries[0].crc32, 0x77u);
     EXPECT_EQ(state.entries[1].name, "after.txt");
+}
+
+TEST(SplitScan, AShortenedPartEndsTheChain) {
+    // s.z02 lost its last bytes: the entry that ran on into s.z03 would be
+    // spliced from the wrong bytes, so it is dropped; the next one is found.
+    TempDir dir;
+    Bytes all = LocalRecord({"a.txt", std::string(250, 'a')});
+    Append(all, LocalRecord({"b.txt", std::string(300, 'b')}));
+    Append(all, LocalRecord({"c.txt", std::string(200, 'c')}));
+    Append(all, CentralStub());
+    dir.Write("s.z01", Bytes(all.begin(), all.begin() + 300));
+    dir.Write("s.z02", Bytes(all.begin() + 300, all.begin() + 500));  // should hold 300 bytes
+    dir.Write("s.z03", Bytes(all.begin() + 600, all.begin() + 900));
+    dir.Write("s.zip", Bytes(all.begin() + 900, all.end()));
+    const auto parts = DiscoverParts(dir.path(), false);
+    ASSERT_EQ(parts.size(), 4u);
+    EXPECT_TRUE(parts[1].continuesPrevious);
+    EXPECT_FALSE(parts[2].continuesPrevious);
+    EXPECT_TRUE(parts[3].continuesPrevious);
+    JobState state;
+    state.sourcePath = dir.path();
+    RecordingReporter reporter;
+    ASSERT_TRUE(ScanSplitArchive(state, reporter));
+    std::vector<std::string> names;
+    for (const auto& e : state.entries) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "c.txt"}));
 }
 
 }  // namespace
