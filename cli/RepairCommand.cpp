@@ -26,18 +26,23 @@ std::string DefaultOutputFolder(const JobState& state) {
     return state.scannedSplit ? state.scanSourcePath : FolderOf(state.scanSourcePath);
 }
 
+bool CheckFolder(const std::string& folder) {
+    if (IsDirectory(folder)) return true;
+    std::fprintf(stderr, "ziprepair: %s: no such folder\n", folder.c_str());
+    return false;
+}
+
 }  // namespace
 
 int RepairCommand(const RepairRequest& request) {
+    // A wrong -o is told before the scan, not after it.
+    if (!request.outputFolder.empty() && !CheckFolder(request.outputFolder)) return 1;
     JobState state;
     const int scanStatus = RunScan(request.path, state);
     if (scanStatus != 0) return scanStatus;
 
     const std::string folder = request.outputFolder.empty() ? DefaultOutputFolder(state) : request.outputFolder;
-    if (!IsDirectory(folder)) {
-        std::fprintf(stderr, "ziprepair: %s: no such folder\n", folder.c_str());
-        return 1;
-    }
+    if (!CheckFolder(folder)) return 1;
     if (CheckFreeSpace(folder, RecoveredSizeKB(state)) == SpaceCheck::kTooLittle) {
         std::fprintf(stderr, "ziprepair: %s\n", TextOrKey("IDS_LOWDIKSPACE").c_str());
         return 1;

@@ -17,7 +17,7 @@ namespace {
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
-                 "  ziprepair scan PATH [--json]     list the entries that survive in a damaged archive\n"
+                 "  ziprepair scan PATH [--json]    list the entries that survive in a damaged archive\n"
                  "  ziprepair repair PATH [-o DIR]  write the surviving entries to a new archive,\n"
                  "                                  NAME_fixed.zip in DIR (default: beside PATH)\n"
                  "  ziprepair --help | --version\n"

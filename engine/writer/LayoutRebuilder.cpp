@@ -50,6 +50,7 @@ private:
     bool MayContinue();
     void ShowProgress();
     bool FailSource(const std::string& detail);
+    const std::string& PathAt(std::uint64_t offset) const;
     bool FailOutput(const std::string& detail);
 
     JobState& state_;
@@ -83,6 +84,12 @@ bool Rebuilder::FailSource(const std::string& detail) {
     return false;
 }
 
+// The file that holds a layout offset, to name in a message.
+const std::string& Rebuilder::PathAt(std::uint64_t offset) const {
+    if (layout_.Empty()) return state_.scanSourcePath;
+    return layout_.Parts()[layout_.PartIndexAt(offset)].path;
+}
+
 bool Rebuilder::FailOutput(const std::string& detail) {
     reporter_.ReportSaveFailure("IDS_CREATEDFAILED", detail);
     return false;
@@ -102,7 +109,7 @@ bool Rebuilder::CheckSource() {
     for (const RecoveredEntry& row : state_.entries) {
         if (row.headerOffset > total || row.entryLength > total - row.headerOffset ||
             row.entryLength < zip::kLocalHeaderSize)
-            return FailSource(state_.scanSourcePath);
+            return FailSource(PathAt(std::min(row.headerOffset, total)));
     }
     return true;
 }
@@ -113,10 +120,10 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     // The local header must be where the scan found it, whole within the entry.
     std::uint8_t fixed[zip::kLocalHeaderSize];
     if (!source_.Read(row.headerOffset, sizeof fixed, fixed)) return FailSource(source_.FailedPath());
-    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return FailSource(state_.scanSourcePath);
+    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return FailSource(PathAt(row.headerOffset));
     const std::size_t recordLength = zip::kLocalHeaderSize + std::size_t{ReadU16(fixed + zip::lfh::kNameLength)} +
                                      ReadU16(fixed + zip::lfh::kExtraLength);
-    if (recordLength > row.entryLength) return FailSource(state_.scanSourcePath);
+    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset));
     localRecord_.resize(recordLength);
     if (!source_.Read(row.headerOffset, recordLength, localRecord_.data())) return FailSource(source_.FailedPath());
 
@@ -128,7 +135,7 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     header.outputOffset = outputOffset;
     header.largeArchive = largeArchive_;
     centralHeader_.clear();
-    if (!AppendCentralHeader(header, &centralHeader_)) return FailSource(state_.scanSourcePath);
+    if (!AppendCentralHeader(header, &centralHeader_)) return FailSource(PathAt(row.headerOffset));
 
     // Header, name, extra field, data and any data descriptor, unchanged.
     std::uint64_t position = row.headerOffset;

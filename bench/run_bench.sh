@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Times `ziprepair scan` against reading the file (`cat FILE > /dev/null`) and
+# `ziprepair repair` against copying it (`cp FILE`), on two damaged archives:
+#   small: 20 000 small entries (Python's zipfile, deflated)
+#   large: about 300 MB in a few big stored entries of random data (zip -0)
+# Both get junk between entries and lose their central directory. Every
+# command runs several times on a warm cache and the best time counts.
+#   bench/run_bench.sh [path/to/ziprepair]    (or ZIPREPAIR=...)
+set -euo pipefail
+ziprepair=${1:-${ZIPREPAIR:-}}
+if [[ -z "$ziprepair" ]]; then
+    here=$(cd "$(dirname "$0")/.." && pwd)
+    ziprepair=$(ls -t "$here"/build*/bin/ziprepair 2>/dev/null | head -1)
+fi
+[[ -x "$ziprepair" ]] || { echo "ziprepair not found; pass its path" >&2; exit 2; }
+runs=${BENCH_RUNS:-5}
+work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/vrz-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Puts junk before every tenth entry and cuts the file where the central
+# directory began.
+damage() {
+    python3 - "$1" "$2" <<'PY'
+import random, shutil, sys, zipfile
+src, dst = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(src) as z:
+    offsets = sorted(i.header_offset for i in z.infolist())
+    central = z.start_dir
+rng = random.Random(7)
+with open(src, "rb") as fin, open(dst, "wb") as fout:
+    bounds = offsets + [central]
+    for i, start in enumerate(offsets):
+        if i % 10 == 5:
+            fout.write(bytes(b if b != 0x50 else 0x51 for b in rng.randbytes(rng.randrange(100, 4000))))
+        fin.seek(start)
+        remaining = bounds[i + 1] - start
+        while remaining:
+            chunk = fin.read(min(remaining, 1 << 22))
+            fout.write(chunk)
+            remaining -= len(chunk)
+PY
+}
+
+make_small() {
+    python3 - "$work/small-intact.zip" <<'PY'
+import random, sys, zipfile
+rng = random.Random(3)
+words = [w.encode() for w in "alpha beta gamma delta entry header record offset folder volume".split()]
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    for i in range(20000):
+        z.writestr("dir%03d/file%05d.txt" % (i % 200, i), b" ".join(rng.choice(words) for _ in range(rng.randrange(20, 120))))
+PY
+    damage "$work/small-intact.zip" "$work/small.zip"
+    rm -f "$work/small-intact.zip"
+}
+
+make_large() {
+    mkdir -p "$work/large-src"
+    for i in 1 2 3 4 5 6; do
+        head -c $((50 * 1024 * 1024)) /dev/urandom >"$work/large-src/part$i.bin"
+    done
+    (cd "$work/large-src" && zip -q -0 "$work/large-intact.zip" part*.bin)
+    rm -rf "$work/large-src"
+    damage "$work/large-intact.zip" "$work/large.zip"
+    rm -f "$work/large-intact.zip"
+}
+
+# Best wall-clock time in seconds of $runs runs of a command; $reset runs before each.
+best_of() {
+    local best="" t0 t1 elapsed
+    for ((i = 0; i < runs; i++)); do
+        eval "$reset"
+        t0=$(date +%s.%N)
+        "$@" >/dev/null
+        t1=$(date +%s.%N)
+        elapsed=$(echo "$t1 - $t0" | bc -l)
+        if [[ -z "$best" ]] || (($(echo "$elapsed < $best" | bc -l))); then best=$elapsed; fi
+    done
+    printf '%.3f' "$best"
+}
+
+ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+
+cat_file() { cat "$1" >/dev/null; }
+copy_file() { cp "$1" "$work/out/copy"; }
+copy_and_sync() { cp "$1" "$work/out/copy" && sync "$work/out/copy"; }
+repair_file() { "$ziprepair" repair "$1" -o "$work/out"; }
+
+echo "preparing archives in $work ..."
+make_small
+make_large
+mkdir -p "$work/out"
+
+printf '\n%-7s %10s | %8s %8s %6s | %8s %8s %6s %10s %6s\n' archive size cat scan ratio cp repair ratio "cp+sync" ratio
+for name in small large; do
+    file="$work/$name.zip"
+    size=$(stat -c %s "$file")
+    cat "$file" >/dev/null  # warm the cache
+    reset=":"
+    t_cat=$(best_of cat_file "$file")
+    t_scan=$(best_of "$ziprepair" scan "$file")
+    reset='rm -f "$work"/out/*'
+    t_cp=$(best_of copy_file "$file")
+    t_cps=$(best_of copy_and_sync "$file")
+    t_rep=$(best_of repair_file "$file")
+    printf '%-7s %10s | %8s %8s %6s | %8s %8s %6s %10s %6s\n' "$name" "$size" "$t_cat" "$t_scan" \
+        "$(ratio "$t_scan" "$t_cat")" "$t_cp" "$t_rep" "$(ratio "$t_rep" "$t_cp")" "$t_cps" "$(ratio "$t_rep" "$t_cps")"
+done
+echo
+echo "times in seconds, best of $runs; ratio = ziprepair / reference. The repair syncs its"
+echo "output before giving it its name; cp does not, so cp+sync is the like-for-like reference."
