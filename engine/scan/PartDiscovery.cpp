@@ -67,10 +67,11 @@ std::vector<DiscoveredPart> DiscoverParts(const std::string& folder, bool isZipx
     }
     for (DiscoveredPart& part : finals) {
         // The final part follows the highest numbered one unless its end
-        // record says parts are missing in between.
+        // record says parts are missing in between. Disk 0 there means the
+        // parts were cut from a plain archive, which also joins up.
         const int disk = FinalPartDiskNumber(part.path);
         part.continuesPrevious = !ordered.empty() && !ordered.back().isFinal && whole(ordered.back()) &&
-                                 (disk < 0 || disk == previous);
+                                 (disk <= 0 || disk == previous);
         ordered.push_back(part);
     }
     return ordered;
