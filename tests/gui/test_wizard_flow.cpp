@@ -1,0 +1,373 @@
+// Whole runs of the wizard: a damaged archive (or a folder of split parts)
+// goes through the source, repair, preview and save steps, driven by the
+// same events a person's clicks send, with every dialog answered by script.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/gauge.h>
+#include <wx/listctrl.h>
+#include <wx/textctrl.h>
+
+#include "ArchiveFixtures.h"
+#include "GuiTestSupport.h"
+#include "app/CBaseWndStep.h"
+#include "app/CMainFrame.h"
+#include "app/SavePage.h"
+#include "app/ShellLaunch.h"
+#include "app/UiText.h"
+#include "app/WizardIds.h"
+#include "app/WizardJob.h"
+#include "controls/CXListCtrl.h"
+#include "io/FileIo.h"
+#include "preview/CPreviewPage.h"
+#include "text/LanguageTexts.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using vrz::guitest::DialogScript;
+using vrz::guitest::ShownDialog;
+
+// Opens nothing; remembers what the wizard asked to open.
+class RecordingShell : public ShellPlatform {
+public:
+    RecordingShell() { SetShellPlatformForTesting(this); }
+    ~RecordingShell() override { SetShellPlatformForTesting(nullptr); }
+    bool OpenUrl(const std::string& url) override {
+        urls.push_back(url);
+        return true;
+    }
+    bool StartProcess(const std::vector<std::string>&) override { return true; }
+    std::vector<std::string> urls;
+};
+
+// The size column's text for a file: whole kilobytes, at least 1.
+std::string ShownKB(const std::string& path) {
+    std::uint64_t size = 0;
+    vrz::FileSize(path, &size);
+    return std::to_string(std::max<std::uint64_t>(size >> 10, 1));
+}
+
+std::string Text(const char* key, std::size_t capacity) {
+    return ToUtf8(LoadUiText(key, capacity));
+}
+
+class WizardRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/vrz-wizard-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        root_ = name;
+        destination_ = root_ + "/saved";
+        vrz::guitest::RunCommand("mkdir -p " + vrz::guitest::Quote(destination_));
+        expected_ = vrz::guitest::WriteSampleTree(root_);
+        CSavePage::SetFolderChooserForTesting([this](wxWindow*, const wxString&, wxString* path) {
+            ++folderDialogs_;
+            if (chooseNoFolder_) return false;
+            *path = FromUtf8(destination_);
+            return true;
+        });
+        frame_ = new CMainFrame(wxString());
+        ASSERT_TRUE(frame_->CreateFrame());
+        frame_->Show();
+    }
+
+    void TearDown() override {
+        CSavePage::SetFolderChooserForTesting(nullptr);
+        vrz::SetWriteLimitForTesting(UINT64_MAX);
+        EXPECT_TRUE(vrz::guitest::PumpUntil([] { return !g_saveThread.IsSet() && !g_workerThread.IsSet(); }, 30s));
+        frame_->Destroy();
+        vrz::guitest::Pump(50ms);
+        JoinAllWorkerThreads();
+        vrz::guitest::RunCommand("rm -rf " + vrz::guitest::Quote(root_));
+    }
+
+    bool WaitForPage(int pageId, std::chrono::milliseconds timeout = 60s) {
+        return vrz::guitest::PumpUntil([&] { return frame_->CurrentPageId() == pageId; }, timeout);
+    }
+
+    // What a click on the page's control id sends.
+    void Click(int id) {
+        StepPage* page = frame_->CurrentPage();
+        ASSERT_NE(page, nullptr);
+        wxWindow* control = page->FindWindow(id);
+        ASSERT_NE(control, nullptr) << id;
+        ASSERT_TRUE(control->IsShown() && control->IsEnabled()) << id;
+        wxCommandEvent click(wxEVT_BUTTON, id);
+        click.SetEventObject(control);
+        control->GetEventHandler()->ProcessEvent(click);
+    }
+
+    // The source step with path typed in as the browse menu leaves it, then Repair.
+    void RepairFrom(const std::string& path, bool split) {
+        ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+        auto* source = dynamic_cast<CBaseWndStep*>(frame_->CurrentPage());
+        ASSERT_NE(source, nullptr);
+        vrz::JobState& job = TheJob();
+        job.splitMode = split;
+        job.bytesScanned = 0;
+        job.jobRunning = true;
+        source->PathBox()->SetValue(FromUtf8(path));
+        Click(wizard::kRepairButton);
+        ASSERT_TRUE(WaitForPage(wizard::kPagePreview)) << "the scan did not reach the preview";
+    }
+
+    CSavePage* SavePage() const { return dynamic_cast<CSavePage*>(frame_->CurrentPage()); }
+
+    // From the preview: Next, choose the folder, Save.
+    void StartSaving() {
+        Click(CPreviewPage::IDC_NEXT);
+        ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+        Click(CSavePage::IDC_BROWSE);
+        ASSERT_EQ(SavePage()->PathBox()->GetValue(), FromUtf8(destination_));
+        Click(CSavePage::IDC_SAVE);
+    }
+
+    std::string MakeDamagedArchive(const std::string& name) {
+        const std::string archive = root_ + "/" + name;
+        EXPECT_TRUE(vrz::guitest::ZipTree(root_, archive));
+        EXPECT_TRUE(vrz::guitest::CutAtCentralDirectory(archive));
+        return archive;
+    }
+
+    std::string root_;
+    std::string destination_;
+    std::vector<std::string> expected_;
+    CMainFrame* frame_ = nullptr;
+    RecordingShell shell_;
+    int folderDialogs_ = 0;
+    bool chooseNoFolder_ = false;
+};
+
+int AnswerOk(wxDialog*, const ShownDialog&) {
+    return wxID_OK;
+}
+
+TEST_F(WizardRun, DamagedArchiveIsSavedWithEveryEntryAndTheFolderOpens) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+
+    // Root view of the preview: the lost-files row first, the top-level names.
+    auto* preview = dynamic_cast<CPreviewPage*>(frame_->CurrentPage());
+    ASSERT_NE(preview, nullptr);
+    std::vector<std::string> rows;
+    for (long i = 0; i < preview->List()->GetItemCount(); ++i) {
+        rows.push_back(ToUtf8(preview->List()->GetItemText(i, 0)) + "|" +
+                       ToUtf8(preview->List()->GetItemText(i, 1)));
+    }
+    const std::string tree = root_ + "/tree/";
+    EXPECT_EQ(rows, (std::vector<std::string>{"#Lost Files|", "big.bin|" + ShownKB(tree + "big.bin"), "docs|",
+                                              "empty.dat|1", "notes|1",
+                                              "readme.txt|" + ShownKB(tree + "readme.txt")}));
+    EXPECT_EQ(ToUtf8(preview->TotalsText()), Text("IDS_TOTALFILES", vrz::kTextCapacity) + ": 8");
+    // Whole kilobytes of every entry, without the minimum of 1.
+    float recovered = 0;
+    for (const char* file : {"big.bin", "readme.txt", "notes", "empty.dat", "docs/guide.txt", "docs/img/logo.bin"}) {
+        std::uint64_t size = 0;
+        ASSERT_TRUE(vrz::FileSize(tree + file, &size));
+        recovered += static_cast<float>(size >> 10);
+    }
+    EXPECT_EQ(TheJob().recoveredSizeKB, recovered);
+
+    StartSaving();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+
+    const std::string output = destination_ + "/mail_fixed.zip";
+    EXPECT_EQ(vrz::guitest::FilesIn(destination_), std::vector<std::string>{"mail_fixed.zip"});
+    EXPECT_EQ(vrz::guitest::CheckRepairedArchive(output, root_, expected_), "");
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
+    ASSERT_EQ(shell_.urls.size(), 1u);
+    EXPECT_EQ(shell_.urls[0], FileUrl(destination_));
+    const std::vector<int> steps(frame_->NavigationHistory().begin(), frame_->NavigationHistory().end());
+    EXPECT_EQ(steps, (std::vector<int>{wizard::kShowSource, wizard::kShowRepair, wizard::kShowPreview,
+                                       wizard::kShowSave, wizard::kShowSource}));
+}
+
+}  // namespace
+
+namespace {
+
+// Answers the abort question with answer and every other box with OK.
+DialogScript::Answer AbortAnswer(int answer) {
+    return [answer](wxDialog*, const ShownDialog& shown) {
+        return shown.style & wxYES_NO ? answer : wxID_OK;
+    };
+}
+
+std::vector<std::string> RenameParts(const std::string& folder, const std::string& base) {
+    // .z01 ... .zip become .zx01 ... .zipx: the other family of part names.
+    std::vector<std::string> renamed;
+    for (const std::string& name : vrz::guitest::FilesIn(folder)) {
+        std::string target = name;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".zip") == 0) {
+            target = base + ".zipx";
+        } else if (name.compare(0, base.size() + 2, base + ".z") == 0) {
+            target = base + ".zx" + name.substr(base.size() + 2);
+        }
+        std::rename((folder + "/" + name).c_str(), (folder + "/" + target).c_str());
+        renamed.push_back(target);
+    }
+    return renamed;
+}
+
+TEST_F(WizardRun, SplitFoldersOfBothFamiliesAreSavedAsOneArchive) {
+    struct Family {
+        bool zipx;
+        const char* output;
+    };
+    for (const Family family : {Family{false, "parts_fixed.zip"}, Family{true, "parts_fixed.zipx"}}) {
+        SCOPED_TRACE(family.output);
+        const std::string folder = root_ + (family.zipx ? "/split-zipx" : "/split-zip");
+        ASSERT_TRUE(vrz::guitest::ZipTreeSplit(root_, folder, "parts", 100));
+        // The transfer broke before the central directory at the end.
+        ASSERT_TRUE(vrz::guitest::CutAtCentralDirectory(folder + "/parts.zip"));
+        if (family.zipx) RenameParts(folder, "parts");
+        ASSERT_GE(vrz::guitest::FilesIn(folder).size(), 3u);
+
+        DialogScript dialogs(AnswerOk);
+        RepairFrom(folder, true);
+        EXPECT_TRUE(TheJob().scannedSplit);
+        StartSaving();
+        ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+
+        EXPECT_EQ(vrz::guitest::FilesIn(destination_), std::vector<std::string>{family.output});
+        EXPECT_EQ(vrz::guitest::CheckRepairedArchive(destination_ + "/" + family.output, root_, expected_), "");
+        EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
+        vrz::RemoveFile(destination_ + "/" + family.output);
+    }
+}
+
+TEST_F(WizardRun, SecondAndThirdSaveIntoTheSameFolderAddANumber) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AnswerOk);
+    for (int run = 0; run < 3; ++run) {
+        RepairFrom(archive, false);
+        StartSaving();
+        ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    }
+    EXPECT_EQ(vrz::guitest::FilesIn(destination_),
+              (std::vector<std::string>{"mail_fixed.zip", "mail_fixed1.zip", "mail_fixed2.zip"}));
+    EXPECT_EQ(vrz::guitest::CheckRepairedArchive(destination_ + "/mail_fixed1.zip", root_, expected_), "");
+}
+
+TEST_F(WizardRun, AbortAnsweredYesLeavesNothingBehind) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AbortAnswer(wxID_YES));
+    RepairFrom(archive, false);
+    // Hold the writer at its first poll so the question comes mid-save.
+    TheJob().pauseGate.Pause();
+    StartSaving();
+    CSavePage* save = SavePage();
+    ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(save->IsSaving());
+    EXPECT_FALSE(save->PathBox()->IsShown());
+    EXPECT_FALSE(save->SaveButton()->IsShown());
+    EXPECT_TRUE(save->ProgressBar()->IsShown());
+    EXPECT_FALSE(save->HomeButton()->IsEnabled());
+    EXPECT_EQ(ToUtf8(save->Heading()), Text("IDS_SAVEFILE", vrz::kTextCapacity));
+    EXPECT_TRUE(g_saveThread.IsSet());
+
+    Click(CSavePage::IDC_CANCEL);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+
+    ASSERT_GE(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_WORD16", vrz::kTextCapacity));
+    EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_CONFIRM", vrz::kTextCapacity));
+    EXPECT_EQ(dialogs.Shown()[1].message, Text("IDS_SAVE_ABORTED", vrz::kTextCapacityCaption));
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 0);
+    EXPECT_TRUE(shell_.urls.empty());
+    EXPECT_TRUE(vrz::guitest::PumpUntil([] { return !g_saveThread.IsSet(); }, 10s));
+    // No archive and no temporary file in the destination.
+    EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+}
+
+TEST_F(WizardRun, AbortAnsweredNoFinishesTheSave) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AbortAnswer(wxID_NO));
+    RepairFrom(archive, false);
+    TheJob().pauseGate.Pause();
+    StartSaving();
+    Click(CSavePage::IDC_CANCEL);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_WORD16", vrz::kTextCapacity)), 1);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_ABORTED", vrz::kTextCapacityCaption)), 0);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
+    EXPECT_EQ(vrz::guitest::CheckRepairedArchive(destination_ + "/mail_fixed.zip", root_, expected_), "");
+}
+
+TEST_F(WizardRun, ClosingWhileSavingIsRefusedAndTheBarNeverMovesBack) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    TheJob().pauseGate.Pause();
+    StartSaving();
+    CSavePage* save = SavePage();
+    ASSERT_NE(save, nullptr);
+
+    EXPECT_FALSE(frame_->Close());
+    vrz::guitest::Pump(50ms);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_WORD17", vrz::kTextCapacityCaption)), 1);
+    ASSERT_EQ(frame_->CurrentPageId(), wizard::kPageSave);
+
+    save->Job()->savePercent = 40;
+    save->OnProgressTick();
+    EXPECT_EQ(save->ProgressBar()->GetValue(), 40);
+    save->Job()->savePercent = 20;
+    save->OnProgressTick();
+    EXPECT_EQ(save->ProgressBar()->GetValue(), 40);
+
+    TheJob().pauseGate.Resume();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    EXPECT_EQ(vrz::guitest::FilesIn(destination_), std::vector<std::string>{"mail_fixed.zip"});
+}
+
+TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    // The disk fills up after the first 100 KB.
+    vrz::SetWriteLimitForTesting(100 * 1024);
+    StartSaving();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    vrz::SetWriteLimitForTesting(UINT64_MAX);
+
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].message.rfind(Text("IDS_CREATEDFAILED", vrz::kTextCapacity), 0), 0u)
+        << dialogs.Shown()[0].message;
+    EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_INFORMATION", vrz::kTextCapacityCaption));
+    EXPECT_TRUE(shell_.urls.empty());
+    EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+}
+
+TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    Click(CPreviewPage::IDC_NEXT);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+
+    Click(CSavePage::IDC_SAVE);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_WORD6", vrz::kTextCapacityCaption)), 1);
+    EXPECT_FALSE(SavePage()->IsSaving());
+
+    Click(CSavePage::IDC_BROWSE);
+    EXPECT_EQ(SavePage()->PathBox()->GetValue(), FromUtf8(destination_));
+    chooseNoFolder_ = true;
+    Click(CSavePage::IDC_BROWSE);
+    EXPECT_TRUE(SavePage()->PathBox()->GetValue().empty());
+    Click(CSavePage::IDC_SAVE);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_WORD6", vrz::kTextCapacityCaption)), 2);
+    EXPECT_EQ(folderDialogs_, 2);
+    EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+
+    // Home goes back to the source step without saving.
+    Click(wizard::kHomeButton);
+    EXPECT_TRUE(WaitForPage(wizard::kPageSource));
+}
+
+}  // namespace
