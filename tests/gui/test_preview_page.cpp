@@ -1,0 +1,191 @@
+// The preview page on a frame: the entry table of the job shown as a folder
+// list, browsed by double-clicks the way the list reports them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <wx/listctrl.h>
+
+#include "GuiTestSupport.h"
+#include "app/CMainFrame.h"
+#include "app/SavePage.h"
+#include "app/UiText.h"
+#include "app/WizardIds.h"
+#include "app/WizardJob.h"
+#include "controls/CXListCtrl.h"
+#include "preview/CPreviewPage.h"
+#include "text/LanguageTexts.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Rows = std::vector<std::string>;
+
+vrz::RecoveredEntry Entry(const std::string& name, std::uint64_t size = 0) {
+    vrz::RecoveredEntry entry;
+    entry.name = name;
+    entry.uncompressedSize = size;
+    return entry;
+}
+
+class PreviewPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame_ = new CMainFrame(wxString());
+        ASSERT_TRUE(frame_->CreateFrame());
+        frame_->Show();
+    }
+    void TearDown() override {
+        frame_->Destroy();
+        vrz::guitest::Pump(50ms);
+        TheJob().entries.clear();
+    }
+
+    CPreviewPage* ShowPreview(std::vector<vrz::RecoveredEntry> entries) {
+        TheJob().entries = std::move(entries);
+        frame_->Navigate(wizard::kShowPreview);
+        EXPECT_EQ(frame_->CurrentPageId(), wizard::kPagePreview);
+        return dynamic_cast<CPreviewPage*>(frame_->CurrentPage());
+    }
+
+    // "name|size|icon" per row in the order shown.
+    Rows Shown(CPreviewPage* page) const {
+        Rows rows;
+        CXListCtrl* list = page->List();
+        for (long i = 0; i < list->GetItemCount(); ++i) {
+            wxListItem item;
+            item.SetId(i);
+            item.SetMask(wxLIST_MASK_IMAGE);
+            list->GetItem(item);
+            rows.push_back(ToUtf8(list->GetItemText(i, 0)) + "|" + ToUtf8(list->GetItemText(i, 1)) + "|" +
+                           std::to_string(item.GetImage()));
+        }
+        return rows;
+    }
+
+    void DoubleClick(CPreviewPage* page, const std::string& name) {
+        CXListCtrl* list = page->List();
+        long index = -1;
+        for (long i = 0; i < list->GetItemCount(); ++i) {
+            if (ToUtf8(list->GetItemText(i, 0)) == name) index = i;
+        }
+        ASSERT_GE(index, 0) << name;
+        wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, list->GetId());
+        activated.SetEventObject(list);
+        activated.m_itemIndex = index;
+        list->GetEventHandler()->ProcessEvent(activated);
+    }
+
+    CMainFrame* frame_ = nullptr;
+};
+
+TEST_F(PreviewPageTest, EmptyTableShowsTheLostFilesRowAndCountZero) {
+    CPreviewPage* page = ShowPreview({});
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Shown(page), Rows({"#Lost Files||0"}));
+    EXPECT_EQ(ToUtf8(page->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 0");
+    EXPECT_EQ(TheJob().recoveredSizeKB, 0.0f);
+    EXPECT_EQ(ToUtf8(page->Heading()), ToUtf8(LoadUiText("IDS_CTEXT3", vrz::kTextCapacity)));
+}
+
+TEST_F(PreviewPageTest, DoubleClicksBrowseFoldersLostFilesAndBack) {
+    CPreviewPage* page = ShowPreview({Entry("docs/"), Entry("docs/a.txt", 1536), Entry("docs/sub/"),
+                                      Entry("docs/sub/deep.bin", 5000), Entry("#Lost Files/stray.dat", 10),
+                                      Entry("backup.2020/"), Entry("backup.2020/old.txt", 1), Entry("Makefile", 0),
+                                      Entry("photo.jpg", 4096)});
+    ASSERT_NE(page, nullptr);
+    const Rows root = {"#Lost Files||0", "backup.2020||0", "docs||0", "Makefile|1|1", "photo.jpg|4|1"};
+    EXPECT_EQ(Shown(page), root);
+    const float recovered = TheJob().recoveredSizeKB;
+    EXPECT_EQ(recovered, 1.0f + 4 + 4);
+
+    DoubleClick(page, "#Lost Files");
+    EXPECT_EQ(Shown(page), Rows({"..||0", "stray.dat|1|1"}));
+    DoubleClick(page, "..");
+    EXPECT_EQ(Shown(page), root);
+    EXPECT_EQ(TheJob().recoveredSizeKB, recovered);
+
+    // A dotted folder name and a file name with an extension stay put.
+    DoubleClick(page, "backup.2020");
+    DoubleClick(page, "photo.jpg");
+    EXPECT_EQ(Shown(page), root);
+
+    DoubleClick(page, "docs");
+    // Names sort naturally, folders and files alike; ".." stays on top.
+    EXPECT_EQ(Shown(page), Rows({"..||0", "a.txt|1|1", "sub||0"}));
+    DoubleClick(page, "sub");
+    EXPECT_EQ(Shown(page), Rows({"..||0", "deep.bin|4|1"}));
+    DoubleClick(page, "..");
+    DoubleClick(page, "..");
+    EXPECT_EQ(Shown(page), root);
+
+    // A name without a dot is entered even when it is a file: only "..".
+    DoubleClick(page, "Makefile");
+    EXPECT_EQ(Shown(page), Rows({"..||0"}));
+}
+
+TEST_F(PreviewPageTest, EveryRepairStartsAtTheRootWithItsOwnTotal) {
+    CPreviewPage* first = ShowPreview({Entry("a/"), Entry("a/big", 10240)});
+    ASSERT_NE(first, nullptr);
+    DoubleClick(first, "a");
+    EXPECT_EQ(TheJob().recoveredSizeKB, 10.0f);
+
+    CPreviewPage* second = ShowPreview({Entry("b.txt", 2048)});
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Shown(second), Rows({"#Lost Files||0", "b.txt|2|1"}));
+    EXPECT_EQ(TheJob().recoveredSizeKB, 2.0f);
+    EXPECT_EQ(ToUtf8(second->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 1");
+}
+
+TEST_F(PreviewPageTest, NextGoesToTheSaveStepAndHomeBackToTheSource) {
+    CPreviewPage* page = ShowPreview({Entry("a.txt", 1)});
+    ASSERT_NE(page, nullptr);
+    wxCommandEvent next(wxEVT_BUTTON, CPreviewPage::IDC_NEXT);
+    page->FindWindow(CPreviewPage::IDC_NEXT)->GetEventHandler()->ProcessEvent(next);
+    EXPECT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->CurrentPageId() == wizard::kPageSave; }, 5s));
+
+    page = ShowPreview({Entry("a.txt", 1)});
+    wxCommandEvent home(wxEVT_BUTTON, CPreviewPage::IDC_HOME_ALIAS);
+    page->GetEventHandler()->ProcessEvent(home);
+    EXPECT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->CurrentPageId() == wizard::kPageSource; }, 5s));
+}
+
+TEST_F(PreviewPageTest, LanguageSwitchRelabelsTheHeading) {
+    CPreviewPage* page = ShowPreview({Entry("a.txt", 1)});
+    ASSERT_NE(page, nullptr);
+    const std::string english = ToUtf8(page->Heading());
+    wxCommandEvent german(wxEVT_MENU, wizard::MenuItemId(wizard::kMenuLanguageFirst + 2));
+    page->GetEventHandler()->ProcessEvent(german);
+    const std::string germanHeading = ToUtf8(page->Heading());
+    wxCommandEvent back(wxEVT_MENU, wizard::MenuItemId(wizard::kMenuLanguageFirst));
+    page->GetEventHandler()->ProcessEvent(back);
+    EXPECT_NE(germanHeading, english);
+    EXPECT_FALSE(germanHeading.empty());
+    EXPECT_EQ(ToUtf8(page->Heading()), english);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreviewPageTest, SaveStepRelabelsItsButtonsInAnotherLanguage) {
+    TheJob().entries = {Entry("a.txt", 1)};
+    frame_->Navigate(wizard::kShowSave);
+    auto* save = dynamic_cast<CSavePage*>(frame_->CurrentPage());
+    ASSERT_NE(save, nullptr);
+    const wxString english = save->SaveButton()->m_strText;
+    EXPECT_EQ(english, LoadUiText("IDS_SAVE", vrz::kTextCapacity));
+    wxCommandEvent german(wxEVT_MENU, wizard::MenuItemId(wizard::kMenuLanguageFirst + 2));
+    save->GetEventHandler()->ProcessEvent(german);
+    const wxString germanCaption = save->SaveButton()->m_strText;
+    const wxString germanHeading = save->Heading();
+    wxCommandEvent back(wxEVT_MENU, wizard::MenuItemId(wizard::kMenuLanguageFirst));
+    save->GetEventHandler()->ProcessEvent(back);
+    EXPECT_NE(germanCaption, english);
+    EXPECT_FALSE(germanCaption.empty());
+    EXPECT_NE(germanHeading, save->Heading());
+    EXPECT_EQ(save->SaveButton()->m_strText, english);
+}
+
+}  // namespace
