@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace vrz {
 
 CentralDirectorySpool::CentralDirectorySpool(std::string folder, std::size_t bufferSize)
-    : folder_(std::move(folder)), buffer_(std::max<std::size_t>(bufferSize, 1)) {}
+    : folder_(std::move(folder)),
+      buffer_(new std::uint8_t[std::max<std::size_t>(bufferSize, 1)]),
+      bufferSize_(std::max<std::size_t>(bufferSize, 1)) {}
 
 bool CentralDirectorySpool::Spill() {
     if (!file_.IsOpen()) {
@@ -19,7 +22,7 @@ bool CentralDirectorySpool::Spill() {
         // The open descriptor keeps the data; the name goes at once.
         RemoveFile(path);
     }
-    if (!file_.Write(buffer_.data(), buffered_)) {
+    if (!file_.Write(buffer_.get(), buffered_)) {
         lastError_ = file_.LastError();
         return false;
     }
@@ -29,9 +32,9 @@ bool CentralDirectorySpool::Spill() {
 
 bool CentralDirectorySpool::Append(const std::uint8_t* data, std::size_t length) {
     while (length > 0) {
-        if (buffered_ == buffer_.size() && !Spill()) return false;
-        const std::size_t chunk = std::min(length, buffer_.size() - buffered_);
-        std::memcpy(buffer_.data() + buffered_, data, chunk);
+        if (buffered_ == bufferSize_ && !Spill()) return false;
+        const std::size_t chunk = std::min(length, bufferSize_ - buffered_);
+        std::memcpy(buffer_.get() + buffered_, data, chunk);
         buffered_ += chunk;
         data += chunk;
         length -= chunk;
@@ -42,7 +45,7 @@ bool CentralDirectorySpool::Append(const std::uint8_t* data, std::size_t length)
 
 bool CentralDirectorySpool::ForEachBlock(const std::function<bool(const std::uint8_t*, std::size_t)>& sink) {
     const std::uint64_t spilled = file_.IsOpen() ? file_.BytesWritten() : 0;
-    std::vector<std::uint8_t> block(spilled > 0 ? buffer_.size() : 0);
+    std::vector<std::uint8_t> block(spilled > 0 ? bufferSize_ : 0);
     for (std::uint64_t offset = 0; offset < spilled;) {
         const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), spilled - offset));
         if (!file_.ReadAt(offset, block.data(), length)) {
@@ -52,7 +55,7 @@ bool CentralDirectorySpool::ForEachBlock(const std::function<bool(const std::uin
         if (!sink(block.data(), length)) return false;
         offset += length;
     }
-    return buffered_ == 0 || sink(buffer_.data(), buffered_);
+    return buffered_ == 0 || sink(buffer_.get(), buffered_);
 }
 
 }  // namespace vrz

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "io/FileIo.h"
 
@@ -31,7 +31,8 @@ private:
     bool Spill();
 
     std::string folder_;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;  // not zero-filled
+    std::size_t bufferSize_;
     std::size_t buffered_ = 0;
     std::uint64_t size_ = 0;
     OutputFile file_;

@@ -6,7 +6,9 @@
 namespace vrz {
 
 LayoutBlockReader::LayoutBlockReader(const SourceLayout& layout, std::size_t windowSize)
-    : layout_(layout), window_(std::max<std::size_t>(windowSize, 1)) {}
+    : layout_(layout),
+      window_(new std::uint8_t[std::max<std::size_t>(windowSize, 1)]),
+      windowSize_(std::max<std::size_t>(windowSize, 1)) {}
 
 bool LayoutBlockReader::PartsUnchanged() {
     for (const SourcePart& part : layout_.Parts()) {
@@ -54,8 +56,8 @@ bool LayoutBlockReader::Load(std::uint64_t offset) {
     windowStart_ = offset;
     windowLength_ = 0;
     const std::size_t length =
-        static_cast<std::size_t>(std::min<std::uint64_t>(window_.size(), layout_.TotalSize() - offset));
-    if (!ReadSpan(offset, window_.data(), length)) return false;
+        static_cast<std::size_t>(std::min<std::uint64_t>(windowSize_, layout_.TotalSize() - offset));
+    if (!ReadSpan(offset, window_.get(), length)) return false;
     windowLength_ = length;
     return true;
 }
@@ -68,7 +70,7 @@ const std::uint8_t* LayoutBlockReader::View(std::uint64_t offset, std::size_t wa
     }
     const std::size_t inWindow = static_cast<std::size_t>(offset - windowStart_);
     *available = std::min(want, windowLength_ - inWindow);
-    return window_.data() + inWindow;
+    return window_.get() + inWindow;
 }
 
 bool LayoutBlockReader::Read(std::uint64_t offset, std::size_t length, std::uint8_t* out) {

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "io/FileIo.h"
 #include "io/SourceLayout.h"
@@ -37,7 +37,9 @@ private:
     const InputFile* OpenPart(std::size_t index);
 
     const SourceLayout& layout_;
-    std::vector<std::uint8_t> window_;
+    // Not zero-filled: pages are touched only when a read fills them.
+    std::unique_ptr<std::uint8_t[]> window_;
+    std::size_t windowSize_;
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;
     InputFile openFile_;

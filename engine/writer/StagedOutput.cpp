@@ -13,7 +13,8 @@ constexpr std::size_t kMaxNameInTempName = 200;
 
 }  // namespace
 
-StagedOutput::StagedOutput(std::size_t bufferSize) : buffer_(std::max<std::size_t>(bufferSize, 1)) {}
+StagedOutput::StagedOutput(std::size_t bufferSize)
+    : buffer_(new std::uint8_t[std::max<std::size_t>(bufferSize, 1)]), bufferSize_(std::max<std::size_t>(bufferSize, 1)) {}
 
 StagedOutput::~StagedOutput() { Discard(); }
 
@@ -37,7 +38,7 @@ bool StagedOutput::Flush() {
     if (buffered_ == 0) return true;
     const std::size_t length = buffered_;
     buffered_ = 0;
-    if (!file_.Write(buffer_.data(), length)) {
+    if (!file_.Write(buffer_.get(), length)) {
         lastError_ = file_.LastError();
         return false;
     }
@@ -46,14 +47,14 @@ bool StagedOutput::Flush() {
 
 bool StagedOutput::Append(const std::uint8_t* data, std::size_t length) {
     if (!file_.IsOpen()) return false;
-    if (length > buffer_.size() - buffered_ && !Flush()) return false;
-    if (length >= buffer_.size()) {
+    if (length > bufferSize_ - buffered_ && !Flush()) return false;
+    if (length >= bufferSize_) {
         if (!file_.Write(data, length)) {
             lastError_ = file_.LastError();
             return false;
         }
     } else {
-        std::memcpy(buffer_.data() + buffered_, data, length);
+        std::memcpy(buffer_.get() + buffered_, data, length);
         buffered_ += length;
     }
     size_ += length;

@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "io/FileIo.h"
 
@@ -42,7 +42,8 @@ private:
     bool Flush();
 
     OutputFile file_;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;  // not zero-filled
+    std::size_t bufferSize_;
     std::size_t buffered_ = 0;
     std::uint64_t size_ = 0;
     std::string tempPath_;
