@@ -66,7 +66,9 @@ bool CAboutDlg::Build() {
     m_font = wxFont(wxFontInfo(wxSize(0, vrz::AboutFontPixels(ppi.x, ppi.y)))
                         .Family(wxFONTFAMILY_SWISS)
                         .FaceName("Trebuchet MS"));
-    SetClientSize(kWidth, kHeight);
+    // Borderless, so the window size is the client size. (Asking GTK for a
+    // client size of a window without decorations leaves it 1 x 1 once shown.)
+    SetSize(kWidth, kHeight);
     CentreOnParent();
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(*wxWHITE);

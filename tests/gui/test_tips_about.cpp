@@ -195,11 +195,16 @@ TEST_F(DialogTest, AboutLinkToAMissingPageShowsAnErrorBox) {
 TEST_F(DialogTest, AboutBoxEndsWithOkAndWithItsCloseButton) {
     for (const int button : {wxID_OK, wxID_CANCEL}) {
         CAboutDlg about(frame_);
-        about.CallAfter([&about, button] {
+        wxSize shownSize;
+        about.CallAfter([&about, &shownSize, button] {
+            vrz::guitest::Pump(100ms);
+            shownSize = about.GetSize();
             wxCommandEvent click(wxEVT_BUTTON, button);
             about.GetEventHandler()->ProcessEvent(click);
         });
         EXPECT_EQ(about.ShowModal(), button);
+        // The box keeps its size once it is on the screen.
+        EXPECT_EQ(shownSize, wxSize(435, 190));
     }
 }
 

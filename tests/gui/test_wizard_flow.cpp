@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "app/UiText.h"
 #include "app/WizardIds.h"
 #include "app/WizardJob.h"
+#include "controls/CAboutDlg.h"
 #include "controls/CXListCtrl.h"
 #include "io/FileIo.h"
 #include "preview/CPreviewPage.h"
@@ -368,6 +370,74 @@ TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
     // Home goes back to the source step without saving.
     Click(wizard::kHomeButton);
     EXPECT_TRUE(WaitForPage(wizard::kPageSource));
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures of the later steps and dialogs for the documentation. They are
+// taken only when VRZ_SCREENSHOT_DIR names a folder (scripts/screenshots).
+class WizardScreenshots : public WizardRun {
+protected:
+    void SetUp() override {
+        const char* folder = std::getenv("VRZ_SCREENSHOT_DIR");
+        if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
+        folder_ = folder;
+        WizardRun::SetUp();
+        frame_->Move(20, 20);
+    }
+
+    // Lets everything paint, then grabs rect of the screen into name.png.
+    void Capture(const wxRect& rect, const std::string& name) {
+        vrz::guitest::Pump(600ms);
+        const std::string file = folder_ + "/" + name + ".png";
+        const std::string geometry = std::to_string(rect.width) + "x" + std::to_string(rect.height) + "+" +
+                                     std::to_string(rect.x) + "+" + std::to_string(rect.y);
+        std::string output;
+        EXPECT_EQ(vrz::guitest::RunCommand("import -window root -crop " + geometry + " +repage " +
+                                               vrz::guitest::Quote(file),
+                                           &output),
+                  0)
+            << output;
+    }
+
+    wxRect FrameArea() const { return frame_->GetScreenRect(); }
+
+    std::string folder_;
+};
+
+TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
+    const std::string archive = MakeDamagedArchive("holiday-photos.zip");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    Capture(FrameArea(), "preview-page");
+
+    auto* preview = dynamic_cast<CPreviewPage*>(frame_->CurrentPage());
+    ASSERT_NE(preview, nullptr);
+    frame_->ShowTips();
+    ASSERT_NE(frame_->TipsDialog(), nullptr);
+    Capture(FrameArea(), "tips-note");
+    frame_->TipsDialog()->Destroy();
+
+    TheJob().pauseGate.Pause();
+    StartSaving();
+    CSavePage* save = SavePage();
+    ASSERT_NE(save, nullptr);
+    save->Job()->savePercent = 45;
+    save->OnProgressTick();
+    Capture(FrameArea(), "save-step-saving");
+    TheJob().pauseGate.Resume();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+
+    // The About box is modal in use; shown modeless here so it can be pictured.
+    auto* about = new CAboutDlg(frame_);
+    about->Show();
+    vrz::guitest::Pump(300ms);
+    const wxRect box = about->GetScreenRect();
+    EXPECT_EQ(about->GetClientSize(), wxSize(435, 190));
+    Capture(box, "about-box");
+    about->Destroy();
 }
 
 }  // namespace
