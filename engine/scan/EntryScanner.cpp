@@ -119,7 +119,12 @@ bool Scanner::FindDescriptor(std::uint64_t dataStart, std::uint64_t runEnd, cons
         const std::size_t forms[2] = {header.zip64Extra ? zip::kZip64DataDescriptorSize : zip::kDataDescriptorSize,
                                       header.zip64Extra ? zip::kDataDescriptorSize : zip::kZip64DataDescriptorSize};
         for (const std::size_t form : forms) {
-            if (form > runEnd - at) continue;
+            if (form > runEnd - at) {
+                // A ZIP64 entry's descriptor cut short is no 16-byte one: its
+                // first half would match and give a wrong uncompressed size.
+                if (form == zip::kZip64DataDescriptorSize && header.zip64Extra) break;
+                continue;
+            }
             const std::uint8_t* d = Fetch(at, form);
             if (!d) continue;
             const std::uint64_t compressed = form == zip::kZip64DataDescriptorSize

@@ -164,6 +164,16 @@ TEST(SingleScanDescriptor, Zip64HeaderMeansTwentyFourByteDescriptor) {
     EXPECT_TRUE(r.rows[0].zip64Local);
 }
 
+TEST(SingleScanDescriptor, CutZip64DescriptorIsNotReadAsTheShortForm) {
+    // The archive ends 4 bytes into the 24-byte descriptor's uncompressed
+    // size: the entry is incomplete, though a 16-byte reading would match.
+    LocalEntry streamed{"big.bin", std::string(70, 'z'), 0x0BADF00D, 0x0008, Zip64Extra({0, 0}), 0, 0, 24};
+    Bytes bytes = Garbage(120);
+    Append(bytes, LocalRecord(streamed));
+    bytes.resize(bytes.size() - 4);
+    EXPECT_TRUE(ScanBytes(bytes).rows.empty());
+}
+
 TEST(SingleScanDescriptor, HeaderJustAfterAStreamedHeaderDoesNotLoopForever) {
     // A crafted header whose descriptor search meets another header five
     // bytes in: stepping back ten bytes must not find the first one again.
