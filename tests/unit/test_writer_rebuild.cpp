@@ -136,7 +136,7 @@ TEST(RebuildSingle, Zip64LocalEntryInSmallSource) {
 Bytes ManyEntries(std::size_t count) {
     Bytes b;
     b.reserve(count * 40);
-    char name[16];
+    char name[32];
     for (std::size_t i = 0; i < count; ++i) {
         std::snprintf(name, sizeof name, "e%05zu", i);
         Bytes e = LocalRecord({name, "x", static_cast<std::uint32_t>(i + 1)});
