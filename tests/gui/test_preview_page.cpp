@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <wx/listctrl.h>
+#include <wx/weakref.h>
 
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
@@ -186,6 +187,22 @@ TEST_F(PreviewPageTest, SaveStepRelabelsItsButtonsInAnotherLanguage) {
     EXPECT_FALSE(germanCaption.empty());
     EXPECT_NE(germanHeading, save->Heading());
     EXPECT_EQ(save->SaveButton()->m_strText, english);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreviewPageTest, MovingTheWindowClosesTheTipsNote) {
+    ASSERT_NE(ShowPreview({Entry("a.txt", 1)}), nullptr);
+    vrz::guitest::Pump(100ms);
+    frame_->ShowTips();
+    wxWeakRef<wxWindow> note(frame_->TipsDialog());
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->IsShown());
+    const wxPoint at = frame_->GetPosition();
+    frame_->Move(at.x + 40, at.y + 30);
+    EXPECT_TRUE(vrz::guitest::PumpUntil([&] { return !note; }, 5s));
 }
 
 }  // namespace
