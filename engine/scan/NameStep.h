@@ -16,8 +16,11 @@ public:
     // Returns false when the entry is dropped; otherwise sets *tableName.
     // Names are compared byte for byte.
     bool Decide(const std::string& headerName, std::string* tableName) const;
-    // Makes a row's final name known to later entries.
-    void Remember(const std::string& tableName) { known_.insert(tableName); }
+    // Makes a row's final name known to later entries. Reference folders
+    // always end with '/', so only folder names need remembering.
+    void Remember(const std::string& tableName) {
+        if (!tableName.empty() && tableName.back() == '/') known_.insert(tableName);
+    }
     void Clear() { known_.clear(); }
 
     // The folder whose presence lets the name stand: "docs/" for "docs/a.txt",
