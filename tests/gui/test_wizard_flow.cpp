@@ -79,6 +79,7 @@ protected:
     }
 
     void TearDown() override {
+        if (frame_ == nullptr) return;  // skipped before the frame was made
         CSavePage::SetFolderChooserForTesting(nullptr);
         vrz::SetWriteLimitForTesting(UINT64_MAX);
         EXPECT_TRUE(vrz::guitest::PumpUntil([] { return !g_saveThread.IsSet() && !g_workerThread.IsSet(); }, 30s));
