@@ -3,6 +3,7 @@
 # `ziprepair repair` against copying it (`cp FILE`), on two damaged archives:
 #   small: 20 000 small entries (Python's zipfile, deflated)
 #   large: about 300 MB in a few big stored entries of random data (zip -0)
+#   split: the large archive cut into 64 MiB parts set.z01 … set.zip
 # Both get junk between entries and lose their central directory. Every
 # command runs several times on a warm cache and the best time counts.
 #   bench/run_bench.sh [path/to/ziprepair]    (or ZIPREPAIR=...)
@@ -81,21 +82,32 @@ best_of() {
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 
-cat_file() { cat "$1" >/dev/null; }
-copy_file() { cp "$1" "$work/out/copy"; }
-copy_and_sync() { cp "$1" "$work/out/copy" && sync "$work/out/copy"; }
+# A split set is read and copied part by part, as the repair does.
+cat_file() { if [[ -d "$1" ]]; then cat "$1"/* >/dev/null; else cat "$1" >/dev/null; fi; }
+copy_file() { if [[ -d "$1" ]]; then cat "$1"/* >"$work/out/copy"; else cp "$1" "$work/out/copy"; fi; }
+copy_and_sync() { copy_file "$1" && sync "$work/out/copy"; }
 repair_file() { "$ziprepair" repair "$1" -o "$work/out"; }
+
+make_split() {
+    mkdir -p "$work/split"
+    (cd "$work/split" && split -b 64M -d -a 2 --numeric-suffixes=1 "$work/large.zip" set.z)
+    local last
+    last=$(ls "$work/split" | sort | tail -1)
+    mv "$work/split/$last" "$work/split/set.zip"
+}
 
 echo "preparing archives in $work ..."
 make_small
 make_large
+make_split
 mkdir -p "$work/out"
 
 printf '\n%-7s %10s | %8s %8s %6s | %8s %8s %6s %10s %6s\n' archive size cat scan ratio cp repair ratio "cp+sync" ratio
-for name in small large; do
+for name in small large split; do
     file="$work/$name.zip"
-    size=$(stat -c %s "$file")
-    cat "$file" >/dev/null  # warm the cache
+    [[ $name == split ]] && file="$work/split"
+    size=$(du -sb "$file" | cut -f1)
+    cat_file "$file"  # warm the cache
     reset=":"
     t_cat=$(best_of cat_file "$file")
     t_scan=$(best_of "$ziprepair" scan "$file")
