@@ -67,8 +67,9 @@ protected:
         destination_ = root_ + "/saved";
         vrz::guitest::RunCommand("mkdir -p " + vrz::guitest::Quote(destination_));
         expected_ = vrz::guitest::WriteSampleTree(root_);
-        CSavePage::SetFolderChooserForTesting([this](wxWindow*, const wxString&, wxString* path) {
+        CSavePage::SetFolderChooserForTesting([this](wxWindow*, const wxString& title, wxString* path) {
             ++folderDialogs_;
+            folderDialogTitle_ = ToUtf8(title);
             if (chooseNoFolder_) return false;
             *path = FromUtf8(destination_);
             return true;
@@ -143,6 +144,7 @@ protected:
     CMainFrame* frame_ = nullptr;
     RecordingShell shell_;
     int folderDialogs_ = 0;
+    std::string folderDialogTitle_;
     bool chooseNoFolder_ = false;
 };
 
@@ -366,6 +368,7 @@ TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
     Click(CSavePage::IDC_SAVE);
     EXPECT_EQ(dialogs.CountMessages(Text("IDS_WORD6", vrz::kTextCapacityCaption)), 2);
     EXPECT_EQ(folderDialogs_, 2);
+    EXPECT_EQ(folderDialogTitle_, Text("IDS_SELECT_FOLDER_TO_SAVE", vrz::kTextCapacity));
     EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
 
     // Home goes back to the source step without saving.
