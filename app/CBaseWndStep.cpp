@@ -1,12 +1,11 @@
 #include "CBaseWndStep.h"
 
-#include <wx/dirdlg.h>
-#include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
 #include "HelpMenu.h"
 #include "PageFonts.h"
+#include "PathDialogs.h"
 #include "ResourceIds.h"
 #include "UiText.h"
 #include "WizardIds.h"
@@ -19,8 +18,8 @@ using namespace wizard;
 wxBEGIN_EVENT_TABLE(CBaseWndStep, StepPage)
     EVT_BUTTON(kBrowseButton, CBaseWndStep::OnBrowseButton)
     EVT_BUTTON(kRepairButton, CBaseWndStep::OnRepairButton)
-    EVT_MENU(kMenuBrowseFile, CBaseWndStep::OnBrowseFile)
-    EVT_MENU(kMenuBrowseFolder, CBaseWndStep::OnBrowseFolder)
+    EVT_MENU(MenuItemId(kMenuBrowseFile), CBaseWndStep::OnBrowseFile)
+    EVT_MENU(MenuItemId(kMenuBrowseFolder), CBaseWndStep::OnBrowseFolder)
 wxEND_EVENT_TABLE()
 
 CBaseWndStep::CBaseWndStep(CMainFrame* frame) : StepPage(frame, kPageSource) {}
@@ -66,8 +65,7 @@ void CBaseWndStep::OnBrowseFile(wxCommandEvent&) {
     job.bytesScanned = 0;
     job.jobRunning = true;
     ModalScope scope(*this);
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxString(), wxString(), "Zip File (*.zip, *.zipx)|*.zip;*.zipx",
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    ArchiveFileDialog dialog(this);
     m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
 }
 
@@ -77,8 +75,7 @@ void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
     job.bytesScanned = 0;
     job.jobRunning = true;
     ModalScope scope(*this);
-    wxDirDialog dialog(this, "Select Folder With All Splitted Zip File Parts", wxString(),
-                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    PartsFolderDialog dialog(this, "Select Folder With All Splitted Zip File Parts");
     m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
 }
 

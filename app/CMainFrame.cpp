@@ -58,9 +58,9 @@ void CMainFrame::DestroyCurrentPage() {
 }
 
 void CMainFrame::Navigate(int command) {
+    m_history.push_back(command);
     const PageRegistration* registration = FindPageForCommand(command);
     if (registration == nullptr) return;
-    m_history.push_back(command);
     DestroyCurrentPage();
     StepPage* page = registration->make(this);
     if (page == nullptr) {

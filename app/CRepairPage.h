@@ -33,6 +33,7 @@ public:
     wxGauge* ProgressBar() const { return m_progressBar; }
     wxAnimationCtrl* Animation() const { return m_animation; }
     const std::shared_ptr<vrz::JobState>& Job() const { return m_job; }
+    const std::shared_ptr<RepairWorkerLink>& WorkerLink() const { return m_link; }
 
 private:
     void StartWorker();

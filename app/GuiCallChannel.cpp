@@ -18,7 +18,9 @@ bool GuiCallChannel::CallAndWait(Work work) {
         });
     }
     std::unique_lock<std::mutex> lock(m_mutex);
+    ++m_waiting;
     m_changed.wait(lock, [&] { return m_abandoned || m_done.count(ticket) != 0; });
+    --m_waiting;
     m_done.erase(ticket);
     return !m_abandoned;
 }
@@ -34,6 +36,11 @@ void GuiCallChannel::Abandon() {
 bool GuiCallChannel::IsAbandoned() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_abandoned;
+}
+
+bool GuiCallChannel::IsWorkerWaiting() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_waiting > 0;
 }
 
 void GuiCallChannel::MarkDone(std::uint64_t ticket) {

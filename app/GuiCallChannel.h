@@ -39,6 +39,8 @@ public:
     // User-interface thread: the worker's calls return at once from now on.
     void Abandon();
     bool IsAbandoned() const;
+    // True while the worker waits in CallAndWait.
+    bool IsWorkerWaiting() const;
 
 private:
     GuiCallChannel() = default;
@@ -48,5 +50,6 @@ private:
     std::condition_variable m_changed;
     bool m_abandoned = false;
     std::uint64_t m_nextTicket = 0;
+    int m_waiting = 0;
     std::set<std::uint64_t> m_done;
 };

@@ -10,7 +10,7 @@
 namespace {
 
 void AppendWithBitmap(wxMenu* menu, int id, const wxString& text, int bitmapId) {
-    auto* item = new wxMenuItem(menu, id, text);
+    auto* item = new wxMenuItem(menu, wizard::MenuItemId(id), text);
     const wxBitmap bitmap = LoadPngResource(bitmapId);
     if (bitmap.IsOk()) item->SetBitmap(bitmap);
     menu->Append(item);

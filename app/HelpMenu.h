@@ -1,5 +1,6 @@
 // The popup menus of the pages, built in code: the help menu (with its
-// language submenu) and the source step's browse menu.
+// language submenu) and the source step's browse menu. Item ids are
+// wizard::MenuItemId(command).
 #pragma once
 
 class wxMenu;

@@ -61,11 +61,11 @@ wxBEGIN_EVENT_TABLE(StepPage, wxPanel)
     EVT_BUTTON(kSocialLink, StepPage::OnSocialLink)
     EVT_BUTTON(kTipsButton, StepPage::OnTipsButton)
     EVT_BUTTON(kHomeButton, StepPage::OnHomeButton)
-    EVT_MENU(kMenuHelp, StepPage::OnHelpFile)
-    EVT_MENU(kMenuUpdate, StepPage::OnUpdate)
-    EVT_MENU(kMenuAbout, StepPage::OnAbout)
-    EVT_MENU(kMenuSupport, StepPage::OnSupport)
-    EVT_MENU_RANGE(kMenuLanguageFirst, kMenuLanguageLast, StepPage::OnLanguage)
+    EVT_MENU(MenuItemId(kMenuHelp), StepPage::OnHelpFile)
+    EVT_MENU(MenuItemId(kMenuUpdate), StepPage::OnUpdate)
+    EVT_MENU(MenuItemId(kMenuAbout), StepPage::OnAbout)
+    EVT_MENU(MenuItemId(kMenuSupport), StepPage::OnSupport)
+    EVT_MENU_RANGE(MenuItemId(kMenuLanguageFirst), MenuItemId(kMenuLanguageLast), StepPage::OnLanguage)
     EVT_XCMDBTN_RESET_HANDLER(StepPage::OnXCmdBtnReset)
 wxEND_EVENT_TABLE()
 
@@ -255,7 +255,7 @@ void StepPage::OnTipsButton(wxCommandEvent&) { m_frame->ShowTips(); }
 void StepPage::OnHomeButton(wxCommandEvent&) { SendNavigation(kShowSource); }
 
 void StepPage::OnLanguage(wxCommandEvent& event) {
-    if (!vrz::SelectLanguage(event.GetId() - kMenuLanguageFirst)) return;
+    if (!vrz::SelectLanguage(event.GetId() - MenuItemId(kMenuLanguageFirst))) return;
     RefreshLanguageTexts();
     Refresh();
 }

@@ -62,6 +62,7 @@ public:
         StepPage& m_page;
     };
     bool InModal() const { return m_modalDepth > 0; }
+    bool HasDeferredWork() const { return !m_deferred.empty(); }
 
     // Runs work now, or once the page's open question or menu has closed.
     // Work may replace the page; it is dropped with the page.

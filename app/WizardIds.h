@@ -24,6 +24,11 @@ constexpr int kTipsButton = 343;
 constexpr int kSocialLink = 350;
 constexpr int kHomeButton = 120;
 
+// wx menus take item ids below 32767; the menu commands (40011 and up) are
+// carried by menu items this much lower and handled under these ids.
+constexpr int kMenuItemIdOffset = 20000;
+constexpr int MenuItemId(int command) { return command - kMenuItemIdOffset; }
+
 // Help menu (menu resource 120).
 constexpr int kMenuHelp = 40011;
 constexpr int kMenuUpdate = 40012;

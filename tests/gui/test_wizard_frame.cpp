@@ -1,0 +1,296 @@
+// The frame and the chrome every step page carries: page switching, window
+// size, the help menu and its commands, the links and the tip of the day.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <wx/menu.h>
+
+#include "CXCmdBtn.h"
+#include "GuiTestSupport.h"
+#include "HelpMenu.h"
+#include "ImageResources.h"
+#include "ResourceIds.h"
+#include "TipOfTheDay.h"
+#include "UiText.h"
+#include "WizardFixture.h"
+#include "WizardIds.h"
+#include "text/IniFile.h"
+#include "text/ProgramPaths.h"
+
+namespace {
+
+using namespace wizard;
+
+// Whether bitmap shows exactly the image of resource id.
+bool SameImage(const wxBitmap& bitmap, int id) {
+    if (!bitmap.IsOk()) return false;
+    const wxImage shown = bitmap.ConvertToImage();
+    const wxImage expected = LoadPngImage(id);
+    if (!expected.IsOk() || shown.GetSize() != expected.GetSize()) return false;
+    const std::size_t pixels = static_cast<std::size_t>(shown.GetWidth()) * shown.GetHeight();
+    if (!std::equal(shown.GetData(), shown.GetData() + 3 * pixels, expected.GetData())) return false;
+    if (shown.HasAlpha() != expected.HasAlpha()) return false;
+    return !shown.HasAlpha() || std::equal(shown.GetAlpha(), shown.GetAlpha() + pixels, expected.GetAlpha());
+}
+
+class WizardFrame : public WizardFixture {
+protected:
+    CXCmdBtn* Button(int id) { return dynamic_cast<CXCmdBtn*>(Page()->FindWindow(id)); }
+    std::string Setting(const std::string& key) {
+        return vrz::ReadIniString(m_program + "/settings.ini", vrz::kSettingsSection, key, 1000);
+    }
+    int StepPageCount() {
+        int pages = 0;
+        for (wxWindow* child : m_frame->GetChildren()) pages += dynamic_cast<StepPage*>(child) != nullptr;
+        return pages;
+    }
+};
+
+TEST_F(WizardFrame, StartsWithTheSourceStepAt888By530) {
+    MakeFrame();
+    EXPECT_EQ(PageId(), kPageSource);
+    EXPECT_EQ(Page()->GetId(), kPageSource);
+    EXPECT_EQ(StepPageCount(), 1);
+    EXPECT_EQ(m_frame->GetSize(), wxSize(888, 530));
+    EXPECT_EQ(m_frame->GetMinSize(), wxSize(888, 530)) << "not resizable";
+    EXPECT_EQ(m_frame->GetMaxSize(), wxSize(888, 530));
+    EXPECT_EQ(Page()->GetSize(), m_frame->GetClientSize());
+    EXPECT_EQ(m_frame->GetTitle(), "Vant Repair Zip");
+    // The silent update check runs once, when the frame is made.
+    EXPECT_TRUE(m_shell.processes.empty()) << "no vtupdate in this program folder, so nothing starts";
+}
+
+TEST_F(WizardFrame, StartsTheSilentUpdateCheck) {
+    const std::string updater = m_program + "/vtupdate";
+    std::filesystem::copy_file(vrz::ExecutableFolder() + "/vtupdate", updater);
+    MakeFrame();
+    ASSERT_EQ(m_shell.processes.size(), 1u);
+    EXPECT_EQ(m_shell.processes[0],
+              (std::vector<std::string>{updater, "/SilentCheck", "/NoIcon", "/NoUpdateSelf"}));
+}
+
+TEST_F(WizardFrame, CommandLineFileShowsNoPage) {
+    MakeFrame("some.zip");
+    EXPECT_EQ(Page(), nullptr);
+    EXPECT_EQ(PageId(), 0);
+    EXPECT_TRUE(History().empty());
+    EXPECT_TRUE(m_frame->Close()) << "nothing runs, so the window closes";
+    m_frame = nullptr;
+}
+
+TEST_F(WizardFrame, EverySwitchLeavesExactlyOnePage) {
+    MakeFrame();
+    m_frame->Navigate(kShowSource);
+    EXPECT_EQ(StepPageCount(), 1);
+    EXPECT_EQ(PageId(), kPageSource);
+    m_frame->Navigate(4242);
+    EXPECT_EQ(PageId(), kPageSource) << "not a navigation command";
+}
+
+TEST_F(WizardFrame, ChromeControlsSitWhereTheCaptionsPutThem) {
+    MakeFrame();
+    const int helpChars = static_cast<int>(LoadUiText("IDS_RHELP", 1000).length());
+    const int faqChars = static_cast<int>(LoadUiText("IDS_FAQ", 1000).length());
+    const int helpLeft = 880 - 8 * helpChars - 16;
+    EXPECT_EQ(Button(kHelpLink)->GetRect(), wxRect(wxPoint(helpLeft, 5), wxPoint(879, 20)));
+    EXPECT_EQ(Button(kFaqLink)->GetRect(),
+              wxRect(wxPoint(helpLeft - 10 * faqChars - 34, 5), wxPoint(helpLeft - 18 - 1, 20)));
+    EXPECT_EQ(Button(kLogo)->GetRect(), wxRect(5, 5, 93, 21));
+    EXPECT_FALSE(Button(kLogo)->IsEnabled());
+    EXPECT_EQ(Button(kTipsButton)->GetRect(), wxRect(506, 480, 344, 16));
+    EXPECT_EQ(Button(kSocialLink)->GetRect(), wxRect(10, 480, 16, 16));
+    EXPECT_EQ(Page()->FindWindow(kHomeButton), nullptr) << "the source step has no home button";
+    EXPECT_EQ(Button(kHelpLink)->m_strText, LoadUiText("IDS_RHELP", 1000));
+    EXPECT_TRUE(Button(kTipsButton)->m_bSticky && Button(kTipsButton)->m_bNotifyParent);
+    EXPECT_TRUE(Button(kHelpLink)->m_bNotifyParent && !Button(kHelpLink)->m_bSticky);
+    EXPECT_EQ(Page()->Heading(), LoadUiText("IDS_CTEXT1", 1000));
+}
+
+TEST_F(WizardFrame, HelpMenuOffersEveryLanguageWithTheCurrentOneChecked) {
+    std::unique_ptr<wxMenu> menu(BuildHelpMenu(2));
+    ASSERT_EQ(menu->GetMenuItemCount(), 5u);
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabel(), "&Language");
+    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabel(), "&Help");
+    EXPECT_EQ(menu->FindItemByPosition(2)->GetItemLabel(), "&Support");
+    EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(), "&Update");
+    EXPECT_EQ(menu->FindItemByPosition(4)->GetItemLabel(), "&About");
+    EXPECT_EQ(menu->FindItemByPosition(1)->GetId(), MenuItemId(kMenuHelp));
+    EXPECT_EQ(menu->FindItemByPosition(2)->GetId(), MenuItemId(kMenuSupport));
+    EXPECT_EQ(menu->FindItemByPosition(3)->GetId(), MenuItemId(kMenuUpdate));
+    EXPECT_EQ(menu->FindItemByPosition(4)->GetId(), MenuItemId(kMenuAbout));
+    wxMenu* languages = menu->FindItemByPosition(0)->GetSubMenu();
+    ASSERT_NE(languages, nullptr);
+    ASSERT_EQ(languages->GetMenuItemCount(), 5u);
+    const char* names[] = {"English", "French", "German", "Italian", "Spanish"};
+    for (int i = 0; i < 5; ++i) {
+        wxMenuItem* item = languages->FindItemByPosition(i);
+        EXPECT_EQ(item->GetId(), MenuItemId(kMenuLanguageFirst + i));
+        EXPECT_EQ(item->GetItemLabel(), names[i]);
+        EXPECT_TRUE(SameImage(item->GetBitmap(), i == 2 ? vrz::IDB_MENU_CHECKED : vrz::IDB_MENU_UNCHECKED))
+            << names[i];
+    }
+    EXPECT_TRUE(SameImage(menu->FindItemByPosition(1)->GetBitmap(), vrz::IDB_MENU_HELP));
+    EXPECT_TRUE(SameImage(menu->FindItemByPosition(2)->GetBitmap(), vrz::IDB_MENU_SUPPORT));
+    EXPECT_TRUE(SameImage(menu->FindItemByPosition(3)->GetBitmap(), vrz::IDB_MENU_UPDATE));
+    EXPECT_TRUE(SameImage(menu->FindItemByPosition(4)->GetBitmap(), vrz::IDB_MENU_ABOUT));
+}
+
+TEST_F(WizardFrame, BrowseMenuHasTheFileAndFolderItems) {
+    std::unique_ptr<wxMenu> menu(BuildBrowseMenu());
+    ASSERT_EQ(menu->GetMenuItemCount(), 2u);
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabel(), "&Browse File(zip/zipx)");
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetId(), MenuItemId(kMenuBrowseFile));
+    EXPECT_TRUE(SameImage(menu->FindItemByPosition(0)->GetBitmap(), vrz::IDB_FILE));
+    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabel(), "&Browse Folder with splitted file parts");
+    EXPECT_EQ(menu->FindItemByPosition(1)->GetId(), MenuItemId(kMenuBrowseFolder));
+    EXPECT_TRUE(SameImage(menu->FindItemByPosition(1)->GetBitmap(), vrz::IDB_FOLDER));
+}
+
+TEST_F(WizardFrame, LanguageSwitchReReadsTheCaptionsAndPersists) {
+    MakeFrame();
+    const wxString englishHelp = Button(kHelpLink)->m_strText;
+    MenuCommand(kMenuLanguageFirst + 2);
+    EXPECT_EQ(Setting("IDS_LANGUAGE"), "2");
+    EXPECT_EQ(vrz::CurrentProgramPaths().languagePath, m_program + "/Lang/German.INI");
+    EXPECT_EQ(Button(kHelpLink)->m_strText, LoadUiText("IDS_RHELP", 1000));
+    EXPECT_NE(Button(kHelpLink)->m_strText, englishHelp);
+    EXPECT_EQ(Button(kRepairButton)->m_strText, LoadUiText("IDS_REPAIR", 1000));
+    EXPECT_EQ(Page()->Heading(), LoadUiText("IDS_CTEXT1", 1000));
+    EXPECT_EQ(Button(kTipsButton)->m_strText2, g_currentTip);
+
+    // The language already in use changes nothing and writes nothing.
+    std::ofstream(m_program + "/settings.ini") << "[Vant Repair Zip]\nIDS_LANGUAGE=2\n; untouched\n";
+    Button(kHelpLink)->m_strText = "marker";
+    MenuCommand(kMenuLanguageFirst + 2);
+    std::ifstream settings(m_program + "/settings.ini");
+    const std::string content((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "[Vant Repair Zip]\nIDS_LANGUAGE=2\n; untouched\n");
+    EXPECT_EQ(Button(kHelpLink)->m_strText, "marker") << "no caption is re-read";
+}
+
+TEST_F(WizardFrame, LinksOpenTheShippedPages) {
+    MakeFrame();
+    ClickButton(kFaqLink);
+    ClickButton(kSocialLink);
+    MenuCommand(kMenuSupport);
+    MenuCommand(kMenuHelp);
+    ASSERT_EQ(m_shell.urls.size(), 4u);
+    EXPECT_EQ(m_shell.urls[0], FileUrl(m_program + "/help/faq.html"));
+    EXPECT_EQ(m_shell.urls[1], FileUrl(m_program + "/help/social.html"));
+    EXPECT_EQ(m_shell.urls[2], FileUrl(m_program + "/help/support.html"));
+    EXPECT_EQ(m_shell.urls[3], FileUrl(m_program + "/help/vtziprpr.html"));
+    EXPECT_EQ(m_shell.urls[0].rfind("file:///", 0), 0u);
+}
+
+TEST_F(WizardFrame, PageWithoutABrowserFallsBackQuietly) {
+    MakeFrame();
+    m_shell.opens = false;
+    ClickButton(kFaqLink);  // no box: the browser program is started instead
+    ASSERT_FALSE(m_shell.processes.empty());
+    EXPECT_EQ(m_shell.processes.back().back(), FileUrl(m_program + "/help/faq.html"));
+}
+
+TEST_F(WizardFrame, MissingHelpFileAndUpdaterAreReported) {
+    MakeFrame();
+    std::filesystem::remove(m_program + "/help/vtziprpr.html");
+    wxTEST_DIALOG(MenuCommand(kMenuHelp),
+                  ExpectBox::Literal("The specified file was not found.", "IDS_RUNNING3", 1000, wxICON_ERROR));
+    wxTEST_DIALOG(MenuCommand(kMenuUpdate),
+                  ExpectBox::Literal("The specified file was not found.", "IDS_RUNNING3", 1000, wxICON_ERROR));
+    // A file that is no program.
+    WriteFile("program/vtupdate", "plain text");
+    std::filesystem::permissions(m_program + "/vtupdate", std::filesystem::perms::owner_all);
+    wxTEST_DIALOG(MenuCommand(kMenuUpdate),
+                  ExpectBox::Literal("The file is invalid (it's a non-Win32 file).", "IDS_RUNNING3", 1000,
+                                     wxICON_ERROR));
+    m_shell.opens = false;
+    std::ofstream(m_program + "/help/vtziprpr.html") << "<html></html>";
+    wxTEST_DIALOG(MenuCommand(kMenuHelp), ExpectBox::Literal(ShellLaunchErrorText(kShellNoAssociation),
+                                                              "IDS_RUNNING3", 1000, wxICON_ERROR));
+}
+
+TEST_F(WizardFrame, UpdaterStartsWithNoUpdateSelf) {
+    MakeFrame();
+    const std::string updater = m_program + "/vtupdate";
+    std::filesystem::copy_file(vrz::ExecutableFolder() + "/vtupdate", updater);
+    MenuCommand(kMenuUpdate);
+    ASSERT_FALSE(m_shell.processes.empty());
+    EXPECT_EQ(m_shell.processes.back(), (std::vector<std::string>{updater, "/NoUpdateSelf"}));
+}
+
+TEST_F(WizardFrame, TipButtonOpensTheNoteAndMovingClosesIt) {
+    MakeFrame();
+    ClickButton(kTipsButton);
+    ASSERT_NE(m_frame->TipsDialog(), nullptr);
+    wxWindow* first = m_frame->TipsDialog();
+    ClickButton(kTipsButton);
+    vrz::guitest::Pump(std::chrono::milliseconds(20));
+    EXPECT_NE(m_frame->TipsDialog(), nullptr);
+    EXPECT_NE(m_frame->TipsDialog(), first) << "a new note replaces the old one";
+    wxMoveEvent moved(wxPoint(10, 10));
+    m_frame->GetEventHandler()->ProcessEvent(moved);
+    WaitFor([&] { return m_frame->TipsDialog() == nullptr; }, "the note to close");
+}
+
+TEST_F(WizardFrame, TipsRotateOverTheFirstFiveLinesPerPage) {
+    std::ofstream(m_program + "/Tips.Txt") << "one\n\ntwo\r\nthree\nfour\nfive\nsix\nseven\n";
+    MakeFrame();
+    EXPECT_EQ(g_currentTip, "one");
+    EXPECT_EQ(Setting("IDS_TIPS"), "1");
+    EXPECT_EQ(Button(kTipsButton)->m_strText2, "one");
+    std::vector<wxString> shown;
+    for (int i = 0; i < 5; ++i) {
+        m_frame->Navigate(kShowSource);
+        shown.push_back(g_currentTip);
+    }
+    EXPECT_EQ(shown, (std::vector<wxString>{"two", "three", "four", "five", "one"}));
+}
+
+TEST(TipOfTheDayChoice, FifthLineThenBackToTheFirst) {
+    const std::string dir = std::filesystem::temp_directory_path() / ("vrz-tips-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string tips = dir + "/Tips.Txt";
+    const std::string settings = dir + "/settings.ini";
+    std::ofstream(tips) << "1\n2\n3\n4\n5\n6\n7\n";
+    vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "4");
+    TipOfTheDay tip = ChooseTipOfTheDay(tips, settings);
+    EXPECT_TRUE(tip.fileFound);
+    EXPECT_EQ(tip.tip, "5");
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "0");
+
+    // Fewer lines than the index: no tip and the index stays.
+    std::ofstream(tips) << "a\nb\n";
+    vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "2");
+    tip = ChooseTipOfTheDay(tips, settings);
+    EXPECT_EQ(tip.tip, "");
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "2");
+
+    // An index past the fifth tip shows the fifth and is not advanced.
+    std::ofstream(tips) << "1\n2\n3\n4\n5\n6\n";
+    vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "9");
+    tip = ChooseTipOfTheDay(tips, settings);
+    EXPECT_EQ(tip.tip, "5");
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "9");
+
+    // No file: the button hides and the index stays.
+    std::filesystem::remove(tips);
+    tip = ChooseTipOfTheDay(tips, settings);
+    EXPECT_FALSE(tip.fileFound);
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "9");
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(WizardFrame, MissingTipsFileHidesTheTipsButton) {
+    std::filesystem::remove(m_program + "/Tips.Txt");
+    MakeFrame();
+    EXPECT_FALSE(Button(kTipsButton)->IsShown());
+}
+
+TEST_F(WizardFrame, ProgramFolderIsFilledIntoTexts) {
+    EXPECT_EQ(ExpandProgramFolder("{programFolder}/help/about.html"), m_program + "/help/about.html");
+    EXPECT_EQ(ExpandProgramFolder("a {programFolder} b {programFolder}"), "a " + m_program + " b " + m_program);
+    EXPECT_EQ(ExpandProgramFolder("plain"), "plain");
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// The repair page and its worker: the end commands, failures shown on the
+// user-interface thread, the cancel question with the worker held, and the
+// abandoned worker that must never act again.
+#include <chrono>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/animate.h>
+#include <wx/gauge.h>
+#include <wx/textctrl.h>
+
+#include "CBaseWndStep.h"
+#include "CRepairPage.h"
+#include "RepairWorker.h"
+#include "UiText.h"
+#include "WizardFixture.h"
+#include "WizardIds.h"
+#include "WizardJob.h"
+
+namespace {
+
+using wizard::kShowPreview;
+using wizard::kShowRepair;
+using wizard::kShowSource;
+
+class RepairPage : public WizardFixture {
+protected:
+    CRepairPage* Repair() { return dynamic_cast<CRepairPage*>(Page()); }
+
+    // From the source step to the repair page for path, without running any
+    // event after the switch: the worker runs, its calls wait in the queue.
+    void StartRepair(const std::string& path, bool splitMode) {
+        MakeFrame();
+        ASSERT_EQ(PageId(), wizard::kPageSource);
+        vrz::JobState& job = TheJob();
+        job.splitMode = splitMode;
+        job.jobRunning = true;
+        dynamic_cast<CBaseWndStep*>(Page())->PathBox()->SetValue(FromUtf8(path));
+        ClickButton(wizard::kRepairButton);
+        // A scan that fails at once may be back on the source step already.
+        WaitFor([&] { return History().size() >= 2; }, "the repair page");
+        EXPECT_EQ(History()[1], kShowRepair);
+    }
+
+    // Blocks (without running events) until the worker waits for the
+    // user-interface thread, e.g. with its end command.
+    void WaitUntilWorkerWaits() {
+        const auto link = Repair()->WorkerLink();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!link->channel->IsWorkerWaiting() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_TRUE(link->channel->IsWorkerWaiting()) << "the worker never asked for the user-interface thread";
+    }
+};
+
+TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
+    const std::string archive = MakeArchive("src/backup.zip", 40, 30000);
+    StartRepair(archive, false);
+    CRepairPage* page = Repair();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(g_workerThread.IsSet());
+    EXPECT_NE(page->FindWindow(wizard::kHomeButton), nullptr);
+    EXPECT_FALSE(page->FindWindow(wizard::kHomeButton)->IsEnabled()) << "home is disabled while scanning";
+    EXPECT_EQ(page->ProgressBar()->GetRange(), 100);
+    EXPECT_EQ(page->ProgressBar()->GetRect(), wxRect(110, 310, 538, 30));
+    EXPECT_EQ(page->Animation()->GetRect(), wxRect(70, 150, 730, 140));
+    EXPECT_EQ(page->FindWindow(wizard::kCancelButton)->GetRect(), wxRect(660, 312, 104, 26));
+
+    const auto job = page->Job();
+    int lastShown = 0;
+    bool movedBack = false;
+    WaitFor(
+        [&] {
+            if (PageId() == wizard::kPageRepair) {
+                const int shown = Repair()->ProgressBar()->GetValue();
+                movedBack = movedBack || shown < lastShown;
+                lastShown = shown;
+            }
+            return History().back() == kShowPreview;
+        },
+        "the end of the scan");
+    EXPECT_FALSE(movedBack);
+    EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowPreview}));
+    EXPECT_EQ(job->entryCount(), 40u);
+    EXPECT_FALSE(job->scanFailed);
+    EXPECT_EQ(&TheJob(), job.get()) << "the preview reads the job the scan filled";
+    WaitForWorkers();
+    EXPECT_FALSE(g_workerThread.IsSet());
+}
+
+TEST_F(RepairPage, BarFollowsTheScanButNeverMovesBack) {
+    const std::string archive = MakeArchive("src/small.zip", 2, 500);
+    StartRepair(archive, false);
+    // Once the worker waits with its end command it no longer writes the percentage.
+    WaitUntilWorkerWaits();
+    CRepairPage* page = Repair();
+    const auto job = page->Job();
+    job->progressPercent = 40;
+    page->OnProgressTick();
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 40);
+    job->progressPercent = 25;
+    page->OnProgressTick();
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 40);
+    job->progressPercent = 90;
+    page->OnProgressTick();
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 90);
+    WaitFor([&] { return History().back() == kShowPreview; }, "the end of the scan");
+}
+
+TEST_F(RepairPage, TooSmallFileShowsItsBoxAndReturnsToTheSource) {
+    const std::string tiny = WriteFile("src/tiny.zip", std::string(100, 'P'));
+    wxTEST_DIALOG(StartRepair(tiny, false);
+                  WaitFor([&] { return History().back() == kShowSource && PageId() == wizard::kPageSource; },
+                          "the way back to the source step"),
+                  ExpectBox("IDS_WORD9", 1000));
+    EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowSource}));
+    WaitForWorkers();
+}
+
+TEST_F(RepairPage, MissingFileShowsFailedFile) {
+    wxTEST_DIALOG(StartRepair(m_dir + "/gone.zip", false);
+                  WaitFor([&] { return History().back() == kShowSource; }, "the way back"),
+                  ExpectBox("IDS_FAILEDFILE", 1000));
+}
+
+TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
+    const std::string archive = MakeArchive("src/keep.zip", 5, 1000);
+    StartRepair(archive, false);
+    WaitUntilWorkerWaits();
+    CRepairPage* page = Repair();
+    const auto job = page->Job();
+    // The end command is already queued; while the question is open it must
+    // neither switch the page nor get lost.
+    wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
+                  ExpectBox("IDS_WORD16", 1000, wxID_NO, "IDS_CONFIRM", 1000, wxICON_QUESTION).WhileOpen([&] {
+                      EXPECT_TRUE(job->pauseGate.IsPaused());
+                      WaitFor([&] { return page->HasDeferredWork(); }, "the end command to arrive");
+                      EXPECT_EQ(PageId(), wizard::kPageRepair);
+                  }));
+    EXPECT_FALSE(job->pauseGate.IsPaused());
+    EXPECT_TRUE(job->jobRunning);
+    WaitFor([&] { return History().back() == kShowPreview; }, "the preview command");
+    EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowPreview}));
+    EXPECT_EQ(job->entryCount(), 5u);
+}
+
+TEST_F(RepairPage, CancelAnsweredYesReturnsAndNoLaterCommandArrives) {
+    const std::string archive = MakeArchive("src/drop.zip", 5, 1000);
+    StartRepair(archive, false);
+    WaitUntilWorkerWaits();
+    const auto job = Repair()->Job();
+    wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
+                  ExpectBox("IDS_WORD16", 1000, wxID_YES, "IDS_CONFIRM", 1000, wxICON_QUESTION),
+                  ExpectBox("IDS_WORD8", 200));
+    EXPECT_FALSE(job->jobRunning);
+    EXPECT_EQ(job->progressPercent, 100);
+    EXPECT_FALSE(g_workerThread.IsSet());
+    EXPECT_NE(&TheJob(), job.get()) << "the next job must not share the abandoned worker's table";
+    WaitFor([&] { return PageId() == wizard::kPageSource; }, "the source step");
+    WaitForWorkers();
+    vrz::guitest::Pump(std::chrono::milliseconds(100));
+    EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowSource}));
+    EXPECT_EQ(TheJob().entryCount(), 0u);
+}
+
+// A cancel in the middle of a long scan: the held worker stops at its next
+// poll, and a new repair started at once gets a table of its own.
+TEST_F(RepairPage, AbandonedWorkerStopsAndLeavesTheNextJobAlone) {
+    const std::string big = MakeArchive("src/big.zip", 400, 20000);
+    StartRepair(big, false);
+    const auto first = Repair()->Job();
+    wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
+                  ExpectBox("IDS_WORD16", 1000, wxID_YES, "IDS_CONFIRM", 1000, wxICON_QUESTION),
+                  ExpectBox("IDS_WORD8", 200));
+    WaitFor([&] { return PageId() == wizard::kPageSource; }, "the source step");
+
+    const std::string small = MakeArchive("src/next.zip", 3, 100);
+    vrz::JobState& next = TheJob();
+    next.splitMode = false;
+    dynamic_cast<CBaseWndStep*>(Page())->PathBox()->SetValue(FromUtf8(small));
+    ClickButton(wizard::kRepairButton);
+    WaitFor([&] { return History().back() == kShowPreview; }, "the second scan");
+    EXPECT_EQ(TheJob().entryCount(), 3u);
+    WaitForWorkers();
+    EXPECT_LT(first->entryCount(), 400u) << "the abandoned scan was meant to stop early";
+    EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowSource, kShowRepair, kShowPreview}));
+}
+
+TEST_F(RepairPage, ClosingDuringTheScanIsRefused) {
+    const std::string archive = MakeArchive("src/busy.zip", 5, 1000);
+    StartRepair(archive, false);
+    WaitUntilWorkerWaits();
+    wxTEST_DIALOG(EXPECT_FALSE(m_frame->Close()), ExpectBox("IDS_WORD17", 200));
+    EXPECT_TRUE(m_frame->IsShown());
+    EXPECT_EQ(PageId(), wizard::kPageRepair);
+    WaitFor([&] { return History().back() == kShowPreview; }, "the scan to end");
+}
+
+TEST_F(RepairPage, SplitArchiveMadeByZipIsScannedAcrossItsParts) {
+    MakeArchive("split-src/whole.zip", 30, 20000);
+    const std::string parts = Folder("split");
+    const std::string command = "cd '" + parts + "' && zip -q -s 128k -O data.zip '" + m_dir + "/split-src/whole.zip'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    StartRepair(parts, true);
+    const auto job = Repair()->Job();
+    WaitFor([&] { return History().back() == kShowPreview; }, "the split scan");
+    EXPECT_TRUE(job->scannedSplit);
+    EXPECT_GT(job->totalPartsSize, 128u * 1024);
+    EXPECT_EQ(job->entryCount(), 30u);
+}
+
+TEST_F(RepairPage, UnreadablePartStopsTheWorkerWithoutACommand) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    const std::string parts = Folder("locked");
+    WriteFile("locked/data.z01", "x");
+    const std::string locked = WriteFile("locked/data.zip", "x");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    wxTEST_DIALOG(StartRepair(parts, true); WaitForWorkers(), ExpectBox("IDS_FAILEDFILE", 1000));
+    EXPECT_EQ(PageId(), wizard::kPageRepair) << "the page stays until the user cancels";
+    EXPECT_FALSE(g_workerThread.IsSet());
+    wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
+                  ExpectBox("IDS_WORD16", 1000, wxID_YES, "IDS_CONFIRM", 1000, wxICON_QUESTION),
+                  ExpectBox("IDS_WORD8", 200));
+    WaitFor([&] { return PageId() == wizard::kPageSource; }, "the source step");
+}
+
+}  // namespace
