@@ -1,5 +1,7 @@
 #include "HelpMenu.h"
 
+#include <dlfcn.h>
+
 #include <wx/menu.h>
 
 #include "ImageResources.h"
@@ -9,11 +11,28 @@
 
 namespace {
 
+// GTK 3 hides menu item images unless each item asks to show its own. The
+// calls are looked up in the GTK library wx already uses, so the build needs
+// no GTK headers; without them the menu just shows no images.
+void AlwaysShowImage(wxMenuItem* item) {
+    using GetType = unsigned long (*)();
+    using IsA = int (*)(void*, unsigned long);
+    using SetAlwaysShow = void (*)(void*, int);
+    static const auto getType = reinterpret_cast<GetType>(dlsym(RTLD_DEFAULT, "gtk_image_menu_item_get_type"));
+    static const auto isA = reinterpret_cast<IsA>(dlsym(RTLD_DEFAULT, "g_type_check_instance_is_a"));
+    static const auto setAlwaysShow =
+        reinterpret_cast<SetAlwaysShow>(dlsym(RTLD_DEFAULT, "gtk_image_menu_item_set_always_show_image"));
+    void* widget = item->GetMenuItem();
+    if (!getType || !isA || !setAlwaysShow || widget == nullptr) return;
+    if (isA(widget, getType())) setAlwaysShow(widget, 1);
+}
+
 void AppendWithBitmap(wxMenu* menu, int id, const wxString& text, int bitmapId) {
     auto* item = new wxMenuItem(menu, wizard::MenuItemId(id), text);
     const wxBitmap bitmap = LoadPngResource(bitmapId);
     if (bitmap.IsOk()) item->SetBitmap(bitmap);
     menu->Append(item);
+    AlwaysShowImage(item);
 }
 
 }  // namespace

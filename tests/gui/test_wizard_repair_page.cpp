@@ -29,14 +29,16 @@ class RepairPage : public WizardFixture {
 protected:
     CRepairPage* Repair() { return dynamic_cast<CRepairPage*>(Page()); }
 
-    // From the source step to the repair page for path, without running any
-    // event after the switch: the worker runs, its calls wait in the queue.
+    // From the source step to the repair page for path. The worker is held
+    // at its first poll until Release(), so the page cannot move on by itself.
     void StartRepair(const std::string& path, bool splitMode) {
         MakeFrame();
         ASSERT_EQ(PageId(), wizard::kPageSource);
         vrz::JobState& job = TheJob();
         job.splitMode = splitMode;
         job.jobRunning = true;
+        job.pauseGate.Pause();
+        m_job = TheJobShared();
         dynamic_cast<CBaseWndStep*>(Page())->PathBox()->SetValue(FromUtf8(path));
         ClickButton(wizard::kRepairButton);
         // A scan that fails at once may be back on the source step already.
@@ -44,9 +46,12 @@ protected:
         EXPECT_EQ(History()[1], kShowRepair);
     }
 
-    // Blocks (without running events) until the worker waits for the
-    // user-interface thread, e.g. with its end command.
-    void WaitUntilWorkerWaits() {
+    void Release() { m_job->pauseGate.Resume(); }
+
+    // Lets the worker go and blocks (without running events) until it waits
+    // for the user-interface thread with its end command.
+    void ReleaseUntilWorkerWaits() {
+        Release();
         const auto link = Repair()->WorkerLink();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!link->channel->IsWorkerWaiting() && std::chrono::steady_clock::now() < deadline) {
@@ -54,6 +59,8 @@ protected:
         }
         ASSERT_TRUE(link->channel->IsWorkerWaiting()) << "the worker never asked for the user-interface thread";
     }
+
+    std::shared_ptr<vrz::JobState> m_job;
 };
 
 TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
@@ -70,6 +77,8 @@ TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
     EXPECT_EQ(page->FindWindow(wizard::kCancelButton)->GetRect(), wxRect(660, 312, 104, 26));
 
     const auto job = page->Job();
+    EXPECT_EQ(job, m_job);
+    Release();
     int lastShown = 0;
     bool movedBack = false;
     WaitFor(
@@ -95,7 +104,7 @@ TEST_F(RepairPage, BarFollowsTheScanButNeverMovesBack) {
     const std::string archive = MakeArchive("src/small.zip", 2, 500);
     StartRepair(archive, false);
     // Once the worker waits with its end command it no longer writes the percentage.
-    WaitUntilWorkerWaits();
+    ReleaseUntilWorkerWaits();
     CRepairPage* page = Repair();
     const auto job = page->Job();
     job->progressPercent = 40;
@@ -129,7 +138,7 @@ TEST_F(RepairPage, MissingFileShowsFailedFile) {
 TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
     const std::string archive = MakeArchive("src/keep.zip", 5, 1000);
     StartRepair(archive, false);
-    WaitUntilWorkerWaits();
+    ReleaseUntilWorkerWaits();
     CRepairPage* page = Repair();
     const auto job = page->Job();
     // The end command is already queued; while the question is open it must
@@ -150,7 +159,7 @@ TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
 TEST_F(RepairPage, CancelAnsweredYesReturnsAndNoLaterCommandArrives) {
     const std::string archive = MakeArchive("src/drop.zip", 5, 1000);
     StartRepair(archive, false);
-    WaitUntilWorkerWaits();
+    ReleaseUntilWorkerWaits();
     const auto job = Repair()->Job();
     wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
                   ExpectBox("IDS_WORD16", 1000, wxID_YES, "IDS_CONFIRM", 1000, wxICON_QUESTION),
@@ -166,10 +175,10 @@ TEST_F(RepairPage, CancelAnsweredYesReturnsAndNoLaterCommandArrives) {
     EXPECT_EQ(TheJob().entryCount(), 0u);
 }
 
-// A cancel in the middle of a long scan: the held worker stops at its next
-// poll, and a new repair started at once gets a table of its own.
+// A cancel in the middle of a scan: the held worker stops at its next poll,
+// and a new repair started at once gets a table of its own.
 TEST_F(RepairPage, AbandonedWorkerStopsAndLeavesTheNextJobAlone) {
-    const std::string big = MakeArchive("src/big.zip", 400, 20000);
+    const std::string big = MakeArchive("src/big.zip", 50, 20000);
     StartRepair(big, false);
     const auto first = Repair()->Job();
     wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
@@ -185,17 +194,17 @@ TEST_F(RepairPage, AbandonedWorkerStopsAndLeavesTheNextJobAlone) {
     WaitFor([&] { return History().back() == kShowPreview; }, "the second scan");
     EXPECT_EQ(TheJob().entryCount(), 3u);
     WaitForWorkers();
-    EXPECT_LT(first->entryCount(), 400u) << "the abandoned scan was meant to stop early";
+    EXPECT_LT(first->entryCount(), 50u) << "the abandoned scan was meant to stop early";
     EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowSource, kShowRepair, kShowPreview}));
 }
 
 TEST_F(RepairPage, ClosingDuringTheScanIsRefused) {
     const std::string archive = MakeArchive("src/busy.zip", 5, 1000);
     StartRepair(archive, false);
-    WaitUntilWorkerWaits();
     wxTEST_DIALOG(EXPECT_FALSE(m_frame->Close()), ExpectBox("IDS_WORD17", 200));
     EXPECT_TRUE(m_frame->IsShown());
     EXPECT_EQ(PageId(), wizard::kPageRepair);
+    Release();
     WaitFor([&] { return History().back() == kShowPreview; }, "the scan to end");
 }
 
@@ -206,6 +215,7 @@ TEST_F(RepairPage, SplitArchiveMadeByZipIsScannedAcrossItsParts) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     StartRepair(parts, true);
     const auto job = Repair()->Job();
+    Release();
     WaitFor([&] { return History().back() == kShowPreview; }, "the split scan");
     EXPECT_TRUE(job->scannedSplit);
     EXPECT_GT(job->totalPartsSize, 128u * 1024);

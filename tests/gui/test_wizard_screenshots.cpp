@@ -1,0 +1,107 @@
+// Pictures of the source step and the repair page for the documentation,
+// taken only when VRZ_SCREENSHOT_DIR names a folder (scripts/screenshots).
+#include <chrono>
+#include <cstdlib>
+
+#include <wx/app.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "CBaseWndStep.h"
+#include "ArchiveFixtures.h"
+#include "CRepairPage.h"
+#include "UiText.h"
+#include "WizardFixture.h"
+#include "WizardIds.h"
+#include "WizardJob.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class SourceAndRepairScreenshots : public WizardFixture {
+protected:
+    void SetUp() override {
+        const char* folder = std::getenv("VRZ_SCREENSHOT_DIR");
+        if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
+        m_folder = folder;
+        WizardFixture::SetUp();
+    }
+
+    void TearDown() override {
+        if (!m_folder.empty()) WizardFixture::TearDown();
+    }
+
+    // Lets everything paint, then grabs the frame (and extra pixels to its
+    // right and below, for a menu that leaves it) into name.png.
+    void Capture(const std::string& name, int extraRight = 0, int extraBottom = 0) {
+        vrz::guitest::Pump(600ms);
+        wxRect rect = m_frame->GetScreenRect();
+        rect.width += extraRight;
+        rect.height += extraBottom;
+        const std::string geometry = std::to_string(rect.width) + "x" + std::to_string(rect.height) + "+" +
+                                     std::to_string(rect.x) + "+" + std::to_string(rect.y);
+        std::string output;
+        EXPECT_EQ(vrz::guitest::RunCommand("import -window root -crop " + geometry + " +repage " +
+                                               vrz::guitest::Quote(m_folder + "/" + name + ".png"),
+                                           &output),
+                  0)
+            << output;
+    }
+
+    std::string m_folder;
+};
+
+TEST_F(SourceAndRepairScreenshots, SourceStepAndRepairPage) {
+    MakeFrame();
+    m_frame->Move(20, 20);
+    Capture("source-step");
+
+    const std::string archive = MakeArchive("holiday-photos.zip", 60, 20000);
+    auto* source = dynamic_cast<CBaseWndStep*>(Page());
+    source->PathBox()->SetValue("/home/maria/Documents/holiday-photos.zip");
+    Capture("source-step-chosen");
+
+    // The scan is held at its first poll, and the bar is set part of the way.
+    source->PathBox()->SetValue(FromUtf8(archive));
+    TheJob().splitMode = false;
+    TheJob().pauseGate.Pause();
+    ClickButton(wizard::kRepairButton);
+    WaitFor([&] { return PageId() == wizard::kPageRepair; }, "the repair page");
+    auto* repair = dynamic_cast<CRepairPage*>(Page());
+    ASSERT_NE(repair, nullptr);
+    const auto job = repair->Job();
+    vrz::guitest::Pump(300ms);
+    job->progressPercent = 45;
+    repair->OnProgressTick();
+    Capture("repair-page");
+    job->pauseGate.Resume();
+    WaitFor([&] { return History().size() > 2; }, "the end of the scan");
+}
+
+TEST_F(SourceAndRepairScreenshots, HelpMenuWithItsLanguages) {
+    MakeFrame();
+    m_frame->Move(20, 20);
+    vrz::guitest::Pump(300ms);
+    // The menu runs its own loop: picture it from inside, then dismiss it.
+    bool pictured = false;
+    wxTheApp->CallAfter([&] {
+        wxUIActionSimulator pointer;
+        const wxRect help = Page()->HelpLink()->GetScreenRect();
+        pointer.MouseMove(help.GetLeft() + 30, help.GetBottom() + 14);
+        vrz::guitest::Pump(300ms);
+        Capture("help-menu", 260);
+        pictured = true;
+        pointer.Char(WXK_ESCAPE);
+    });
+    ClickButton(wizard::kHelpLink);
+    EXPECT_TRUE(pictured);
+}
+
+TEST_F(SourceAndRepairScreenshots, StartedWithAFileName) {
+    MakeFrame("archive.zip");
+    m_frame->Move(20, 20);
+    Capture("command-line-file");
+}
+
+}  // namespace
