@@ -8,6 +8,7 @@
 
 #include "CmdBtnLayout.h"
 #include "ImageResources.h"
+#include "PageFonts.h"
 #include "XCmdBtnReset.h"
 
 namespace {
@@ -116,7 +117,8 @@ void CXCmdBtn::DrawCaptions(wxGraphicsContext& gc, int imageWidth) {
     const CmdBtnCaptionLayout layout =
         ChooseCaptionLayout(imageWidth, m_strText.length(), m_strText2.empty(), m_bVistaLook, m_bGreyText);
     // A face that is not installed falls back to the sans-serif family.
-    const wxFont font(wxFontInfo(layout.pointSize).Family(wxFONTFAMILY_SWISS).FaceName(layout.faceName));
+    const wxFont font(
+        wxFontInfo(layout.pointSize).Family(wxFONTFAMILY_SWISS).FaceName(InstalledFace(layout.faceName)));
     gc.SetFont(font, ColourFromArgb(layout.argb));
     DrawCaption(gc, m_strText, layout.textBox);
     if (layout.drawsText2) DrawCaption(gc, m_strText2, layout.text2Box);
