@@ -294,3 +294,39 @@ TEST_F(WizardFrame, ProgramFolderIsFilledIntoTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShellLaunchCodes, ProgramFailuresMapOntoTheNumberedResults) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vrz-shell-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    RecordingShellPlatform shell;
+    SetShellPlatformForTesting(&shell);
+
+    EXPECT_EQ(StartProgram((dir / "missing").string(), {}), kShellFileNotFound);
+    std::ofstream(dir / "plain") << "#!/bin/sh\nexit 0\n";
+    fs::permissions(dir / "plain", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(StartProgram((dir / "plain").string(), {}), kShellAccessDenied) << "no execute permission";
+    std::ofstream(dir / "text") << "just words";
+    fs::permissions(dir / "text", fs::perms::owner_all);
+    EXPECT_EQ(StartProgram((dir / "text").string(), {}), kShellBadFormat) << "not a program";
+    fs::permissions(dir / "plain", fs::perms::owner_all);
+    EXPECT_EQ(StartProgram((dir / "plain").string(), {"/NoUpdateSelf"}), kShellLaunched);
+    ASSERT_EQ(shell.processes.size(), 1u);
+    EXPECT_EQ(shell.processes[0], (std::vector<std::string>{(dir / "plain").string(), "/NoUpdateSelf"}));
+    shell.starts = false;
+    EXPECT_EQ(StartProgram((dir / "plain").string(), {}), kShellOutOfMemory) << "the start itself failed";
+
+    EXPECT_EQ(OpenLocalPage((dir / "none.html").string()), kShellFileNotFound);
+    EXPECT_EQ(OpenWebPage("https://example.invalid/faq"), kShellLaunched);
+    EXPECT_EQ(shell.urls.back(), "https://example.invalid/faq") << "addresses are handed over as they are";
+
+    EXPECT_EQ(ShellLaunchErrorText(kShellLaunched), nullptr);
+    EXPECT_EQ(ShellLaunchErrorText(4), nullptr);
+    EXPECT_STREQ(ShellLaunchErrorText(kShellAccessDenied), "The operating system denied access to the specified file.");
+    SetShellPlatformForTesting(nullptr);
+    fs::remove_all(dir);
+}
+
+}  // namespace
