@@ -1,6 +1,10 @@
 #include "CBaseWndStep.h"
 
+#include <algorithm>
+
+#include <wx/dcclient.h>
 #include <wx/menu.h>
+#include <wx/settings.h>
 #include <wx/textctrl.h>
 
 #include "HelpMenu.h"
@@ -53,8 +57,17 @@ void CBaseWndStep::OnBrowseButton(wxCommandEvent&) {
     wxMenu* menu = BuildBrowseMenu();
     {
         ModalScope scope(*this);
+        // The menu is centred on the button's left edge. GTK tells a menu's
+        // width only once it is shown, so it is estimated from the labels.
+        wxClientDC dc(this);
+        dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+        int widest = 0;
+        for (const wxMenuItem* item : menu->GetMenuItems()) {
+            widest = std::max(widest, dc.GetTextExtent(item->GetItemLabelText()).x);
+        }
+        constexpr int kImageAndPadding = 60;
         const wxRect button = m_browseButton->GetRect();
-        PopupMenu(menu, button.GetLeft(), button.GetBottom() + 1);
+        PopupMenu(menu, button.GetLeft() - (widest + kImageAndPadding) / 2, button.GetBottom() + 1);
     }
     delete menu;
 }

@@ -98,6 +98,20 @@ TEST_F(SourceAndRepairScreenshots, HelpMenuWithItsLanguages) {
     EXPECT_TRUE(pictured);
 }
 
+TEST_F(SourceAndRepairScreenshots, BrowseMenu) {
+    MakeFrame();
+    m_frame->Move(20, 20);
+    vrz::guitest::Pump(300ms);
+    bool pictured = false;
+    wxTheApp->CallAfter([&] {
+        Capture("browse-menu");
+        pictured = true;
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+    });
+    ClickButton(wizard::kBrowseButton);
+    EXPECT_TRUE(pictured);
+}
+
 TEST_F(SourceAndRepairScreenshots, StartedWithAFileName) {
     MakeFrame("archive.zip");
     m_frame->Move(20, 20);
