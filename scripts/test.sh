@@ -6,21 +6,24 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
 jobs="$(nproc)"
+logs="$(mktemp -d)"
+trap 'rm -rf "$logs"' EXIT
 
 echo "== build and test =="
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$root/build" -j"$jobs"
-(cd "$root/build" && xvfb-run -a ctest --output-on-failure -j"$jobs")
+(cd "$root/build" && xvfb-run -a ctest --output-on-failure -j"$jobs") | tee "$logs/plain.log"
 
 echo "== address and undefined-behaviour sanitizers: engine, command line =="
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVRZ_BUILD_GUI=OFF \
   -DVRZ_BUILD_BENCH=OFF -DVRZ_SANITIZE=address,undefined > /dev/null
 cmake --build "$root/build-asan" -j"$jobs" --target engine_tests ziprepair vrz_runtime_files
-(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -E '^resources\.')
+(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -E '^resources\.') \
+  | tee "$logs/asan.log"
 
 if [ -x "$root/scripts/tsan.sh" ]; then
   echo "== thread sanitizer: wizard workers =="
-  "$root/scripts/tsan.sh"
+  "$root/scripts/tsan.sh" | tee "$logs/tsan.log"
 fi
 
 if [ -x "$root/scripts/fuzz.sh" ]; then
@@ -28,5 +31,15 @@ if [ -x "$root/scripts/fuzz.sh" ]; then
   "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"
 fi
 
-# The summary line the CI reads comes from the full run above.
+# One closing line over all stages (a failed stage has stopped the script already).
+ran=0
+for log in "$logs"/plain.log "$logs"/asan.log; do
+  n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
+  ran=$((ran + ${n:-0}))
+done
+if [ -f "$logs/tsan.log" ]; then
+  n=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$logs/tsan.log" | tail -1)
+  ran=$((ran + ${n:-0}))
+fi
 echo "== all test stages passed =="
+echo "$ran passed, 0 failed"
