@@ -28,7 +28,7 @@ constexpr int kWidth = 435;
 constexpr int kHeight = 190;
 constexpr const char* kProgramName = "Vant Repair Zip";
 
-struct LinkSpec {
+struct AboutLink {
     int id;
     int left;
     int top;
@@ -37,7 +37,7 @@ struct LinkSpec {
 };
 
 // In creation order.
-constexpr LinkSpec kLinks[4] = {
+constexpr AboutLink kLinks[4] = {
     {CAboutDlg::IDC_LINK_UNINSTALL, 20, 99, "IDS_UNINSTALL_URL_TXT", "IDS_UNINSTALL_URL"},
     {CAboutDlg::IDC_LINK_LICENSE, 20, 126, "IDS_LICENSE_URL_TXT", "IDS_LICENSE_URL"},
     {CAboutDlg::IDC_LINK_POLICY, 70, 126, "IDS_POLICY_URL_TXT", "IDS_POLICY_URL"},
@@ -88,8 +88,8 @@ bool CAboutDlg::Build() {
     m_pOkButton->m_bNotifyParent = true;
 
     for (int i = 0; i < 4; ++i) {
-        const LinkSpec& spec = kLinks[i];
-        m_pLinks[i] = new CHyperLink(this, spec.id, AboutText(spec.captionKey), wxPoint(spec.left, spec.top));
+        const AboutLink& link = kLinks[i];
+        m_pLinks[i] = new CHyperLink(this, link.id, AboutText(link.captionKey), wxPoint(link.left, link.top));
         if (m_pLinks[i]->GetHandle() == nullptr) {
             wxMessageBox("Hyper-link creation fails", kProgramName, wxOK, GetParent());
             return false;
@@ -131,12 +131,12 @@ CHyperLink* CAboutDlg::Link(int id) const {
 }
 
 void CAboutDlg::OpenLink(int id) {
-    const LinkSpec* spec = nullptr;
-    for (const LinkSpec& candidate : kLinks) {
-        if (candidate.id == id) spec = &candidate;
+    const AboutLink* link = nullptr;
+    for (const AboutLink& candidate : kLinks) {
+        if (candidate.id == id) link = &candidate;
     }
-    if (spec == nullptr) return;
-    const std::string address = ToUtf8(AboutText(spec->addressKey));
+    if (link == nullptr) return;
+    const std::string address = ToUtf8(AboutText(link->addressKey));
     if (address.empty()) return;
     // A page that cannot be opened says why, in the platform's fixed words.
     if (const char* failure = ShellLaunchErrorText(OpenWebPage(address))) {
