@@ -6,38 +6,12 @@
 namespace vrz {
 
 SourceReader::SourceReader(const SourceLayout& layout, std::size_t windowSize)
-    : layout_(layout), window_(std::max<std::size_t>(windowSize, 4)) {}
-
-const InputFile* SourceReader::OpenPart(std::size_t index) {
-    if (openIndex_ == index && openFile_.IsOpen()) return &openFile_;
-    openFile_.Close();
-    openIndex_ = static_cast<std::size_t>(-1);
-    const SourcePart& part = layout_.Parts()[index];
-    if (!openFile_.Open(part.path)) {
-        failed_ = true;
-        failedPath_ = part.path;
-        return nullptr;
-    }
-    openIndex_ = index;
-    return &openFile_;
-}
+    : layout_(layout), window_(std::max<std::size_t>(windowSize, 4)), files_(layout) {}
 
 bool SourceReader::ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length) {
-    while (length > 0) {
-        const std::size_t index = layout_.PartIndexAt(offset);
-        const SourcePart& part = layout_.Parts()[index];
-        const std::uint64_t inPart = offset - part.start;
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, part.size - inPart));
-        const InputFile* file = OpenPart(index);
-        if (!file) return false;
-        const std::size_t got = file->ReadAt(inPart, out, chunk);
-        // A short read (a file that shrank) leaves zeros, which match no signature.
-        if (got < chunk) std::memset(out + got, 0, chunk - got);
-        out += chunk;
-        offset += chunk;
-        length -= chunk;
-    }
-    return true;
+    if (files_.Read(offset, out, length, LayoutFiles::ShortRead::kZeroFill)) return true;
+    failed_ = true;
+    return false;
 }
 
 bool SourceReader::Load(std::uint64_t offset) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "io/FileIo.h"
+#include "io/LayoutFiles.h"
 #include "io/SourceLayout.h"
 
 namespace vrz {
@@ -38,23 +38,20 @@ public:
 
     // Set when a part could not be opened; names that part.
     bool Failed() const { return failed_; }
-    const std::string& FailedPath() const { return failedPath_; }
+    const std::string& FailedPath() const { return files_.FailedPath(); }
 
     std::size_t WindowSize() const { return window_.size(); }
 
 private:
     bool Load(std::uint64_t offset);
     bool ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length);
-    const InputFile* OpenPart(std::size_t index);
 
     const SourceLayout& layout_;
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;
-    InputFile openFile_;
-    std::size_t openIndex_ = static_cast<std::size_t>(-1);
+    LayoutFiles files_;
     bool failed_ = false;
-    std::string failedPath_;
 };
 
 }  // namespace vrz

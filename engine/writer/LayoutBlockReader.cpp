@@ -8,7 +8,8 @@ namespace vrz {
 LayoutBlockReader::LayoutBlockReader(const SourceLayout& layout, std::size_t windowSize)
     : layout_(layout),
       window_(new std::uint8_t[std::max<std::size_t>(windowSize, 1)]),
-      windowSize_(std::max<std::size_t>(windowSize, 1)) {}
+      windowSize_(std::max<std::size_t>(windowSize, 1)),
+      files_(layout) {}
 
 bool LayoutBlockReader::PartsUnchanged() {
     for (const SourcePart& part : layout_.Parts()) {
@@ -21,43 +22,12 @@ bool LayoutBlockReader::PartsUnchanged() {
     return true;
 }
 
-const InputFile* LayoutBlockReader::OpenPart(std::size_t index) {
-    if (openIndex_ == index && openFile_.IsOpen()) return &openFile_;
-    openFile_.Close();
-    openIndex_ = static_cast<std::size_t>(-1);
-    if (!openFile_.Open(layout_.Parts()[index].path)) return nullptr;
-    openIndex_ = index;
-    return &openFile_;
-}
-
-bool LayoutBlockReader::ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length) {
-    while (length > 0) {
-        const std::size_t index = layout_.PartIndexAt(offset);
-        const SourcePart& part = layout_.Parts()[index];
-        const std::uint64_t inPart = offset - part.start;
-        if (inPart >= part.size) {
-            failedPath_ = part.path;
-            return false;
-        }
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, part.size - inPart));
-        const InputFile* file = OpenPart(index);
-        if (!file || file->ReadAt(inPart, out, chunk) != chunk) {
-            failedPath_ = part.path;
-            return false;
-        }
-        out += chunk;
-        offset += chunk;
-        length -= chunk;
-    }
-    return true;
-}
-
 bool LayoutBlockReader::Load(std::uint64_t offset) {
     windowStart_ = offset;
     windowLength_ = 0;
     const std::size_t length =
         static_cast<std::size_t>(std::min<std::uint64_t>(windowSize_, layout_.TotalSize() - offset));
-    if (!ReadSpan(offset, window_.get(), length)) return false;
+    if (!files_.Read(offset, window_.get(), length, LayoutFiles::ShortRead::kFail)) return false;
     windowLength_ = length;
     return true;
 }

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "io/FileIo.h"
+#include "io/LayoutFiles.h"
 #include "io/SourceLayout.h"
 
 namespace vrz {
@@ -29,12 +29,10 @@ public:
     bool Read(std::uint64_t offset, std::size_t length, std::uint8_t* out);
 
     // The part that could not be read, for the message.
-    const std::string& FailedPath() const { return failedPath_; }
+    const std::string& FailedPath() const { return failedPath_.empty() ? files_.FailedPath() : failedPath_; }
 
 private:
     bool Load(std::uint64_t offset);
-    bool ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length);
-    const InputFile* OpenPart(std::size_t index);
 
     const SourceLayout& layout_;
     // Not zero-filled: pages are touched only when a read fills them.
@@ -42,9 +40,8 @@ private:
     std::size_t windowSize_;
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;
-    InputFile openFile_;
-    std::size_t openIndex_ = static_cast<std::size_t>(-1);
-    std::string failedPath_;
+    LayoutFiles files_;
+    std::string failedPath_;  // a part whose size changed
 };
 
 }  // namespace vrz
