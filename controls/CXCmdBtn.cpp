@@ -1,5 +1,6 @@
 #include "CXCmdBtn.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <wx/dcclient.h>
@@ -41,6 +42,9 @@ wxBEGIN_EVENT_TABLE(CXCmdBtn, wxControl)
     EVT_LEFT_UP(CXCmdBtn::OnLeftUp)
     EVT_MOUSE_CAPTURE_LOST(CXCmdBtn::OnCaptureLost)
     EVT_XCMDBTN_RESET_HANDLER(CXCmdBtn::OnReset)
+    EVT_KEY_DOWN(CXCmdBtn::OnKeyDown)
+    EVT_SET_FOCUS(CXCmdBtn::OnFocusChange)
+    EVT_KILL_FOCUS(CXCmdBtn::OnFocusChange)
 wxEND_EVENT_TABLE()
 
 CXCmdBtn::CXCmdBtn(wxWindow* parent, wxWindowID id, const wxRect& rect, bool enabled) {
@@ -104,12 +108,27 @@ void CXCmdBtn::OnPaint(wxPaintEvent&) {
     gc->SetInterpolationQuality(wxINTERPOLATION_GOOD);
 
     int imageWidth = 0;
+    int imageHeight = 0;
     const wxBitmap image = LoadPngResource(CurrentImageId());
     if (image.IsOk()) {
         imageWidth = image.GetWidth();
+        imageHeight = image.GetHeight();
         gc->DrawBitmap(image, 0, 0, image.GetWidth(), image.GetHeight());
     }
     DrawCaptions(*gc, imageWidth);
+    if (HasFocus()) DrawFocusRing(*gc, imageWidth, imageHeight);
+}
+
+void CXCmdBtn::DrawFocusRing(wxGraphicsContext& gc, int imageWidth, int imageHeight) {
+    // A dashed outline inside the image shows where Space or Enter would go.
+    const wxSize size = GetClientSize();
+    const double width = (imageWidth > 0 ? std::min(imageWidth, size.GetWidth()) : size.GetWidth()) - 5.0;
+    const double height = (imageHeight > 0 ? std::min(imageHeight, size.GetHeight()) : size.GetHeight()) - 5.0;
+    if (width < 4 || height < 4) return;
+    wxGraphicsPenInfo pen(wxColour(255, 255, 255, 220), 1.0, wxPENSTYLE_SHORT_DASH);
+    gc.SetPen(gc.CreatePen(pen));
+    gc.SetBrush(*wxTRANSPARENT_BRUSH);
+    gc.DrawRoundedRectangle(2.5, 2.5, width, height, 3.0);
 }
 
 void CXCmdBtn::DrawCaptions(wxGraphicsContext& gc, int imageWidth) {
@@ -201,6 +220,20 @@ void CXCmdBtn::OnReset(wxCommandEvent&) {
     m_bHot = false;
     m_bHover = false;
     Refresh();
+}
+
+void CXCmdBtn::OnKeyDown(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if (IsEnabled() && (key == WXK_SPACE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)) {
+        SendClick();
+        return;
+    }
+    event.Skip();  // Tab and the rest keep their usual meaning
+}
+
+void CXCmdBtn::OnFocusChange(wxFocusEvent& event) {
+    Refresh();
+    event.Skip();
 }
 
 void CXCmdBtn::SendClick() {

@@ -1,7 +1,8 @@
 // The owner-drawn command button of every page and dialog: one of three PNG
 // images by state, up to two anti-aliased captions laid out by the image
 // width, a hand cursor, hover tracking and the page-wide hot button.
-// A click sends wxEVT_BUTTON with the button's id to the parent.
+// A click sends wxEVT_BUTTON with the button's id to the parent; Tab reaches
+// an enabled button and Space or Enter presses it.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -31,7 +32,8 @@ public:
     void SetImages(int normal, int hover, int pressed);
     void SetCaptions(const wxString& text, const wxString& text2 = wxString());
 
-    bool AcceptsFocus() const override { return false; }
+    // Keyboard users reach every enabled button; the logo stays out of the way.
+    bool AcceptsFocus() const override { return IsEnabled() && IsShown(); }
     bool IsHot() const { return m_bHot; }
     bool IsHovered() const { return m_bHover; }
     // The image id the button would draw now.
@@ -66,10 +68,13 @@ private:
     void OnMotion(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnReset(wxCommandEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnFocusChange(wxFocusEvent& event);
 
     void SendResetToParent(int id, long extra);
     void TakeBackgroundSnapshot();
     void DrawCaptions(class wxGraphicsContext& gc, int imageWidth);
+    void DrawFocusRing(class wxGraphicsContext& gc, int imageWidth, int imageHeight);
     void SendClick();
 
     bool m_bPressed = false;  // left button went down here and is still held

@@ -162,4 +162,21 @@ TEST_F(CommandButton, ClickNeedsPressAndReleaseInside) {
     EXPECT_EQ(panel->clicks, std::vector<int>{11}) << "a disabled button never clicks";
 }
 
+TEST_F(CommandButton, KeyboardReachesEnabledButtonsAndPressesThem) {
+    EXPECT_TRUE(a->AcceptsFocus());
+    b->Enable(false);
+    EXPECT_FALSE(b->AcceptsFocus()) << "a disabled button (the logo) is passed over";
+    const auto press = [](CXCmdBtn* button, int key) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = key;
+        event.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(event);
+    };
+    press(a, WXK_SPACE);
+    press(a, WXK_RETURN);
+    press(a, 'x');
+    press(b, WXK_SPACE);
+    EXPECT_EQ(panel->clicks, (std::vector<int>{11, 11}));
+}
+
 }  // namespace
