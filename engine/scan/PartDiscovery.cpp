@@ -8,6 +8,7 @@
 #include "records/ByteOrder.h"
 #include "records/ZipConstants.h"
 #include "scan/PartNames.h"
+#include "scan/SplitSetChoice.h"
 
 namespace vrz {
 
@@ -36,11 +37,13 @@ int FinalPartDiskNumber(const std::string& path) {
 
 std::vector<DiscoveredPart> DiscoverParts(const std::string& folder, bool isZipx) {
     const PartFamily family = isZipx ? PartFamily::kZipx : PartFamily::kZip;
+    const std::vector<std::string> names = ListFilesSorted(folder);
+    const SplitSetChoice set = ChooseSplitSet(names, family);
     std::vector<DiscoveredPart> numbered;
     std::vector<DiscoveredPart> finals;
-    for (const std::string& name : ListFilesSorted(folder)) {
+    for (const std::string& name : names) {
         const PartName part = ClassifyPartName(name);
-        if (part.family != family) continue;
+        if (part.family != family || part.base != set.base) continue;
         DiscoveredPart found;
         found.path = JoinPath(folder, name);
         found.fileName = name;

@@ -1,7 +1,7 @@
 #include "scan/SplitFolderCheck.h"
 
 #include "io/FileIo.h"
-#include "scan/PartNames.h"
+#include "scan/SplitSetChoice.h"
 
 namespace vrz {
 
@@ -15,21 +15,14 @@ const char* TextKeyFor(SplitFolderVerdict verdict) {
 }
 
 SplitFolderVerdict CheckSplitFolder(const std::string& folder, bool* isZipx, std::string* lastPartName) {
-    bool found = false;
-    PartName first;
-    for (const std::string& name : ListFilesSorted(folder)) {
-        const PartName part = ClassifyPartName(name);
-        if (part.family == PartFamily::kNone) continue;
-        if (!found) {
-            first = part;
-            found = true;
-        } else if (part.family != first.family || part.base != first.base) {
-            return SplitFolderVerdict::kMixedParts;
-        }
-        *lastPartName = "/" + name;
+    const SplitSetChoice choice = ChooseSplitSet(ListFilesSorted(folder));
+    switch (choice.outcome) {
+        case SplitSetChoice::Outcome::kNoParts: return SplitFolderVerdict::kNoParts;
+        case SplitSetChoice::Outcome::kMixedParts: return SplitFolderVerdict::kMixedParts;
+        case SplitSetChoice::Outcome::kFound: break;
     }
-    if (!found) return SplitFolderVerdict::kNoParts;
-    *isZipx = first.family == PartFamily::kZipx;
+    *isZipx = choice.family == PartFamily::kZipx;
+    *lastPartName = "/" + choice.lastPartName;
     return SplitFolderVerdict::kOk;
 }
 

@@ -10,12 +10,13 @@ namespace vrz {
 enum class SplitFolderVerdict {
     kOk,
     kNoParts,     // "IDS_MTEXT3"
-    kMixedParts,  // "IDS_MTEXT4": different base names, or both families
+    kMixedParts,  // "IDS_MTEXT4": numbered parts of different names or families
 };
 
 const char* TextKeyFor(SplitFolderVerdict verdict);
 
-// Files that are not parts of either family are ignored. On success sets
+// Files that are not parts of either family are ignored, and so is a lone
+// .zip or .zipx beside a set of numbered parts. On success sets
 // *isZipx and *lastPartName ("/" + the name of the last part in name order).
 SplitFolderVerdict CheckSplitFolder(const std::string& folder, bool* isZipx, std::string* lastPartName);
 

@@ -194,6 +194,18 @@ class InfoZipSplitTests(SplitRepairCase):
         to_zipx_family(zipx)
         self.assertEqual(os.path.basename(self.repair(zipx)), "set_fixed.zipx")
 
+    def test_second_repair_beside_the_parts(self):
+        # The first repair's output stays in the parts folder; the folder can
+        # still be repaired again, and the second output gets the next name.
+        folder = self.work.file("twice")
+        zip_split(folder, "64k", True)
+        entries = layout_of_split_set(folder)
+        for expected in ("set_fixed.zip", "set_fixed1.zip"):
+            r = ziptools.ziprepair("repair", folder)
+            self.assertEqual(r.returncode, 0, r.stderr.decode())
+            self.assertEqual(r.stdout.decode().splitlines()[0], os.path.join(folder, expected))
+            self.check(os.path.join(folder, expected), entries)
+
     def test_middle_part_missing(self):
         # set.z02 is deleted: entries with bytes in it are lost, the rest survive.
         folder = self.work.file("missing")

@@ -91,6 +91,26 @@ TEST(SplitFolderCheck, Verdicts) {
         EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kNoParts);
     }
     {
+        // A repaired copy saved beside the parts, or another archive, is no part.
+        TempDir dir;
+        Touch(dir, {"data.z01", "data.zip", "data_fixed.zip", "aaa.zip"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kOk);
+        EXPECT_EQ(last, "/data.zip");
+        EXPECT_EQ(FileNames(DiscoverParts(dir.path(), false)), (std::vector<std::string>{"data.z01", "data.zip"}));
+    }
+    {
+        // Lone archives and no numbered parts: nothing says which one is meant.
+        TempDir dir;
+        Touch(dir, {"one.zip", "two.zip"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kMixedParts);
+    }
+    {
+        TempDir dir;
+        Touch(dir, {"only.zipx"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kOk);
+        EXPECT_TRUE(zipx);
+    }
+    {
         // A stray file sorting before the parts does not make the set inconsistent.
         TempDir dir;
         Touch(dir, {"0-readme.txt", "data.z01", "data.zip"});
