@@ -1,9 +1,11 @@
 #include "controls/CXListCtrl.h"
 
+#include <algorithm>
+
 #include "controls/ListOrder.h"
 
 CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_NONE) {
+    : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL | wxBORDER_NONE) {
     Bind(wxEVT_LIST_COL_CLICK, &CXListCtrl::OnColumnClick, this);
     Bind(wxEVT_LIST_DELETE_ALL_ITEMS, &CXListCtrl::OnDeleteAllItems, this);
 }
@@ -23,67 +25,101 @@ int CXListCtrl::CompareRows(const Row& a, const Row& b) const {
     if (a.pinned != b.pinned) return a.pinned ? -1 : 1;
     int result = 0;
     if (m_nSortColumn == 0 || m_nSortColumn == 2) {
-        result = vrz::CompareNatural(a.name.ToStdWstring(), b.name.ToStdWstring());
+        result = vrz::CompareNatural(a.nameKey, b.nameKey);
     } else {
-        result = vrz::CompareNumeric(a.size.ToStdWstring(), b.size.ToStdWstring());
-        if (result == 0) result = vrz::CompareNatural(a.name.ToStdWstring(), b.name.ToStdWstring());
+        result = vrz::CompareNumeric(a.sizeKey, b.sizeKey);
+        if (result == 0) result = vrz::CompareNatural(a.nameKey, b.nameKey);
     }
     if (result == 0) result = a.serial < b.serial ? -1 : (a.serial > b.serial ? 1 : 0);
     // Pinned rows were settled above, so the direction flips only the rest.
     return m_bAscending ? result : -result;
 }
 
-long CXListCtrl::InsertSortedRow(const wxString& name, int image, const wxString& size, bool pinned,
-                                 wxIntPtr tag) {
+void CXListCtrl::ForgetRowsIfEmptied() {
+    // A list emptied by DeleteAllItems starts its rows afresh.
+    if (GetItemCount() == 0) {
+        m_rows.clear();
+        m_order.clear();
+    }
+}
+
+void CXListCtrl::AddRow(const wxString& name, int image, const wxString& size, bool pinned, wxIntPtr tag) {
     Row row;
     row.name = name;
     row.size = size;
+    row.nameKey = name.ToStdWstring();
+    row.sizeKey = size.ToStdWstring();
+    row.image = image;
     row.pinned = pinned;
     row.tag = tag;
     row.serial = static_cast<long>(m_rows.size());
+    m_rows.push_back(std::move(row));
+}
 
-    // Binary search for the first row that sorts after the new one.
-    long low = 0;
-    long high = GetItemCount();
-    while (low < high) {
-        const long middle = low + (high - low) / 2;
-        const Row& existing = m_rows[static_cast<std::size_t>(GetItemData(middle))];
-        if (CompareRows(existing, row) <= 0) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
+void CXListCtrl::ShowRows() {
+    SetItemCount(static_cast<long>(m_order.size()));
+    Refresh();
+}
 
-    m_rows.push_back(row);
-    const long item = InsertItem(low, name, image);
-    if (item < 0) {
-        m_rows.pop_back();
-        return item;
-    }
-    if (GetColumnCount() > 1) SetItem(item, 1, size);
-    SetItemData(item, static_cast<long>(m_rows.size() - 1));
+long CXListCtrl::InsertSortedRow(const wxString& name, int image, const wxString& size, bool pinned,
+                                 wxIntPtr tag) {
+    ForgetRowsIfEmptied();
+    AddRow(name, image, size, pinned, tag);
+    const std::size_t added = m_rows.size() - 1;
+    // The first row that sorts after the new one.
+    const auto at = std::upper_bound(m_order.begin(), m_order.end(), added, [this](std::size_t a, std::size_t b) {
+        return CompareRows(m_rows[a], m_rows[b]) < 0;
+    });
+    const long item = static_cast<long>(at - m_order.begin());
+    m_order.insert(at, added);
+    ShowRows();
     return item;
 }
 
-wxIntPtr CXListCtrl::GetRowTag(long item) const {
-    if (item < 0 || item >= GetItemCount()) return 0;
-    const std::size_t index = static_cast<std::size_t>(GetItemData(item));
-    return index < m_rows.size() ? m_rows[index].tag : 0;
+void CXListCtrl::InsertSortedRows(const std::vector<NewRow>& rows) {
+    ForgetRowsIfEmptied();
+    for (const NewRow& row : rows) AddRow(row.name, row.image, row.size, row.pinned, row.tag);
+    m_order.resize(m_rows.size());
+    for (std::size_t i = 0; i < m_order.size(); ++i) m_order[i] = i;
+    // The serial breaks every tie, so this is exactly the one-by-one order.
+    std::sort(m_order.begin(), m_order.end(),
+              [this](std::size_t a, std::size_t b) { return CompareRows(m_rows[a], m_rows[b]) < 0; });
+    ShowRows();
 }
 
-int wxCALLBACK CXListCtrl::CompareItems(wxIntPtr first, wxIntPtr second, wxIntPtr list) {
-    const CXListCtrl* self = reinterpret_cast<const CXListCtrl*>(list);
-    return self->CompareRows(self->m_rows[static_cast<std::size_t>(first)],
-                             self->m_rows[static_cast<std::size_t>(second)]);
+const CXListCtrl::Row* CXListCtrl::RowAt(long item) const {
+    if (item < 0 || static_cast<std::size_t>(item) >= m_order.size()) return nullptr;
+    return &m_rows[m_order[static_cast<std::size_t>(item)]];
+}
+
+wxIntPtr CXListCtrl::GetRowTag(long item) const {
+    const Row* row = RowAt(item);
+    return row ? row->tag : 0;
+}
+
+wxString CXListCtrl::OnGetItemText(long item, long column) const {
+    const Row* row = RowAt(item);
+    if (!row) return wxString();
+    return column == 0 ? row->name : (column == 1 ? row->size : wxString());
+}
+
+int CXListCtrl::OnGetItemImage(long item) const {
+    const Row* row = RowAt(item);
+    return row ? row->image : -1;
+}
+
+int CXListCtrl::OnGetItemColumnImage(long item, long column) const {
+    return column == 0 ? OnGetItemImage(item) : -1;
 }
 
 void CXListCtrl::SortList(int column, bool ascending) {
     if (column < 0 || column >= GetColumnCount()) return;
     m_nSortColumn = column;
     m_bAscending = ascending;
-    SortItems(&CXListCtrl::CompareItems, reinterpret_cast<wxIntPtr>(this));
+    std::sort(m_order.begin(), m_order.end(),
+              [this](std::size_t a, std::size_t b) { return CompareRows(m_rows[a], m_rows[b]) < 0; });
     ShowSortIndicator(column, ascending);
+    Refresh();
 }
 
 void CXListCtrl::OnColumnClick(wxListEvent& event) {
@@ -96,5 +132,6 @@ void CXListCtrl::OnColumnClick(wxListEvent& event) {
 
 void CXListCtrl::OnDeleteAllItems(wxListEvent& event) {
     m_rows.clear();
+    m_order.clear();
     event.Skip();
 }

@@ -1,9 +1,11 @@
 // The preview's list: a report view that keeps its rows sorted as they are
 // inserted and re-sorts when a column header is clicked, showing the column
 // and direction in the header. Pinned rows ("#Lost Files", "..") stay on top
-// in either direction.
+// in either direction. The rows live here and the control only asks for the
+// ones it shows, so a folder of 100 000 entries fills at once.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <wx/listctrl.h>
@@ -21,6 +23,17 @@ public:
     long InsertSortedRow(const wxString& name, int image, const wxString& size, bool pinned, wxIntPtr tag);
     wxIntPtr GetRowTag(long item) const;
 
+    // Adds many rows at once, in the order inserting them one by one gives,
+    // but sorted once.
+    struct NewRow {
+        wxString name;
+        int image = 0;
+        wxString size;
+        bool pinned = false;
+        wxIntPtr tag = 0;
+    };
+    void InsertSortedRows(const std::vector<NewRow>& rows);
+
     // Re-sorts the rows by column, names naturally (column 0) and sizes
     // numerically (other columns), and shows the order in the header.
     void SortList(int column, bool ascending);
@@ -28,22 +41,33 @@ public:
     int SortColumn() const { return m_nSortColumn; }
     bool SortAscending() const { return m_bAscending; }
 
+protected:
+    wxString OnGetItemText(long item, long column) const override;
+    int OnGetItemImage(long item) const override;
+    int OnGetItemColumnImage(long item, long column) const override;
+
 private:
     struct Row {
         wxString name;
         wxString size;
+        std::wstring nameKey;  // the texts the comparisons read, made once
+        std::wstring sizeKey;
+        int image = 0;
         bool pinned = false;
         wxIntPtr tag = 0;
         long serial = 0;  // insertion order, the last tie-breaker
     };
 
     int CompareRows(const Row& a, const Row& b) const;
-    static int wxCALLBACK CompareItems(wxIntPtr first, wxIntPtr second, wxIntPtr list);
+    void ForgetRowsIfEmptied();
+    void AddRow(const wxString& name, int image, const wxString& size, bool pinned, wxIntPtr tag);
+    const Row* RowAt(long item) const;
+    void ShowRows();
     void OnColumnClick(wxListEvent& event);
     void OnDeleteAllItems(wxListEvent& event);
 
-    // Rows by item data; item data is an index into this vector.
-    std::vector<Row> m_rows;
+    std::vector<Row> m_rows;           // in insertion order
+    std::vector<std::size_t> m_order;  // display order: indexes into m_rows
     int m_nSortColumn = 0;
     bool m_bAscending = true;
 };

@@ -74,18 +74,21 @@ bool CPreviewPage::BuildPage() {
 }
 
 void CPreviewPage::FillList() {
-    m_pList->Freeze();
-    m_pList->DeleteAllItems();
     const std::vector<vrz::PreviewRow>& rows = m_model->Rows();
+    std::vector<CXListCtrl::NewRow> listRows(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const vrz::PreviewRow& row = rows[i];
         const bool file = row.kind == vrz::PreviewRowKind::kFile;
-        const bool pinned = row.kind == vrz::PreviewRowKind::kLostFiles || row.kind == vrz::PreviewRowKind::kParent;
-        m_pList->InsertSortedRow(FromUtf8(row.label), file ? kFileImage : kFolderImage,
-                                 file ? wxString::Format("%llu", static_cast<unsigned long long>(row.sizeKB))
-                                      : wxString(),
-                                 pinned, static_cast<wxIntPtr>(i));
+        CXListCtrl::NewRow& added = listRows[i];
+        added.name = FromUtf8(row.label);
+        added.image = file ? kFileImage : kFolderImage;
+        if (file) added.size = wxString::Format("%llu", static_cast<unsigned long long>(row.sizeKB));
+        added.pinned = row.kind == vrz::PreviewRowKind::kLostFiles || row.kind == vrz::PreviewRowKind::kParent;
+        added.tag = static_cast<wxIntPtr>(i);
     }
+    m_pList->Freeze();
+    m_pList->DeleteAllItems();
+    m_pList->InsertSortedRows(listRows);
     m_pList->Thaw();
 }
 

@@ -127,4 +127,35 @@ TEST_F(ListCtrlTest, NewRowsFollowTheOrderInForceAndClearingForgetsTags) {
     EXPECT_EQ(list_->GetRowTag(99), 0);
 }
 
+TEST_F(ListCtrlTest, FillingAtOnceGivesTheOneByOneOrderAndSortsLikeIt) {
+    FillRoot();
+    ClickHeader(1);
+    const Strings oneByOne = Rows();
+    std::vector<wxIntPtr> tags;
+    for (long i = 0; i < list_->GetItemCount(); ++i) tags.push_back(list_->GetRowTag(i));
+
+    list_->DeleteAllItems();
+    std::vector<CXListCtrl::NewRow> rows = {{"file10.txt", 1, "3", false, 10},
+                                            {"#Lost Files", 0, "", true, 1},
+                                            {"docs", 0, "", false, 2},
+                                            {"File2.txt", 1, "250", false, 3},
+                                            {"zeta.bin", 1, "1", false, 4}};
+    list_->InsertSortedRows(rows);
+    EXPECT_EQ(Rows(), oneByOne) << "the size order clicked before stays in force";
+    for (long i = 0; i < list_->GetItemCount(); ++i) EXPECT_EQ(list_->GetRowTag(i), tags[static_cast<std::size_t>(i)]);
+
+    // A large folder: pinned row first, then natural order of the names.
+    list_->DeleteAllItems();
+    ClickHeader(0);
+    std::vector<CXListCtrl::NewRow> many;
+    for (int i = 20000; i > 0; --i) many.push_back({wxString::Format("f%d", i), 1, "1", false, i});
+    many.push_back({"..", 0, "", true, 0});
+    list_->InsertSortedRows(many);
+    ASSERT_EQ(list_->GetItemCount(), 20001);
+    EXPECT_EQ(list_->GetItemText(0, 0), "..");
+    EXPECT_EQ(list_->GetItemText(1, 0), "f1");
+    EXPECT_EQ(list_->GetItemText(10, 0), "f10");
+    EXPECT_EQ(list_->GetItemText(20000, 0), "f20000");
+}
+
 }  // namespace
