@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include <wx/animate.h>
-#include <wx/gauge.h>
 
 #include "CMainFrame.h"
+#include "CProgressBar.h"
 #include "ImageResources.h"
 #include "ResourceIds.h"
 #include "RepairWorker.h"
@@ -48,8 +48,7 @@ bool CRepairPage::BuildPage() {
     options.homeEnabled = false;
     if (!CreateChrome(options)) return false;
 
-    m_progressBar = new wxGauge(this, kProgressBar, 100, wxPoint(110, 310), wxSize(538, 30),
-                                wxGA_HORIZONTAL | wxGA_SMOOTH);
+    m_progressBar = new CProgressBar(this, kProgressBar, 100, wxPoint(110, 310), wxSize(538, 30));
     m_animation = new wxAnimationCtrl(this, kAnimation, wxNullAnimation, wxPoint(70, 150), wxSize(730, 140),
                                       wxAC_NO_AUTORESIZE | wxBORDER_NONE);
     m_animation->SetBackgroundColour(*wxWHITE);

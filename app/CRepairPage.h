@@ -12,7 +12,7 @@
 #include "state/JobState.h"
 
 class wxAnimationCtrl;
-class wxGauge;
+#include "CProgressBar.h"
 struct RepairWorkerLink;
 
 class CRepairPage : public StepPage {
@@ -30,7 +30,7 @@ public:
     // One tick of the 50 ms timer: the bar follows the scan, never backwards.
     void OnProgressTick();
 
-    wxGauge* ProgressBar() const { return m_progressBar; }
+    CProgressBar* ProgressBar() const { return m_progressBar; }
     wxAnimationCtrl* Animation() const { return m_animation; }
     const std::shared_ptr<vrz::JobState>& Job() const { return m_job; }
     const std::shared_ptr<RepairWorkerLink>& WorkerLink() const { return m_link; }
@@ -47,7 +47,7 @@ private:
     std::shared_ptr<vrz::JobState> m_job;
     std::shared_ptr<RepairWorkerLink> m_link;
     wxTimer m_timer;
-    wxGauge* m_progressBar = nullptr;
+    CProgressBar* m_progressBar = nullptr;
     wxAnimationCtrl* m_animation = nullptr;
     CXCmdBtn* m_cancelButton = nullptr;
 

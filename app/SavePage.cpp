@@ -4,10 +4,10 @@
 
 #include <wx/animate.h>
 #include <wx/dirdlg.h>
-#include <wx/gauge.h>
 #include <wx/textctrl.h>
 
 #include "CMainFrame.h"
+#include "CProgressBar.h"
 #include "ImageResources.h"
 #include "PageFonts.h"
 #include "ResourceIds.h"
@@ -103,8 +103,7 @@ bool CSavePage::BuildPage() {
     m_animation->SetBackgroundColour(*wxWHITE);
     wxAnimation saving;
     if (LoadAnimationResource(vrz::IDR_ANIMATION_SAVING, saving)) m_animation->SetAnimation(saving);
-    m_progressBar = new wxGauge(this, IDC_PROGRESS, 100, wxPoint(110, 310), wxSize(538, 30),
-                                wxGA_HORIZONTAL | wxGA_SMOOTH);
+    m_progressBar = new CProgressBar(this, IDC_PROGRESS, 100, wxPoint(110, 310), wxSize(538, 30));
     m_animation->Hide();
     m_progressBar->Hide();
     m_cancelButton->Hide();

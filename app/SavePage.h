@@ -14,7 +14,7 @@
 #include "state/JobState.h"
 
 class wxAnimationCtrl;
-class wxGauge;
+#include "CProgressBar.h"
 class wxTextCtrl;
 struct SaveWorkerLink;
 
@@ -51,7 +51,7 @@ public:
 
     bool IsSaving() const { return m_bSaving; }
     wxTextCtrl* PathBox() const { return m_pathBox; }
-    wxGauge* ProgressBar() const { return m_progressBar; }
+    CProgressBar* ProgressBar() const { return m_progressBar; }
     wxAnimationCtrl* Animation() const { return m_animation; }
     CXCmdBtn* SaveButton() const { return m_saveButton; }
     CXCmdBtn* CancelButton() const { return m_cancelButton; }
@@ -73,7 +73,7 @@ private:
     CXCmdBtn* m_browseButton = nullptr;
     CXCmdBtn* m_saveButton = nullptr;
     CXCmdBtn* m_cancelButton = nullptr;
-    wxGauge* m_progressBar = nullptr;
+    CProgressBar* m_progressBar = nullptr;
     wxAnimationCtrl* m_animation = nullptr;
     bool m_bSaving = false;
 
