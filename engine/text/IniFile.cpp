@@ -1,6 +1,7 @@
 #include "text/IniFile.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -134,20 +135,16 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
     }
     std::ostringstream text;
     for (const std::string& line : lines) text << line << "\n";
-    // Write beside the file and move over it, so a failed write never leaves half a file.
-    const std::string temp = path + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text.str();
-        out.flush();
-        if (!out) {
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
+    // Write beside the file under a name of its own and move over it, so a
+    // failed write never leaves half a file and two writers never share one.
+    std::string temp = path + ".XXXXXX";
+    OutputFile out;
+    if (!out.CreateUnique(&temp)) return false;
+    const std::string bytes = text.str();
+    const bool saved = out.Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    out.Close();
+    if (!saved || std::rename(temp.c_str(), path.c_str()) != 0) {
+        RemoveFile(temp);
         return false;
     }
     return true;

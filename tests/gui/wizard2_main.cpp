@@ -2,6 +2,10 @@
 // application, so they can make real windows on the (virtual) display.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
 #include <wx/app.h>
 #include <wx/image.h>
 #include <wx/init.h>
@@ -28,9 +32,24 @@ void AssertToTestFailure(const wxString& file, int line, const wxString& func, c
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Line by line, so a run that dies still shows how far it got.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     ::testing::InitGoogleTest(&argc, argv);
     wxApp::SetInstance(new GuiTestApp);
-    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) return 2;
+    // Many test processes start on one virtual display at once; a refused
+    // connection is tried again before the run counts as failed.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) {
+            wxApp::SetInstance(new GuiTestApp);
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+        started = wxEntryStart(argc, argv);
+    }
+    if (!started || !wxTheApp->CallOnInit()) {
+        std::fprintf(stderr, "gui_tests: the display could not be opened\n");
+        return 2;
+    }
     wxSetAssertHandler(AssertToTestFailure);
     // The language files and help pages sit beside the test program.
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
 #include "TempDir.h"
 #include "text/IniFile.h"
 #include "text/LanguageTexts.h"
@@ -38,6 +40,13 @@ TEST(IniFile, WritesCreateAndUpdateKeys) {
     EXPECT_EQ(ReadIniString(file, "Vant Repair Zip", "IDS_LANGUAGE", 100), "4");
     EXPECT_EQ(ReadIniString(file, "Vant Repair Zip", "IDS_TIPS", 100), "3");
     EXPECT_FALSE(WriteIniString(dir.File("no/such/folder/x.ini"), "S", "K", "V"));
+    // Each write goes through a temporary file of its own, moved over the old one.
+    std::size_t files = 0;
+    if (DIR* folder = ::opendir(dir.path().c_str())) {
+        while (const dirent* entry = ::readdir(folder)) files += entry->d_name[0] != '.';
+        ::closedir(folder);
+    }
+    EXPECT_EQ(files, 1u) << "only settings.ini is left";
 }
 
 TEST(IniFile, LeadingIntegerRule) {
