@@ -4,18 +4,30 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include <wx/app.h>
+#include <wx/apptrait.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include "text/ProgramPaths.h"
 
 namespace {
 
+// Log messages go to the test's output. The default target shows them in a
+// message box that nobody answers, which hangs the run (GTK's warnings are
+// logged too, for instance while the display starts up).
+class GuiTestTraits : public wxGUIAppTraits {
+public:
+    wxLog* CreateLogTarget() override { return new wxLogStderr; }
+};
+
 class GuiTestApp : public wxApp {
 public:
+    wxAppTraits* CreateTraits() override { return new GuiTestTraits; }
     bool OnInit() override {
         wxInitAllImageHandlers();
         return true;
@@ -35,6 +47,9 @@ int main(int argc, char** argv) {
     // Line by line, so a run that dies still shows how far it got.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     ::testing::InitGoogleTest(&argc, argv);
+    // The accessibility bus is absent on the virtual display; looking for it
+    // only logs a warning now and then.
+    setenv("NO_AT_BRIDGE", "1", 0);
     wxApp::SetInstance(new GuiTestApp);
     // Many test processes start on one virtual display at once; a refused
     // connection is tried again before the run counts as failed.
