@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake g++ clang libclang-rt-14-dev libfuzzer-14-dev
-  googletest libgtest-dev libwxgtk3.2-dev
+  googletest libgtest-dev libwxgtk3.2-dev pkg-config
+  zlib1g-dev libbz2-dev liblzma-dev libzstd-dev
   zip unzip p7zip-full libarchive-tools python3 default-jdk-headless
   xvfb xauth imagemagick
 )

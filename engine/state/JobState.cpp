@@ -5,6 +5,7 @@ namespace vrz {
 void JobState::ResetTable() {
     entries.clear();
     entries.shrink_to_fit();
+    findings.clear();
     scanLayout.Clear();
     scanPosition = 0;
     windowStart = 0;

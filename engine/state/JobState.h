@@ -12,6 +12,7 @@
 #include "io/SourceLayout.h"
 #include "state/PauseGate.h"
 #include "state/RecoveredEntry.h"
+#include "state/ScanFinding.h"
 
 namespace vrz {
 
@@ -35,6 +36,8 @@ struct JobState {
     std::uint64_t scanPosition = 0;
     std::uint64_t windowStart = 0;
     std::vector<RecoveredEntry> entries;
+    // Candidate headers the scan refused or cut, and what it took from central records.
+    std::vector<ScanFinding> findings;
 
     // Save.
     std::atomic<int> savePercent{0};
