@@ -8,10 +8,6 @@
 #include "ScanCommand.h"
 #include "text/ProgramPaths.h"
 
-#ifndef VRZ_VERSION
-#define VRZ_VERSION "2.0"
-#endif
-
 namespace {
 
 void PrintUsage(std::FILE* out) {
@@ -42,7 +38,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (args[0] == "--version") {
-        std::printf("ziprepair %s\n", VRZ_VERSION);
+        std::printf("ziprepair %s\n", VRZ_PROGRAM_VERSION);
         return 0;
     }
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());
