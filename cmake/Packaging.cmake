@@ -73,7 +73,10 @@ step-by-step window.")
 set(CPACK_DEBIAN_WIZARD_PACKAGE_NAME vant-repair-zip)
 set(CPACK_DEBIAN_WIZARD_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_WIZARD_DEPENDS cli)
-# Help pages and the project page open in the desktop's browser.
+# Help pages and the project page open in the desktop's browser; the toolkit
+# falls back to sensible-browser, a program (not a library, so dpkg-shlibdeps
+# cannot see it). The library dependencies are added to this by dpkg-shlibdeps.
+set(CPACK_DEBIAN_WIZARD_PACKAGE_DEPENDS "sensible-utils")
 set(CPACK_DEBIAN_WIZARD_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_COMPONENT_WIZARD_DESCRIPTION
     "recover the files of a damaged ZIP or ZIPX archive

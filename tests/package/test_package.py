@@ -5,6 +5,7 @@ the wizard under a virtual display with its program folder not writable."""
 import glob
 import gzip
 import os
+import re
 import shutil
 import signal
 import stat
@@ -52,6 +53,25 @@ def run_installed(args, **kwargs):
     return subprocess.run([installed("usr/bin/ziprepair")] + args, capture_output=True, text=True, **kwargs)
 
 
+def library_packages(program):
+    """The Debian packages that hold the shared libraries a program names
+    itself (its NEEDED entries; what those load in turn is their business)."""
+    dynamic = subprocess.run(["readelf", "-d", program], capture_output=True, text=True, check=True).stdout
+    needed = set(re.findall(r"\(NEEDED\)\s+Shared library: \[([^\]]+)\]", dynamic))
+    paths = {}
+    for line in subprocess.run(["ldd", program], capture_output=True, text=True, check=True).stdout.splitlines():
+        if "=> /" in line:
+            soname, rest = line.strip().split(" => ")
+            paths[soname] = rest.split(" (")[0]
+    packages = set()
+    for soname in needed:
+        owner = subprocess.run(["dpkg", "-S", os.path.realpath(paths[soname])], capture_output=True, text=True)
+        if owner.returncode != 0:  # known to dpkg under the merged-/usr alias only
+            owner = subprocess.run(["dpkg", "-S", paths[soname]], capture_output=True, text=True, check=True)
+        packages.add(owner.stdout.split(":")[0])
+    return packages
+
+
 def version():
     return run_installed(["--version"], check=True).stdout.split()[-1]
 
@@ -66,11 +86,11 @@ class ControlData(unittest.TestCase):
     def test_dependencies_come_from_the_linked_libraries(self):
         cli = control(DEBS["vant-repair-zip-cli"], "Depends")
         wizard = control(DEBS["vant-repair-zip"], "Depends")
-        self.assertIn("libc6", cli)
-        self.assertIn("libzstd1", cli)
         self.assertNotIn("wx", cli, "the command line needs no window toolkit")
-        self.assertIn("libwxgtk3.2", wizard)
         self.assertIn("vant-repair-zip-cli (= %s)" % version(), wizard)
+        for program, depends in (("ziprepair", cli), ("vant-repair-zip", wizard), ("vtupdate", wizard)):
+            for package in library_packages(installed(PROGRAM_DIR + "/" + program)):
+                self.assertIn(package + " (", depends, "%s links a library of %s" % (program, package))
 
 
 class InstalledFiles(unittest.TestCase):
