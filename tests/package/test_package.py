@@ -122,6 +122,16 @@ class InstalledFiles(unittest.TestCase):
                      "usr/share/doc/vant-repair-zip-cli/examples/damaged.zip"):
             self.assertTrue(os.path.isfile(installed(path)), path)
 
+    def test_installed_desktop_entry_and_metainfo_pass_their_validators(self):
+        desktop = installed("usr/share/applications/vant-repair-zip.desktop")
+        run = subprocess.run(["desktop-file-validate", desktop], capture_output=True, text=True)
+        self.assertEqual((run.returncode, run.stdout), (0, ""), run.stderr)
+        metainfo = installed("usr/share/metainfo/io.github.vant.RepairZip.metainfo.xml")
+        run = subprocess.run(["appstreamcli", "validate", "--no-net", metainfo], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        with open(metainfo, encoding="utf-8") as f:
+            self.assertNotRegex(f.read(), r"@[A-Z_]+@", "a placeholder was left unfilled")
+
     def test_programs_are_stripped(self):
         for program in ("ziprepair", "vant-repair-zip", "vtupdate"):
             sections = subprocess.run(["readelf", "-S", installed(PROGRAM_DIR + "/" + program)],
