@@ -15,7 +15,7 @@ std::string UpdateCaption() { return "Vant Repair Zip Update"; }
 std::string UpdateNoticeText(const std::string& version) {
     return "Vant Repair Zip " + version +
            " is installed.\n\n"
-           "Updates come through your system's package manager, together with the\n"
+           "Updates come through your system's package manager, together with the "
            "other programs (for example: sudo apt update && sudo apt upgrade).\n\n"
            "Open the project page?";
 }
