@@ -22,9 +22,10 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes SampleData(std::size_t size) {
     Bytes data(size);
     std::uint32_t state = 12345;
+    static const char kAlphabet[] = "abcdefgh PK\x03\x04 zip\n";
     for (std::size_t i = 0; i < size; ++i) {
         state = state * 1103515245u + 12345u;
-        data[i] = static_cast<std::uint8_t>("abcdefgh PK\x03\x04 zip\n"[(state >> 16) % 20]);
+        data[i] = static_cast<std::uint8_t>(kAlphabet[(state >> 16) % (sizeof kAlphabet - 1)]);
     }
     return data;
 }
