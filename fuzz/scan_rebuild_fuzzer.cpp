@@ -151,7 +151,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             WriteFile(part, data + cuts[i], cuts[i + 1] - cuts[i]);
             state.scanLayout.AddPart(part, cuts[i + 1] - cuts[i], true);
         }
-        scanOptions.centralHeaderEndsPartOnly = true;
         scanned = vrz::ScanLayout(state, reporter, scanOptions);
     }
 

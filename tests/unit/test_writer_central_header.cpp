@@ -91,7 +91,9 @@ TEST(CentralHeaderFields, CopiedFromTheLocalHeaderWithRowValues) {
     EXPECT_EQ(c.crc, 0xABCDEF01u);
     EXPECT_EQ(c.compressed32, 4u);
     EXPECT_EQ(c.uncompressed32, 9u);
-    EXPECT_EQ(c.externalAttributes, 0x20u);
+    // The extended timestamp only Unix writers put in local headers: a Unix
+    // host and a mode every reader can open.
+    EXPECT_EQ(c.externalAttributes, 0100644u << 16);
     EXPECT_EQ(c.offset32, 1234u);
     // The local header's own name, not the table's "#Lost Files/" name.
     EXPECT_EQ(c.name, "dir/file.txt");

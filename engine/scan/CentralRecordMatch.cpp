@@ -1,0 +1,289 @@
+#include "scan/CentralRecordMatch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "codec/EntryDecoder.h"
+#include "records/ByteOrder.h"
+#include "records/LocalHeader.h"
+#include "records/ZipConstants.h"
+#include "scan/NameStep.h"
+
+namespace vrz {
+
+namespace {
+
+void AddFinding(JobState& state, FindingKind kind, std::uint64_t offset, const std::string& name,
+                std::uint64_t value) {
+    ScanFinding finding;
+    finding.kind = kind;
+    finding.offset = offset;
+    finding.part = state.scanLayout.Empty() ? 0 : static_cast<std::uint32_t>(state.scanLayout.PartIndexAt(offset));
+    finding.name = name;
+    finding.value = value;
+    state.findings.push_back(std::move(finding));
+}
+
+// Extra blocks of area without those of id.
+std::vector<std::uint8_t> WithoutBlock(const std::vector<std::uint8_t>& area, std::uint16_t id) {
+    std::vector<std::uint8_t> kept;
+    std::size_t pos = 0;
+    while (area.size() - pos >= zip::kExtraBlockHeaderSize) {
+        const std::uint16_t blockId = ReadU16(area.data() + pos);
+        const std::size_t length = zip::kExtraBlockHeaderSize + ReadU16(area.data() + pos + 2);
+        if (length > area.size() - pos) break;
+        if (blockId != id) kept.insert(kept.end(), area.begin() + pos, area.begin() + pos + length);
+        pos += length;
+    }
+    return kept;
+}
+
+// Index of the last row whose header is at or before offset; rows are in layout order.
+std::size_t RowAtOrBefore(const std::vector<RecoveredEntry>& rows, std::uint64_t offset) {
+    auto it = std::upper_bound(rows.begin(), rows.end(), offset,
+                               [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
+    return it == rows.begin() ? rows.size() : static_cast<std::size_t>(it - rows.begin()) - 1;
+}
+
+}  // namespace
+
+void TakeCentralAttributes(const CentralRecord& record, const std::uint8_t* localExtra, std::size_t localExtraLength,
+                           RecoveredEntry& row) {
+    row.hasCentralRecord = true;
+    row.versionMadeBy = record.versionMadeBy;
+    row.internalAttributes = record.internalAttributes;
+    row.externalAttributes = record.externalAttributes;
+    row.comment = record.comment;
+    row.centralOnlyExtra.clear();
+    const std::uint8_t* data = nullptr;
+    std::size_t length = 0;
+    if (FindExtraBlock(record.extra.data(), record.extra.size(), zip::kExtraIdStrongEncryption, &data, &length) &&
+        !FindExtraBlock(localExtra, localExtraLength, zip::kExtraIdStrongEncryption, &data, &length)) {
+        FindExtraBlock(record.extra.data(), record.extra.size(), zip::kExtraIdStrongEncryption, &data, &length);
+        const std::uint8_t* block = data - zip::kExtraBlockHeaderSize;
+        row.centralOnlyExtra.assign(block, block + zip::kExtraBlockHeaderSize + length);
+    }
+}
+
+std::vector<std::uint8_t> LocalRecordFromCentral(const CentralRecord& record) {
+    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
+    std::vector<std::uint8_t> extra = WithoutBlock(WithoutBlock(record.extra, zip::kExtraIdZip64),
+                                                   zip::kExtraIdStrongEncryption);
+    std::vector<std::uint8_t> out;
+    ByteWriter<std::vector<std::uint8_t>> w(out);
+    if (zip64) {
+        std::vector<std::uint8_t> block;
+        ByteWriter<std::vector<std::uint8_t>> b(block);
+        b.U16(zip::kExtraIdZip64);
+        b.U16(16);
+        b.U64(record.uncompressedSize);
+        b.U64(record.compressedSize);
+        extra.insert(extra.begin(), block.begin(), block.end());
+    }
+    if (extra.size() > 0xFFFF) extra.clear();
+    w.U32(zip::kLocalHeaderSignature);
+    w.U16(record.versionNeeded);
+    w.U16(static_cast<std::uint16_t>(record.flags & ~zip::kFlagDataDescriptor));
+    w.U16(record.method);
+    w.U16(record.modTime);
+    w.U16(record.modDate);
+    w.U32(record.crc32);
+    w.U32(zip64 ? zip::kZip64Marker32 : static_cast<std::uint32_t>(record.compressedSize));
+    w.U32(zip64 ? zip::kZip64Marker32 : static_cast<std::uint32_t>(record.uncompressedSize));
+    w.U16(static_cast<std::uint16_t>(record.name.size()));
+    w.U16(static_cast<std::uint16_t>(extra.size()));
+    w.Bytes(reinterpret_cast<const std::uint8_t*>(record.name.data()), record.name.size());
+    w.Bytes(extra.data(), extra.size());
+    return out;
+}
+
+std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDirectory& directory,
+                                                                 const CentralRecord& record) const {
+    const SourceLayout& layout = state_.scanLayout;
+    std::vector<std::uint64_t> offsets;
+    const auto add = [&](std::uint64_t offset) {
+        if (offset < layout.TotalSize() && std::find(offsets.begin(), offsets.end(), offset) == offsets.end())
+            offsets.push_back(offset);
+    };
+    if (layout.Parts().size() > 1) {
+        // A split archive counts offsets from the start of the part (disk) that holds the header.
+        if (record.diskStart < layout.Parts().size())
+            add(layout.Parts()[record.diskStart].start + record.localHeaderOffset);
+    } else if (directory.hasEndRecord) {
+        // Bytes put in front of (or lost from) the archive move every offset alike.
+        if (directory.start >= directory.statedOffset)
+            add(record.localHeaderOffset + (directory.start - directory.statedOffset));
+        else if (record.localHeaderOffset >= directory.statedOffset - directory.start)
+            add(record.localHeaderOffset - (directory.statedOffset - directory.start));
+    }
+    add(record.localHeaderOffset);
+    return offsets;
+}
+
+bool CentralRecordMatcher::HeaderNameIs(std::uint64_t headerOffset, const std::string& name) {
+    const std::uint64_t total = state_.scanLayout.TotalSize();
+    if (total - headerOffset < zip::kLocalHeaderSize + name.size()) return false;
+    const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize);
+    if (!fixed || std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return false;
+    if (ReadU16(fixed + zip::lfh::kNameLength) != name.size()) return false;
+    if (name.size() > reader_.WindowSize()) return false;
+    const std::uint8_t* bytes = reader_.Bytes(headerOffset + zip::kLocalHeaderSize, name.size());
+    return bytes && std::memcmp(bytes, name.data(), name.size()) == 0;
+}
+
+bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled) {
+    if ((record.flags & zip::kFlagEncrypted) != 0) return false;  // nothing to check without the password
+    std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(record.method, record.flags, record.uncompressedSize);
+    if (!decoder) return false;
+    std::uint64_t position = dataOffset;
+    std::uint64_t remaining = record.compressedSize;
+    while (remaining > 0) {
+        if (!hooks_.mayContinue()) {
+            *cancelled = true;
+            return false;
+        }
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, reader_.WindowSize()));
+        const std::uint8_t* in = reader_.Bytes(position, want);
+        if (!in) return false;
+        std::size_t consumed = 0;
+        const DecodeResult result = decoder->Feed(in, want, &consumed);
+        if (result == DecodeResult::kCorrupt) return false;
+        position += want;
+        remaining -= want;
+        if (result == DecodeResult::kStreamEnd) break;
+    }
+    if (decoder->HasOwnEnd() && !decoder->Ended()) return false;
+    return decoder->Crc32() == record.crc32 && decoder->DecodedSize() == record.uncompressedSize;
+}
+
+bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row,
+                                   bool* cancelled) {
+    const SourceLayout& layout = state_.scanLayout;
+    const std::uint64_t runEnd = layout.RunEndAt(headerOffset);
+    const std::uint64_t nameEnd = headerOffset + zip::kLocalHeaderSize + record.name.size();
+    if (nameEnd > runEnd) return false;
+    // The damaged header's own extra length where it still reads, the
+    // record's, or none: the data must check at one of them.
+    std::vector<std::uint64_t> extraLengths;
+    if (const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize))
+        extraLengths.push_back(ReadU16(fixed + zip::lfh::kExtraLength));
+    extraLengths.push_back(record.extra.size());
+    extraLengths.push_back(0);
+    for (std::size_t i = 0; i < extraLengths.size(); ++i) {
+        if (std::find(extraLengths.begin(), extraLengths.begin() + i, extraLengths[i]) != extraLengths.begin() + i)
+            continue;
+        const std::uint64_t dataOffset = nameEnd + extraLengths[i];
+        if (dataOffset > runEnd || record.compressedSize > runEnd - dataOffset) continue;
+        if (!DataChecks(record, dataOffset, cancelled)) {
+            if (*cancelled) return false;
+            continue;
+        }
+        RecoveredEntry r;
+        r.crc32 = record.crc32;
+        r.compressedSize = record.compressedSize;
+        r.uncompressedSize = record.uncompressedSize;
+        r.headerOffset = headerOffset;
+        r.part = static_cast<std::uint32_t>(layout.PartIndexAt(headerOffset));
+        r.dataOffset = dataOffset;
+        r.entryLength = dataOffset + record.compressedSize - headerOffset;
+        r.localRecordOverride = LocalRecordFromCentral(record);
+        r.zip64Local = ReadU32(r.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+        *row = std::move(r);
+        return true;
+    }
+    return false;
+}
+
+void CentralRecordMatcher::DropHeadersInside(const RecoveredEntry& recovered) {
+    const std::uint64_t end = recovered.headerOffset + recovered.entryLength;
+    std::vector<RecoveredEntry>& rows = state_.entries;
+    auto inside = [&](const RecoveredEntry& r) {
+        return r.headerOffset > recovered.headerOffset && r.headerOffset < end;
+    };
+    for (const RecoveredEntry& r : rows)
+        if (inside(r)) AddFinding(state_, FindingKind::kInsideEntryData, r.headerOffset, r.name, recovered.headerOffset);
+    rows.erase(std::remove_if(rows.begin(), rows.end(), inside), rows.end());
+}
+
+bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
+    std::vector<RecoveredEntry>& rows = state_.entries;
+    bool cancelled = false;
+
+    // Entries whose local header is lost but whose central record survives.
+    for (const WalkedDirectory& directory : directories) {
+        for (const CentralRecord& record : directory.records) {
+            for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
+                const std::size_t before = RowAtOrBefore(rows, offset);
+                if (before < rows.size() && offset - rows[before].headerOffset < rows[before].entryLength) {
+                    // Inside an entry already found, or that entry itself.
+                    if (rows[before].headerOffset == offset && !HeaderNameIs(offset, record.name))
+                        AddFinding(state_, FindingKind::kCentralRecordMismatch, offset, record.name, record.recordOffset);
+                    break;
+                }
+                RecoveredEntry row;
+                if (!Recover(record, offset, &row, &cancelled)) {
+                    if (cancelled) return false;
+                    continue;
+                }
+                AddFinding(state_, FindingKind::kRecoveredFromCentral, offset, record.name, record.recordOffset);
+                DropHeadersInside(row);
+                const auto at = std::upper_bound(
+                    rows.begin(), rows.end(), row.headerOffset,
+                    [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
+                rows.insert(at, std::move(row));
+                break;
+            }
+        }
+    }
+
+    // Recovered rows get their names now that every folder is known.
+    NameStep names;
+    for (const RecoveredEntry& row : rows)
+        if (row.localRecordOverride.empty()) names.Remember(row.name);
+    for (RecoveredEntry& row : rows) {
+        if (row.localRecordOverride.empty() || !row.name.empty()) continue;
+        const std::uint16_t nameLength = ReadU16(row.localRecordOverride.data() + zip::lfh::kNameLength);
+        names.Decide(std::string(reinterpret_cast<const char*>(row.localRecordOverride.data()) + zip::kLocalHeaderSize,
+                                 nameLength),
+                     &row.name);
+        names.Remember(row.name);
+    }
+
+    // What the records say that local headers cannot.
+    std::unordered_map<std::uint64_t, std::size_t> rowAt;
+    for (std::size_t i = 0; i < rows.size(); ++i) rowAt[rows[i].headerOffset] = i;
+    std::vector<std::uint8_t> localExtra;
+    for (const WalkedDirectory& directory : directories) {
+        if (directory.hasEndRecord) state_.archiveComment = directory.archiveComment;
+        for (const CentralRecord& record : directory.records) {
+            for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
+                const auto found = rowAt.find(offset);
+                if (found == rowAt.end()) continue;
+                RecoveredEntry& row = rows[found->second];
+                if (!row.localRecordOverride.empty()) {
+                    const std::vector<std::uint8_t>& local = row.localRecordOverride;
+                    const std::size_t nameLength = ReadU16(local.data() + zip::lfh::kNameLength);
+                    if (record.name.compare(0, std::string::npos,
+                                            reinterpret_cast<const char*>(local.data()) + zip::kLocalHeaderSize,
+                                            nameLength) != 0)
+                        continue;
+                    TakeCentralAttributes(record, nullptr, 0, row);
+                    break;
+                }
+                if (!HeaderNameIs(offset, record.name)) continue;
+                const std::uint8_t* fixed = reader_.Bytes(offset, zip::kLocalHeaderSize);
+                if (!fixed) continue;
+                const std::size_t extraLength = ReadU16(fixed + zip::lfh::kExtraLength);
+                localExtra.resize(extraLength);
+                if (!reader_.Copy(offset + zip::kLocalHeaderSize + record.name.size(), extraLength, localExtra.data()))
+                    continue;
+                TakeCentralAttributes(record, localExtra.data(), localExtra.size(), row);
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace vrz
