@@ -121,15 +121,21 @@ std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDi
     return offsets;
 }
 
+bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string& name) {
+    const std::uint64_t total = state_.scanLayout.TotalSize();
+    if (offset > total || total - offset < name.size()) return false;
+    nameBytes_.resize(name.size());
+    return reader_.Copy(offset, name.size(), nameBytes_.data()) &&
+           std::memcmp(nameBytes_.data(), name.data(), name.size()) == 0;
+}
+
 bool CentralRecordMatcher::HeaderNameIs(std::uint64_t headerOffset, const std::string& name) {
     const std::uint64_t total = state_.scanLayout.TotalSize();
     if (total - headerOffset < zip::kLocalHeaderSize + name.size()) return false;
     const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize);
     if (!fixed || std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return false;
     if (ReadU16(fixed + zip::lfh::kNameLength) != name.size()) return false;
-    if (name.size() > reader_.WindowSize()) return false;
-    const std::uint8_t* bytes = reader_.Bytes(headerOffset + zip::kLocalHeaderSize, name.size());
-    return bytes && std::memcmp(bytes, name.data(), name.size()) == 0;
+    return NameBytesAre(headerOffset + zip::kLocalHeaderSize, name);
 }
 
 bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled) {
@@ -163,11 +169,17 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     const std::uint64_t runEnd = layout.RunEndAt(headerOffset);
     const std::uint64_t nameEnd = headerOffset + zip::kLocalHeaderSize + record.name.size();
     if (nameEnd > runEnd) return false;
-    // The damaged header's own extra length where it still reads, the
-    // record's, or none: the data must check at one of them.
+    // Where the damaged header still shows the record's name, its own extra
+    // length may hold too; otherwise the data must be there after the
+    // record's extra field or none, and must be more than nothing, for an
+    // empty entry's CRC-32 checks anywhere.
+    const bool nameInPlace = NameBytesAre(headerOffset + zip::kLocalHeaderSize, record.name);
+    if (!nameInPlace && (record.compressedSize == 0 || record.uncompressedSize == 0)) return false;
     std::vector<std::uint64_t> extraLengths;
-    if (const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize))
-        extraLengths.push_back(ReadU16(fixed + zip::lfh::kExtraLength));
+    if (nameInPlace) {
+        if (const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize))
+            extraLengths.push_back(ReadU16(fixed + zip::lfh::kExtraLength));
+    }
     extraLengths.push_back(record.extra.size());
     extraLengths.push_back(0);
     for (std::size_t i = 0; i < extraLengths.size(); ++i) {

@@ -31,6 +31,7 @@ private:
     };
 
     std::vector<std::uint64_t> HeaderOffsetsFor(const WalkedDirectory& directory, const CentralRecord& record) const;
+    bool NameBytesAre(std::uint64_t offset, const std::string& name);
     bool HeaderNameIs(std::uint64_t headerOffset, const std::string& name);
     bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled);
     bool DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled);
@@ -39,6 +40,7 @@ private:
     JobState& state_;
     SourceReader& reader_;
     StreamedEndHooks hooks_;
+    std::vector<std::uint8_t> nameBytes_;
 };
 
 // Copies the record's host, attributes, comment and central-only extra blocks into row.

@@ -70,7 +70,12 @@ bool ReadAgreeingDescriptor(SourceReader& reader, std::uint64_t at, std::uint64_
         v.compressedSize = form.wide ? ReadU64(fields + 4) : ReadU32(fields + 4);
         v.uncompressedSize = form.wide ? ReadU64(fields + 12) : ReadU32(fields + 8);
         if (!Agrees(form, v, expect)) continue;
-        if (RecordBeginsAt(reader, at + form.length, runEnd)) {
+        const bool recordFollows = RecordBeginsAt(reader, at + form.length, runEnd);
+        // A ZIP64 entry's descriptor cut short can read as a 32-bit one (an
+        // empty entry's even agrees with its decoded data); only a record
+        // after it vouches for the short form.
+        if (expect.zip64First && !form.wide && !recordFollows) continue;
+        if (recordFollows) {
             *out = v;
             return true;
         }

@@ -99,11 +99,11 @@ StreamedEnd FindStreamedEntryEnd(SourceReader& reader, const LocalHeader& header
                 end.outcome = StreamedEnd::Outcome::kFound;
                 return end;
             }
-            // The stream ended but no descriptor agrees there: the data is
-            // damaged. Its descriptor, if any, may still say where it ends.
-            end.doesNotDecode = true;
-            end.failureOffset = expect.dataLength;
-            break;
+            // The data decoded whole but no descriptor agrees after it: the
+            // descriptor is damaged or cut, and nothing else can say where
+            // the entry ends.
+            end.outcome = StreamedEnd::Outcome::kNotFound;
+            return end;
         }
         case DecodeOutcome::kCorrupt:
             end.doesNotDecode = true;
