@@ -40,8 +40,10 @@ bool HasBlock(const std::uint8_t* extra, std::size_t length, std::uint16_t id) {
 
 }  // namespace
 
-EntryHost HostFor(const RecoveredEntry& row, std::uint16_t versionNeeded, const std::uint8_t* name,
+EntryHost HostFor(const RecoveredEntry& row, const std::uint8_t* localRecord, const std::uint8_t* name,
                   std::size_t nameLength, const std::uint8_t* localExtra, std::size_t extraLength) {
+    const std::uint16_t versionNeeded = ReadU16(localRecord + zip::lfh::kVersionNeeded);
+    const std::uint8_t* flagsField = localRecord + zip::lfh::kFlags;
     EntryHost host;
     if (row.hasCentralRecord) {
         host.versionMadeBy = row.versionMadeBy;
@@ -51,11 +53,14 @@ EntryHost HostFor(const RecoveredEntry& row, std::uint16_t versionNeeded, const 
     }
     // Fields only Unix writers put in local headers tell the host; a mode
     // that every reader can use then keeps files readable and folders open.
-    const bool unix = HasBlock(localExtra, extraLength, zip::kExtraIdExtendedTimestamp) ||
-                      HasBlock(localExtra, extraLength, zip::kExtraIdUnixUidGid) ||
-                      HasBlock(localExtra, extraLength, zip::kExtraIdUnixNew) ||
-                      HasBlock(localExtra, extraLength, zip::kExtraIdUnixOld);
-    if (unix && !HasBlock(localExtra, extraLength, zip::kExtraIdNtfs)) {
+    const bool unixFields = HasBlock(localExtra, extraLength, zip::kExtraIdExtendedTimestamp) ||
+                            HasBlock(localExtra, extraLength, zip::kExtraIdUnixUidGid) ||
+                            HasBlock(localExtra, extraLength, zip::kExtraIdUnixNew) ||
+                            HasBlock(localExtra, extraLength, zip::kExtraIdUnixOld);
+    // A UTF-8 name under an MS-DOS host is read as code page 437 by some
+    // readers; a Unix host makes them take the bytes as they are.
+    const bool utf8Name = (ReadU16(flagsField) & zip::kFlagUtf8) != 0;
+    if ((unixFields || utf8Name) && !HasBlock(localExtra, extraLength, zip::kExtraIdNtfs)) {
         const bool folder = nameLength > 0 && name[nameLength - 1] == '/';
         host.versionMadeBy = static_cast<std::uint16_t>((zip::kHostUnix << 8) | (versionNeeded & 0xFFu));
         host.externalAttributes = ((folder ? zip::kUnixFolderMode : zip::kUnixFileMode) << 16) |
@@ -119,8 +124,7 @@ bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8
     if (extra.size() + row.centralOnlyExtra.size() <= zip::kMaxFieldLength)
         extra.insert(extra.end(), row.centralOnlyExtra.begin(), row.centralOnlyExtra.end());
     const std::size_t commentLength = std::min<std::size_t>(row.comment.size(), zip::kMaxFieldLength);
-    const std::uint16_t versionNeeded = ReadU16(local + zip::lfh::kVersionNeeded);
-    const EntryHost host = HostFor(row, versionNeeded, name, nameLength, localExtra, extraLength);
+    const EntryHost host = HostFor(row, local, name, nameLength, localExtra, extraLength);
 
     Writer w(*out);
     w.U32(zip::kCentralHeaderSignature);

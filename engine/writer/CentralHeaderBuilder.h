@@ -25,14 +25,14 @@ struct CentralHeaderInput {
 };
 
 // Host and attributes of the rebuilt header: a surviving central record's,
-// else inferred from the local extra fields (Unix fields give a Unix host
-// with modes 0644 and 0755), else an MS-DOS host with the archive bit.
+// else inferred from the local header (Unix extra fields or a UTF-8 name give
+// a Unix host with modes 0644 and 0755), else an MS-DOS host with the archive bit.
 struct EntryHost {
     std::uint16_t versionMadeBy = 0;
     std::uint16_t internalAttributes = 0;
     std::uint32_t externalAttributes = 0;
 };
-EntryHost HostFor(const RecoveredEntry& row, std::uint16_t versionNeeded, const std::uint8_t* name,
+EntryHost HostFor(const RecoveredEntry& row, const std::uint8_t* localRecord, const std::uint8_t* name,
                   std::size_t nameLength, const std::uint8_t* localExtra, std::size_t extraLength);
 
 // Appends the header (46 fixed bytes, name, extra field) to out. False when
