@@ -39,6 +39,12 @@ std::vector<std::uint8_t> WithoutBlock(const std::vector<std::uint8_t>& area, st
     return kept;
 }
 
+bool HasBlock(const std::vector<std::uint8_t>& extra, std::uint16_t id) {
+    const std::uint8_t* data = nullptr;
+    std::size_t length = 0;
+    return FindExtraBlock(extra.data(), extra.size(), id, &data, &length);
+}
+
 // Index of the last row whose header is at or before offset; rows are in layout order.
 std::size_t RowAtOrBefore(const std::vector<RecoveredEntry>& rows, std::uint64_t offset) {
     auto it = std::upper_bound(rows.begin(), rows.end(), offset,
@@ -129,11 +135,20 @@ bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string&
            std::memcmp(nameBytes_.data(), name.data(), name.size()) == 0;
 }
 
+// The table name is the header's own unless the entry was filed under
+// "#Lost Files/"; only then is the header read again.
+bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
+    if (row.name == name) return true;
+    if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
+    return HeaderNameIs(headerOffset, name);
+}
+
 bool CentralRecordMatcher::HeaderNameIs(std::uint64_t headerOffset, const std::string& name) {
     const std::uint64_t total = state_.scanLayout.TotalSize();
     if (total - headerOffset < zip::kLocalHeaderSize + name.size()) return false;
-    const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize);
-    if (!fixed || std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return false;
+    std::uint8_t fixed[zip::kLocalHeaderSize];
+    if (!reader_.Copy(headerOffset, sizeof fixed, fixed)) return false;
+    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return false;
     if (ReadU16(fixed + zip::lfh::kNameLength) != name.size()) return false;
     return NameBytesAre(headerOffset + zip::kLocalHeaderSize, name);
 }
@@ -201,10 +216,28 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         r.entryLength = dataOffset + record.compressedSize - headerOffset;
         r.localRecordOverride = LocalRecordFromCentral(record);
         r.zip64Local = ReadU32(r.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+        r.method = record.method;
         *row = std::move(r);
         return true;
     }
     return false;
+}
+
+bool CentralRecordMatcher::SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled) {
+    AddFinding(state_, FindingKind::kCentralRecordMismatch, row.headerOffset, record.name, record.method);
+    if (record.crc32 != row.crc32 || record.compressedSize != row.compressedSize) return false;
+    const std::uint64_t dataOffset = row.headerOffset + row.entryLength - row.descriptorLength - row.compressedSize;
+    CentralRecord asLocal = record;
+    asLocal.method = row.method;
+    if (DataChecks(asLocal, dataOffset, cancelled) || *cancelled) return false;
+    if (!DataChecks(record, dataOffset, cancelled)) return false;
+    // The central record's method is the one the data was written with.
+    row.localRecordOverride = LocalRecordFromCentral(record);
+    row.zip64Local = ReadU32(row.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+    row.dataOffset = dataOffset;
+    row.method = record.method;
+    row.descriptorLength = 0;
+    return true;
 }
 
 void CentralRecordMatcher::DropHeadersInside(const RecoveredEntry& recovered) {
@@ -229,7 +262,7 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
                 const std::size_t before = RowAtOrBefore(rows, offset);
                 if (before < rows.size() && offset - rows[before].headerOffset < rows[before].entryLength) {
                     // Inside an entry already found, or that entry itself.
-                    if (rows[before].headerOffset == offset && !HeaderNameIs(offset, record.name))
+                    if (rows[before].headerOffset == offset && !RowNameIs(rows[before], offset, record.name))
                         AddFinding(state_, FindingKind::kCentralRecordMismatch, offset, record.name, record.recordOffset);
                     break;
                 }
@@ -283,14 +316,20 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
                     TakeCentralAttributes(record, nullptr, 0, row);
                     break;
                 }
-                if (!HeaderNameIs(offset, record.name)) continue;
-                const std::uint8_t* fixed = reader_.Bytes(offset, zip::kLocalHeaderSize);
-                if (!fixed) continue;
-                const std::size_t extraLength = ReadU16(fixed + zip::lfh::kExtraLength);
-                localExtra.resize(extraLength);
-                if (!reader_.Copy(offset + zip::kLocalHeaderSize + record.name.size(), extraLength, localExtra.data()))
-                    continue;
+                if (!RowNameIs(row, offset, record.name)) continue;
+                localExtra.clear();
+                if (HasBlock(record.extra, zip::kExtraIdStrongEncryption)) {
+                    // Only then does the local extra field matter: the block is
+                    // added to the central header unless the local one has it.
+                    std::uint8_t fixed[zip::kLocalHeaderSize];
+                    if (!reader_.Copy(offset, sizeof fixed, fixed)) continue;
+                    localExtra.resize(ReadU16(fixed + zip::lfh::kExtraLength));
+                    if (!reader_.Copy(offset + zip::kLocalHeaderSize + record.name.size(), localExtra.size(),
+                                      localExtra.data()))
+                        continue;
+                }
                 TakeCentralAttributes(record, localExtra.data(), localExtra.size(), row);
+                if (record.method != row.method && !SettleMethod(record, row, &cancelled) && cancelled) return false;
                 break;
             }
         }

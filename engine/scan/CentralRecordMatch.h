@@ -33,9 +33,13 @@ private:
     std::vector<std::uint64_t> HeaderOffsetsFor(const WalkedDirectory& directory, const CentralRecord& record) const;
     bool NameBytesAre(std::uint64_t offset, const std::string& name);
     bool HeaderNameIs(std::uint64_t headerOffset, const std::string& name);
+    bool RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name);
     bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled);
     bool DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled);
     void DropHeadersInside(const RecoveredEntry& recovered);
+    // Local and central records name different methods: the one whose
+    // decoded data matches the CRC-32 wins. True when the central one won.
+    bool SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled);
 
     JobState& state_;
     SourceReader& reader_;

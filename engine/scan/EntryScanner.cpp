@@ -156,6 +156,7 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     row.compressedSize = header.compressedSize;
     row.uncompressedSize = header.uncompressedSize;
     row.zip64Local = header.zip64Extra;
+    row.method = header.method;
     row.headerOffset = at;
     row.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
 

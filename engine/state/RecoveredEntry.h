@@ -27,6 +27,8 @@ struct RecoveredEntry {
     // 0 without a data descriptor, else 16 or 24.
     std::uint8_t descriptorLength = 0;
     bool zip64Local = false;
+    // Compression method as the local header states it.
+    std::uint16_t method = 0;
 
     // What a surviving central record said about the entry, for its rebuilt
     // central header. Without one, the host is inferred from the local extra

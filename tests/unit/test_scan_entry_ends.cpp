@@ -190,5 +190,24 @@ TEST(CentralRecords, EmptyEntryIsNotRecoveredWhereItsNameIsNotInPlace) {
     for (const RecoveredEntry& row : r.rows) EXPECT_TRUE(row.localRecordOverride.empty());
 }
 
+TEST(CentralRecords, MethodWhoseDecodedDataChecksWins) {
+    const std::string plain(200, 'm');
+    LocalEntry e{"m.txt", DeflateStoredBlock(plain), Crc(plain)};
+    LocalEntry central = e;
+    central.method = 8;
+    central.realSize = static_cast<std::int64_t>(plain.size());
+    Bytes bytes = LocalRecord(e);  // says stored, holds deflate data
+    WriteU32(&bytes[zip::lfh::kUncompressedSize], static_cast<std::uint32_t>(plain.size()));
+    const auto start = static_cast<std::uint32_t>(bytes.size());
+    Append(bytes, CentralRecordFor(central, 0));
+    Append(bytes, EndRecord(1, static_cast<std::uint32_t>(bytes.size() - start), start));
+    const ScanResult r = ScanBytes(bytes);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0].method, 8);
+    ASSERT_FALSE(r.rows[0].localRecordOverride.empty());
+    EXPECT_EQ(ReadU16(&r.rows[0].localRecordOverride[zip::lfh::kMethod]), 8);
+    EXPECT_EQ(r.rows[0].dataOffset, 30u + e.name.size());
+}
+
 }  // namespace
 }  // namespace vrz::test
