@@ -113,7 +113,10 @@ void CheckArchive(const Bytes& b, const vrz::JobState& state) {
         Require(vrz::ReadU32(&b[local]) == 0x04034B50, "central header points at no local header");
         Require(vrz::ReadU16(&b[local + 26]) == n, "name lengths differ");
         Require(local + 30 + n <= offset && std::memcmp(&b[local + 30], &b[p + 46], n) == 0, "names differ");
-        expectedLocal += state.entries[i].entryLength;
+        // An entry written with a fresh local header takes that header and its data.
+        const vrz::RecoveredEntry& row = state.entries[i];
+        expectedLocal += row.localRecordOverride.empty() ? row.entryLength
+                                                         : row.localRecordOverride.size() + row.compressedSize;
         p += 46 + n + m + k;
     }
     Require(p == directoryEnd, "central directory size does not add up");

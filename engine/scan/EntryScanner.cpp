@@ -30,7 +30,8 @@ public:
           options_(options),
           layout_(state.scanLayout),
           reader_(layout_, options.windowSize),
-          total_(layout_.TotalSize()) {
+          total_(layout_.TotalSize()),
+          endFinder_(reader_, Hooks()) {
         for (const RecoveredEntry& row : state_.entries) names_.Remember(row.name);
     }
 
@@ -55,6 +56,7 @@ private:
     const SourceLayout& layout_;
     SourceReader reader_;
     const std::uint64_t total_;
+    StreamedEntryEndFinder endFinder_;
     NameStep names_;
     std::vector<std::uint8_t> scratch_;
     std::vector<WalkedDirectory> directories_;
@@ -119,7 +121,7 @@ FindingKind Scanner::CutKind(std::uint64_t runEnd) const {
 bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::uint64_t runEnd,
                              const std::string& name, RecoveredEntry& row) {
     const std::uint64_t dataStart = at + header.HeaderLength();
-    const StreamedEnd end = FindStreamedEntryEnd(reader_, header, dataStart, runEnd, Hooks());
+    const StreamedEnd end = endFinder_.Find(header, dataStart, runEnd);
     if (end.outcome == StreamedEnd::Outcome::kCancelled) return false;
     if (end.doesNotDecode) Refuse(FindingKind::kDataDoesNotDecode, at, name, end.failureOffset);
     if (end.outcome != StreamedEnd::Outcome::kFound) {

@@ -42,46 +42,72 @@ DecodeOutcome DecodeToStreamEnd(SourceReader& reader, EntryDecoder& decoder, std
     return DecodeOutcome::kRanOut;
 }
 
+}  // namespace
+
 // Every descriptor signature from dataStart on, until one agrees.
-StreamedEnd SearchBySignature(SourceReader& reader, const LocalHeader& header, std::uint64_t dataStart,
-                              std::uint64_t runEnd, const StreamedEndHooks& hooks) {
+StreamedEnd StreamedEntryEndFinder::SearchBySignature(const LocalHeader& header, std::uint64_t dataStart,
+                                                      std::uint64_t runEnd) {
     StreamedEnd end;
+    DescriptorExpectation expect = BaseExpectation(header);
+    const auto agrees = [&](std::uint64_t at) {
+        expect.dataLength = at - dataStart;
+        return ReadAgreeingDescriptor(reader_, at, runEnd, expect, &end.descriptor);
+    };
+    if (Cached(dataStart, runEnd)) {
+        auto it = std::lower_bound(cachedSignatures_.begin(), cachedSignatures_.end(), dataStart);
+        for (; it != cachedSignatures_.end(); ++it) {
+            if (!hooks_.mayContinue()) {
+                end.outcome = StreamedEnd::Outcome::kCancelled;
+                return end;
+            }
+            if (agrees(*it)) {
+                end.outcome = StreamedEnd::Outcome::kFound;
+                return end;
+            }
+        }
+        end.outcome = StreamedEnd::Outcome::kNotFound;
+        return end;
+    }
+    std::vector<std::uint64_t> seen;
     std::uint64_t from = dataStart;
     while (from < runEnd) {
-        if (!hooks.mayContinue()) {
+        if (!hooks_.mayContinue()) {
             end.outcome = StreamedEnd::Outcome::kCancelled;
             return end;
         }
         std::uint64_t at = 0;
-        if (!reader.FindSignature(from, runEnd, kDescriptorSignature, 1, &at)) {
-            hooks.passedOffset(at);
+        if (!reader_.FindSignature(from, runEnd, kDescriptorSignature, 1, &at)) {
+            hooks_.passedOffset(at);
             if (at >= runEnd || at <= from) break;
             from = at;
             continue;
         }
-        DescriptorExpectation expect = BaseExpectation(header);
-        expect.dataLength = at - dataStart;
-        if (ReadAgreeingDescriptor(reader, at, runEnd, expect, &end.descriptor)) {
+        if (agrees(at)) {
             end.outcome = StreamedEnd::Outcome::kFound;
             return end;
         }
+        seen.push_back(at);
         from = at + 1;
     }
+    // Searched to the end: later searches from here on need only these places.
+    cacheValid_ = true;
+    cacheFrom_ = dataStart;
+    cacheRunEnd_ = runEnd;
+    cachedSignatures_ = std::move(seen);
     end.outcome = StreamedEnd::Outcome::kNotFound;
     return end;
 }
 
-}  // namespace
-
-StreamedEnd FindStreamedEntryEnd(SourceReader& reader, const LocalHeader& header, std::uint64_t dataStart,
-                                 std::uint64_t runEnd, const StreamedEndHooks& hooks) {
+StreamedEnd StreamedEntryEndFinder::Find(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd) {
+    SourceReader& reader = reader_;
+    const StreamedEndHooks& hooks = hooks_;
     const bool encrypted = (header.flags & zip::kFlagEncrypted) != 0;
     std::unique_ptr<EntryDecoder> decoder;
     if (!encrypted) {
         const bool sizeKnown = header.uncompressedSize != 0 && header.uncompressedSize != zip::kZip64Marker32;
         decoder = EntryDecoder::Create(header.method, header.flags, sizeKnown ? header.uncompressedSize : kUnknownSize);
     }
-    if (!decoder || !decoder->HasOwnEnd()) return SearchBySignature(reader, header, dataStart, runEnd, hooks);
+    if (!decoder || !decoder->HasOwnEnd()) return SearchBySignature(header, dataStart, runEnd);
 
     StreamedEnd end;
     switch (DecodeToStreamEnd(reader, *decoder, dataStart, runEnd, hooks)) {
@@ -117,7 +143,7 @@ StreamedEnd FindStreamedEntryEnd(SourceReader& reader, const LocalHeader& header
             }
             break;
     }
-    StreamedEnd searched = SearchBySignature(reader, header, dataStart, runEnd, hooks);
+    StreamedEnd searched = SearchBySignature(header, dataStart, runEnd);
     searched.doesNotDecode = end.doesNotDecode;
     searched.failureOffset = end.failureOffset;
     return searched;

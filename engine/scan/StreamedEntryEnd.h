@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "io/SourceReader.h"
 #include "records/LocalHeader.h"
@@ -32,7 +33,27 @@ struct StreamedEndHooks {
     std::function<void(std::uint64_t)> passedOffset;   // progress
 };
 
-StreamedEnd FindStreamedEntryEnd(SourceReader& reader, const LocalHeader& header, std::uint64_t dataStart,
-                                 std::uint64_t runEnd, const StreamedEndHooks& hooks);
+// Remembers where descriptor signatures stand after a search that found none
+// fit, so entries whose descriptor is lost do not each read on to the end of
+// the bytes again.
+class StreamedEntryEndFinder {
+public:
+    StreamedEntryEndFinder(SourceReader& reader, StreamedEndHooks hooks) : reader_(reader), hooks_(std::move(hooks)) {}
+
+    StreamedEnd Find(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
+
+private:
+    StreamedEnd SearchBySignature(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
+    bool Cached(std::uint64_t dataStart, std::uint64_t runEnd) const {
+        return cacheValid_ && runEnd == cacheRunEnd_ && dataStart >= cacheFrom_;
+    }
+
+    SourceReader& reader_;
+    StreamedEndHooks hooks_;
+    bool cacheValid_ = false;
+    std::uint64_t cacheFrom_ = 0;
+    std::uint64_t cacheRunEnd_ = 0;
+    std::vector<std::uint64_t> cachedSignatures_;  // ascending
+};
 
 }  // namespace vrz

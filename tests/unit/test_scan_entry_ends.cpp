@@ -105,6 +105,24 @@ TEST(StreamedEntryEnds, WideDescriptorAfterAHeaderWithoutZip64Field) {
     }
 }
 
+TEST(StreamedEntryEnds, ManyLostDescriptorsStillLeaveLaterEntriesFound) {
+    // Each streamed entry without its descriptor searches on to the end once;
+    // what that search saw must still serve the entries after it.
+    Bytes bytes;
+    Names expected;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "lost" + std::to_string(i) + ".bin";
+        Append(bytes, StreamedRecord(Streamed(name, std::string(50 + i, 'l'), 0, false)));
+        const std::string kept = "kept" + std::to_string(i) + ".txt";
+        Append(bytes, LocalRecord({kept, "k"}));
+        expected.push_back(kept);
+    }
+    Append(bytes, StreamedRecord(Streamed("streamed.txt", std::string(70, 's'), 16, false)));
+    expected.push_back("streamed.txt");
+    for (const std::size_t window : {std::size_t{31}, SourceReader::kDefaultWindow})
+        EXPECT_EQ(ScanBytes(Padded(bytes), window).Names(), expected) << "window " << window;
+}
+
 TEST(StreamedEntryEnds, CutDescriptorLosesTheEntryAndIsRecorded) {
     Bytes bytes = StreamedRecord(Streamed("cut.txt", std::string(100, 'c'), 16, true));
     bytes.pop_back();
