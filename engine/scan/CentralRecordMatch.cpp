@@ -240,15 +240,30 @@ bool CentralRecordMatcher::SettleMethod(const CentralRecord& record, RecoveredEn
     return true;
 }
 
-void CentralRecordMatcher::DropHeadersInside(const RecoveredEntry& recovered) {
-    const std::uint64_t end = recovered.headerOffset + recovered.entryLength;
+// Puts the recovered rows among the rows found, in layout order. Headers
+// found inside a recovered entry's data were never entries of their own.
+void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered) {
     std::vector<RecoveredEntry>& rows = state_.entries;
-    auto inside = [&](const RecoveredEntry& r) {
-        return r.headerOffset > recovered.headerOffset && r.headerOffset < end;
-    };
-    for (const RecoveredEntry& r : rows)
-        if (inside(r)) AddFinding(state_, FindingKind::kInsideEntryData, r.headerOffset, r.name, recovered.headerOffset);
-    rows.erase(std::remove_if(rows.begin(), rows.end(), inside), rows.end());
+    std::vector<RecoveredEntry> merged;
+    merged.reserve(rows.size() + recovered.size());
+    std::size_t next = 0;
+    // The last recovered entry the sweep passed: its header and its end.
+    std::uint64_t aroundStart = 0;
+    std::uint64_t aroundEnd = 0;
+    for (RecoveredEntry& row : rows) {
+        while (next < recovered.size() && recovered[next].headerOffset < row.headerOffset) {
+            aroundStart = recovered[next].headerOffset;
+            aroundEnd = aroundStart + recovered[next].entryLength;
+            merged.push_back(std::move(recovered[next++]));
+        }
+        if (row.headerOffset < aroundEnd) {
+            AddFinding(state_, FindingKind::kInsideEntryData, row.headerOffset, row.name, aroundStart);
+            continue;
+        }
+        merged.push_back(std::move(row));
+    }
+    while (next < recovered.size()) merged.push_back(std::move(recovered[next++]));
+    rows = std::move(merged);
 }
 
 bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
@@ -256,31 +271,38 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
     bool cancelled = false;
 
     // Entries whose local header is lost but whose central record survives.
+    std::vector<RecoveredEntry> recovered;
+    const auto within = [](const std::vector<RecoveredEntry>& list, std::uint64_t offset) {
+        const std::size_t before = RowAtOrBefore(list, offset);
+        return before < list.size() && offset - list[before].headerOffset < list[before].entryLength ? before
+                                                                                                      : list.size();
+    };
     for (const WalkedDirectory& directory : directories) {
         for (const CentralRecord& record : directory.records) {
             for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
-                const std::size_t before = RowAtOrBefore(rows, offset);
-                if (before < rows.size() && offset - rows[before].headerOffset < rows[before].entryLength) {
+                const std::size_t found = within(rows, offset);
+                if (found < rows.size()) {
                     // Inside an entry already found, or that entry itself.
-                    if (rows[before].headerOffset == offset && !RowNameIs(rows[before], offset, record.name))
+                    if (rows[found].headerOffset == offset && !RowNameIs(rows[found], offset, record.name))
                         AddFinding(state_, FindingKind::kCentralRecordMismatch, offset, record.name, record.recordOffset);
                     break;
                 }
+                if (within(recovered, offset) < recovered.size()) break;
                 RecoveredEntry row;
                 if (!Recover(record, offset, &row, &cancelled)) {
                     if (cancelled) return false;
                     continue;
                 }
                 AddFinding(state_, FindingKind::kRecoveredFromCentral, offset, record.name, record.recordOffset);
-                DropHeadersInside(row);
                 const auto at = std::upper_bound(
-                    rows.begin(), rows.end(), row.headerOffset,
+                    recovered.begin(), recovered.end(), row.headerOffset,
                     [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
-                rows.insert(at, std::move(row));
+                recovered.insert(at, std::move(row));
                 break;
             }
         }
     }
+    MergeRecovered(std::move(recovered));
 
     // Recovered rows get their names now that every folder is known.
     NameStep names;

@@ -36,7 +36,7 @@ private:
     bool RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name);
     bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled);
     bool DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled);
-    void DropHeadersInside(const RecoveredEntry& recovered);
+    void MergeRecovered(std::vector<RecoveredEntry> recovered);
     // Local and central records name different methods: the one whose
     // decoded data matches the CRC-32 wins. True when the central one won.
     bool SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled);
