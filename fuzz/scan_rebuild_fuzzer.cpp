@@ -63,9 +63,13 @@ void RemoveAll(const std::string& folder) {
 }
 
 void CheckArchive(const Bytes& b, const vrz::JobState& state) {
-    Require(b.size() >= 22, "shorter than an end record");
-    const std::size_t eocd = b.size() - 22;
+    // The end record, followed by the archive comment kept from the source.
+    const std::size_t comment = std::min<std::size_t>(state.archiveComment.size(), 0xFFFF);
+    Require(b.size() >= 22 + comment, "shorter than an end record");
+    const std::size_t eocd = b.size() - 22 - comment;
     Require(vrz::ReadU32(&b[eocd]) == 0x06054B50, "no end record at the end");
+    Require(vrz::ReadU16(&b[eocd + 20]) == comment, "comment length differs");
+    Require(std::memcmp(b.data() + eocd + 22, state.archiveComment.data(), comment) == 0, "comment differs");
     std::uint64_t count = vrz::ReadU16(&b[eocd + 10]);
     std::uint64_t size = vrz::ReadU32(&b[eocd + 12]);
     std::uint64_t offset = vrz::ReadU32(&b[eocd + 16]);
