@@ -266,6 +266,30 @@ void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered)
     rows = std::move(merged);
 }
 
+// Names follow the folders found before them in layout order; a recovered
+// folder entry lets the entries after it keep their own names.
+void CentralRecordMatcher::NameAgain() {
+    NameStep names;
+    std::vector<std::uint8_t> fixed(zip::kLocalHeaderSize);
+    for (RecoveredEntry& row : state_.entries) {
+        std::string headerName = row.name;
+        if (!row.localRecordOverride.empty()) {
+            const std::uint16_t length = ReadU16(row.localRecordOverride.data() + zip::lfh::kNameLength);
+            headerName.assign(reinterpret_cast<const char*>(row.localRecordOverride.data()) + zip::kLocalHeaderSize,
+                              length);
+        } else if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) == 0) {
+            // Only the table name was kept; the header has the whole path.
+            if (!reader_.Copy(row.headerOffset, fixed.size(), fixed.data())) continue;
+            headerName.resize(ReadU16(fixed.data() + zip::lfh::kNameLength));
+            if (!reader_.Copy(row.headerOffset + zip::kLocalHeaderSize, headerName.size(),
+                              reinterpret_cast<std::uint8_t*>(&headerName[0])))
+                continue;
+        }
+        names.Decide(headerName, &row.name);
+        names.Remember(row.name);
+    }
+}
+
 bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
     std::vector<RecoveredEntry>& rows = state_.entries;
     bool cancelled = false;
@@ -302,20 +326,10 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
             }
         }
     }
+    const bool anyRecovered = !recovered.empty();
     MergeRecovered(std::move(recovered));
 
-    // Recovered rows get their names now that every folder is known.
-    NameStep names;
-    for (const RecoveredEntry& row : rows)
-        if (row.localRecordOverride.empty()) names.Remember(row.name);
-    for (RecoveredEntry& row : rows) {
-        if (row.localRecordOverride.empty() || !row.name.empty()) continue;
-        const std::uint16_t nameLength = ReadU16(row.localRecordOverride.data() + zip::lfh::kNameLength);
-        names.Decide(std::string(reinterpret_cast<const char*>(row.localRecordOverride.data()) + zip::kLocalHeaderSize,
-                                 nameLength),
-                     &row.name);
-        names.Remember(row.name);
-    }
+    if (anyRecovered) NameAgain();
 
     // What the records say that local headers cannot.
     std::unordered_map<std::uint64_t, std::size_t> rowAt;

@@ -37,6 +37,7 @@ private:
     bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled);
     bool DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled);
     void MergeRecovered(std::vector<RecoveredEntry> recovered);
+    void NameAgain();
     // Local and central records name different methods: the one whose
     // decoded data matches the CRC-32 wins. True when the central one won.
     bool SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled);

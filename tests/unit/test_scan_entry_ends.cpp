@@ -188,6 +188,17 @@ TEST(CentralRecords, BrokenLocalSignatureWithIntactRecordIsRecovered) {
     EXPECT_TRUE(insideRecorded);
 }
 
+TEST(CentralRecords, RecoveredFolderLetsTheEntriesAfterItKeepTheirNames) {
+    // A jar whose first header, its META-INF/ folder, is damaged.
+    LocalEntry folder{"META-INF/", "", 0};
+    LocalEntry manifest{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n", Crc("Manifest-Version: 1.0\n")};
+    LocalEntry maven{"META-INF/maven/", "", 0};
+    Bytes bytes = WholeArchive({folder, manifest, maven});
+    bytes[0] = 'X';
+    const ScanResult r = ScanBytes(bytes);
+    EXPECT_EQ(r.Names(), (Names{"META-INF/", "META-INF/MANIFEST.MF", "META-INF/maven/"}));
+}
+
 TEST(CentralRecords, DataThatDoesNotCheckIsNotRecovered) {
     LocalEntry first{"first.txt", "first data", Crc("first data")};
     LocalEntry second{"second.txt", "second", Crc("second") ^ 1};
