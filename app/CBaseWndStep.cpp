@@ -5,6 +5,7 @@
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "HelpMenu.h"
@@ -15,6 +16,7 @@
 #include "WizardIds.h"
 #include "WizardJob.h"
 #include "scan/SplitFolderCheck.h"
+#include "scan/SplitSetOfFile.h"
 #include "text/LanguageTexts.h"
 
 using namespace wizard;
@@ -35,6 +37,8 @@ bool CBaseWndStep::BuildPage() {
     m_pathBox = new wxTextCtrl(this, kSourcePathBox, wxString(), wxPoint(108, 200), wxSize(550, 26),
                                wxTE_READONLY | wxBORDER_SIMPLE);
     m_pathBox->SetFont(m_editFont);
+    m_noteLine = new wxStaticText(this, wxID_ANY, wxString(), wxPoint(108, 232), wxSize(550, 20));
+    m_noteLine->Hide();
 
     m_browseButton = MakeButton(kBrowseButton, 670, 200, 774, 226, vrz::IDB_SMALL_BUTTON_NORMAL,
                                 vrz::IDB_SMALL_BUTTON_HOVER, vrz::IDB_SMALL_BUTTON_PRESSED);
@@ -80,6 +84,15 @@ void CBaseWndStep::OnBrowseFile(wxCommandEvent&) {
     ModalScope scope(*this);
     ArchiveFileDialog dialog(this);
     m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
+    // A part of a split set beside its other parts: the whole set is repaired.
+    std::string setFolder;
+    const bool wholeSet = vrz::SplitSetBesideFile(ToUtf8(m_pathBox->GetValue()), &setFolder);
+    if (wholeSet) {
+        job.splitMode = true;
+        m_pathBox->SetValue(wxString::FromUTF8(setFolder));
+    }
+    m_noteLine->SetLabel(wholeSet ? LoadUiText("IDS_SPLITSETNOTE", vrz::kTextCapacity) : wxString());
+    m_noteLine->Show(wholeSet);
 }
 
 void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
@@ -90,6 +103,7 @@ void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
     ModalScope scope(*this);
     PartsFolderDialog dialog(this, "Select Folder With All Splitted Zip File Parts");
     m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
+    m_noteLine->Hide();
 }
 
 void CBaseWndStep::Refuse(const std::string& textKey, std::size_t textCapacity) {

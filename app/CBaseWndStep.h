@@ -4,6 +4,7 @@
 
 #include "StepPageChrome.h"
 
+class wxStaticText;
 class wxTextCtrl;
 
 class CBaseWndStep : public StepPage {
@@ -24,6 +25,8 @@ private:
 
     wxFont m_editFont;
     wxTextCtrl* m_pathBox = nullptr;
+    // Says that a chosen file stands for the whole split set beside it.
+    wxStaticText* m_noteLine = nullptr;
     CXCmdBtn* m_browseButton = nullptr;
     CXCmdBtn* m_repairButton = nullptr;
 

@@ -4,6 +4,7 @@
 #include "scan/ScanSingleArchive.h"
 #include "scan/ScanSplitArchive.h"
 #include "scan/SplitFolderCheck.h"
+#include "scan/SplitSetOfFile.h"
 
 namespace vrz::cli {
 
@@ -14,8 +15,14 @@ bool PrepareSource(const std::string& path, JobState& state, JobReporter& report
     state.sourcePath = path;
     state.totalPartsSize = 0;
     state.splitMode = IsDirectory(path);
+    // One part of a split set beside its other parts stands for the whole set.
+    std::string setFolder;
+    if (!state.splitMode && SplitSetBesideFile(path, &setFolder)) {
+        state.sourcePath = setFolder;
+        state.splitMode = true;
+    }
     if (!state.splitMode) return true;
-    const SplitFolderVerdict verdict = CheckSplitFolder(path, &state.splitIsZipx, &state.lastPartName);
+    const SplitFolderVerdict verdict = CheckSplitFolder(state.sourcePath, &state.splitIsZipx, &state.lastPartName);
     if (verdict != SplitFolderVerdict::kOk) {
         reporter.ReportScanFailure(TextKeyFor(verdict));
         return false;

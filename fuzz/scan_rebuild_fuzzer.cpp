@@ -63,9 +63,13 @@ void RemoveAll(const std::string& folder) {
 }
 
 void CheckArchive(const Bytes& b, const vrz::JobState& state) {
-    Require(b.size() >= 22, "shorter than an end record");
-    const std::size_t eocd = b.size() - 22;
+    // The end record, followed by the archive comment kept from the source.
+    const std::size_t comment = std::min<std::size_t>(state.archiveComment.size(), 0xFFFF);
+    Require(b.size() >= 22 + comment, "shorter than an end record");
+    const std::size_t eocd = b.size() - 22 - comment;
     Require(vrz::ReadU32(&b[eocd]) == 0x06054B50, "no end record at the end");
+    Require(vrz::ReadU16(&b[eocd + 20]) == comment, "comment length differs");
+    Require(std::memcmp(b.data() + eocd + 22, state.archiveComment.data(), comment) == 0, "comment differs");
     std::uint64_t count = vrz::ReadU16(&b[eocd + 10]);
     std::uint64_t size = vrz::ReadU32(&b[eocd + 12]);
     std::uint64_t offset = vrz::ReadU32(&b[eocd + 16]);
@@ -113,7 +117,10 @@ void CheckArchive(const Bytes& b, const vrz::JobState& state) {
         Require(vrz::ReadU32(&b[local]) == 0x04034B50, "central header points at no local header");
         Require(vrz::ReadU16(&b[local + 26]) == n, "name lengths differ");
         Require(local + 30 + n <= offset && std::memcmp(&b[local + 30], &b[p + 46], n) == 0, "names differ");
-        expectedLocal += state.entries[i].entryLength;
+        // An entry written with a fresh local header takes that header and its data.
+        const vrz::RecoveredEntry& row = state.entries[i];
+        expectedLocal += row.localRecordOverride.empty() ? row.entryLength
+                                                         : row.localRecordOverride.size() + row.compressedSize;
         p += 46 + n + m + k;
     }
     Require(p == directoryEnd, "central directory size does not add up");
@@ -151,7 +158,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             WriteFile(part, data + cuts[i], cuts[i + 1] - cuts[i]);
             state.scanLayout.AddPart(part, cuts[i + 1] - cuts[i], true);
         }
-        scanOptions.centralHeaderEndsPartOnly = true;
         scanned = vrz::ScanLayout(state, reporter, scanOptions);
     }
 

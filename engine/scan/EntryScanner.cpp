@@ -7,18 +7,16 @@
 #include "records/ByteOrder.h"
 #include "records/LocalHeader.h"
 #include "records/ZipConstants.h"
+#include "scan/CentralDirectoryWalk.h"
+#include "scan/CentralRecordMatch.h"
 #include "scan/NameStep.h"
+#include "scan/StreamedEntryEnd.h"
 
 namespace vrz {
 
 namespace {
 
-// How far a scan steps back from a local header that ended a descriptor
-// search: the header itself is then found again by the main loop.
-constexpr std::uint64_t kStepBackAfterLostDescriptor = 10;
-
 const std::uint8_t* const kEntrySignatures[] = {zip::kSigLocalHeader, zip::kSigCentralHeader};
-const std::uint8_t* const kDescriptorSignatures[] = {zip::kSigDataDescriptor, zip::kSigLocalHeader};
 
 bool StartsWith(const std::uint8_t* p, const std::uint8_t (&signature)[4]) {
     return p[0] == signature[0] && p[1] == signature[1] && p[2] == signature[2] && p[3] == signature[3];
@@ -32,23 +30,25 @@ public:
           options_(options),
           layout_(state.scanLayout),
           reader_(layout_, options.windowSize),
-          total_(layout_.TotalSize()) {
+          total_(layout_.TotalSize()),
+          endFinder_(reader_, Hooks()) {
         for (const RecoveredEntry& row : state_.entries) names_.Remember(row.name);
     }
 
     bool Run();
 
 private:
-    enum class Header { kAccepted, kRejected, kLostDescriptor };
-
-    Header TryHeader(std::uint64_t at, std::uint64_t* next);
-    bool FindDescriptor(std::uint64_t dataStart, std::uint64_t runEnd, const LocalHeader& header,
-                        std::uint64_t* descriptorAt, std::size_t* descriptorLength,
-                        std::uint64_t* stoppedAt);
+    void TryHeader(std::uint64_t at, std::uint64_t* next);
+    bool AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::uint64_t runEnd, const std::string& name,
+                        RecoveredEntry& row);
+    std::uint64_t StepOverCentralDirectory(std::uint64_t at);
+    void Refuse(FindingKind kind, std::uint64_t at, const std::string& name, std::uint64_t value);
+    FindingKind CutKind(std::uint64_t runEnd) const;
     const std::uint8_t* Fetch(std::uint64_t offset, std::size_t length);
     bool Poll();
     void Progress(std::uint64_t position);
     bool FailIfUnreadable();
+    StreamedEndHooks Hooks();
 
     JobState& state_;
     JobReporter& reporter_;
@@ -56,8 +56,10 @@ private:
     const SourceLayout& layout_;
     SourceReader reader_;
     const std::uint64_t total_;
+    StreamedEntryEndFinder endFinder_;
     NameStep names_;
     std::vector<std::uint8_t> scratch_;
+    std::vector<WalkedDirectory> directories_;
     int lastPacedPercent_ = 0;
     bool cancelled_ = false;
 };
@@ -81,6 +83,13 @@ void Scanner::Progress(std::uint64_t position) {
     }
 }
 
+StreamedEndHooks Scanner::Hooks() {
+    StreamedEndHooks hooks;
+    hooks.mayContinue = [this] { return Poll(); };
+    hooks.passedOffset = [this](std::uint64_t offset) { Progress(offset); };
+    return hooks;
+}
+
 const std::uint8_t* Scanner::Fetch(std::uint64_t offset, std::size_t length) {
     if (length <= reader_.WindowSize()) return reader_.Bytes(offset, length);
     scratch_.resize(length);
@@ -94,68 +103,53 @@ bool Scanner::FailIfUnreadable() {
     return true;
 }
 
-bool Scanner::FindDescriptor(std::uint64_t dataStart, std::uint64_t runEnd, const LocalHeader& header,
-                             std::uint64_t* descriptorAt, std::size_t* descriptorLength,
-                             std::uint64_t* stoppedAt) {
-    const std::uint64_t searchLimit = std::min(runEnd, total_ >= 4 ? total_ - 3 : 0);
-    std::uint64_t from = dataStart;
-    while (from < searchLimit) {
-        if (!Poll()) return false;
-        std::uint64_t at = 0;
-        if (!reader_.FindSignature(from, runEnd, kDescriptorSignatures, 2, &at)) {
-            Progress(at);
-            if (at >= searchLimit) break;
-            from = at;
-            continue;
-        }
-        const std::uint8_t* sig = reader_.Bytes(at, 4);
-        if (!sig || StartsWith(sig, zip::kSigLocalHeader)) {
-            *stoppedAt = at;
-            return false;
-        }
-        // A descriptor counts only when its compressed size is the distance
-        // from the data's start: a signature inside the data is passed over.
-        const std::uint64_t dataLength = at - dataStart;
-        const std::size_t forms[2] = {header.zip64Extra ? zip::kZip64DataDescriptorSize : zip::kDataDescriptorSize,
-                                      header.zip64Extra ? zip::kDataDescriptorSize : zip::kZip64DataDescriptorSize};
-        for (const std::size_t form : forms) {
-            if (form > runEnd - at) {
-                // A ZIP64 entry's descriptor cut short is no 16-byte one: its
-                // first half would match and give a wrong uncompressed size.
-                if (form == zip::kZip64DataDescriptorSize && header.zip64Extra) break;
-                continue;
-            }
-            const std::uint8_t* d = Fetch(at, form);
-            if (!d) continue;
-            const std::uint64_t compressed = form == zip::kZip64DataDescriptorSize
-                                                 ? ReadU64(d + zip::dd::kCompressedSize)
-                                                 : ReadU32(d + zip::dd::kCompressedSize);
-            if (compressed == dataLength) {
-                *descriptorAt = at;
-                *descriptorLength = form;
-                return true;
-            }
-        }
-        from = at + 1;
-    }
-    *stoppedAt = runEnd;
-    return false;
+void Scanner::Refuse(FindingKind kind, std::uint64_t at, const std::string& name, std::uint64_t value) {
+    ScanFinding finding;
+    finding.kind = kind;
+    finding.offset = at;
+    finding.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
+    finding.name = name;
+    finding.value = value;
+    state_.findings.push_back(std::move(finding));
 }
 
-Scanner::Header Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
+// Bytes that end before the layout does end at a missing or cut part.
+FindingKind Scanner::CutKind(std::uint64_t runEnd) const {
+    return runEnd < total_ ? FindingKind::kPartMissing : FindingKind::kExtentPastEnd;
+}
+
+bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::uint64_t runEnd,
+                             const std::string& name, RecoveredEntry& row) {
+    const std::uint64_t dataStart = at + header.HeaderLength();
+    const StreamedEnd end = endFinder_.Find(header, dataStart, runEnd);
+    if (end.outcome == StreamedEnd::Outcome::kCancelled) return false;
+    if (end.doesNotDecode) Refuse(FindingKind::kDataDoesNotDecode, at, name, end.failureOffset);
+    if (end.outcome != StreamedEnd::Outcome::kFound) {
+        Refuse(runEnd < total_ ? FindingKind::kPartMissing : FindingKind::kDescriptorNotFound, at, name, runEnd - at);
+        return false;
+    }
+    row.crc32 = end.descriptor.crc32;
+    row.compressedSize = end.descriptor.compressedSize;
+    row.uncompressedSize = end.descriptor.uncompressedSize;
+    row.descriptorLength = static_cast<std::uint8_t>(end.descriptor.length);
+    row.entryLength = end.descriptor.at + end.descriptor.length - at;
+    return true;
+}
+
+void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     *next = at + 1;
     const std::uint64_t runEnd = layout_.RunEndAt(at);
-    if (runEnd - at < zip::kLocalHeaderSize) return Header::kRejected;
+    if (runEnd - at < zip::kLocalHeaderSize) return Refuse(CutKind(runEnd), at, {}, runEnd - at);
     const std::uint8_t* fixed = Fetch(at, zip::kLocalHeaderSize);
-    if (!fixed) return Header::kRejected;
+    if (!fixed) return Refuse(FindingKind::kUnreadable, at, {}, 0);
     LocalHeader header = ReadLocalHeaderFixed(fixed);
     if (header.nameLength < zip::kMinNameLength || header.nameLength > zip::kMaxNameLength)
-        return Header::kRejected;
-    if (header.HeaderLength() > runEnd - at) return Header::kRejected;
+        return Refuse(FindingKind::kNameLengthInvalid, at, {}, header.nameLength);
+    if (header.HeaderLength() > runEnd - at) return Refuse(CutKind(runEnd), at, {}, header.HeaderLength());
 
     const std::size_t variable = std::size_t{header.nameLength} + header.extraLength;
     const std::uint8_t* nameAndExtra = Fetch(at + zip::kLocalHeaderSize, variable);
-    if (!nameAndExtra) return Header::kRejected;
+    if (!nameAndExtra) return Refuse(FindingKind::kUnreadable, at, {}, 0);
     std::string headerName(reinterpret_cast<const char*>(nameAndExtra), header.nameLength);
     ApplyZip64Extra(header, nameAndExtra + header.nameLength, header.extraLength);
 
@@ -164,45 +158,34 @@ Scanner::Header Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     row.compressedSize = header.compressedSize;
     row.uncompressedSize = header.uncompressedSize;
     row.zip64Local = header.zip64Extra;
+    row.method = header.method;
     row.headerOffset = at;
     row.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
 
     const std::uint64_t dataStart = at + header.HeaderLength();
     if (!header.HasDataDescriptor()) {
         // The entry must end by the end of the bytes that survive; ending exactly there is whole.
-        if (header.compressedSize > runEnd - dataStart) return Header::kRejected;
+        if (header.compressedSize > runEnd - dataStart)
+            return Refuse(CutKind(runEnd), at, headerName, header.compressedSize);
         row.entryLength = header.HeaderLength() + header.compressedSize;
-    } else {
-        std::uint64_t descriptorAt = 0;
-        std::size_t descriptorLength = 0;
-        std::uint64_t stoppedAt = runEnd;
-        if (!FindDescriptor(dataStart, runEnd, header, &descriptorAt, &descriptorLength, &stoppedAt)) {
-            if (cancelled_) return Header::kLostDescriptor;
-            // Resume just before where the search stopped, so a header found
-            // there is met again, but never at or before this header.
-            const std::uint64_t back = stoppedAt > kStepBackAfterLostDescriptor ? stoppedAt - kStepBackAfterLostDescriptor : 0;
-            *next = std::max(back, at + 1);
-            return Header::kLostDescriptor;
-        }
-        const std::uint8_t* d = Fetch(descriptorAt, descriptorLength);
-        if (!d) return Header::kRejected;
-        row.crc32 = ReadU32(d + zip::dd::kCrc32);
-        if (descriptorLength == zip::kZip64DataDescriptorSize) {
-            row.compressedSize = ReadU64(d + zip::dd::kCompressedSize);
-            row.uncompressedSize = ReadU64(d + zip::dd::kUncompressedSize64);
-        } else {
-            row.compressedSize = ReadU32(d + zip::dd::kCompressedSize);
-            row.uncompressedSize = ReadU32(d + zip::dd::kUncompressedSize32);
-        }
-        row.descriptorLength = static_cast<std::uint8_t>(descriptorLength);
-        row.entryLength = descriptorAt + descriptorLength - at;
+    } else if (!AcceptStreamed(header, at, runEnd, headerName, row)) {
+        return;
     }
     *next = at + row.entryLength;
 
-    if (!names_.Decide(headerName, &row.name)) return Header::kAccepted;  // folder without its parent
+    names_.Decide(headerName, &row.name);
     names_.Remember(row.name);
     state_.entries.push_back(std::move(row));
-    return Header::kAccepted;
+}
+
+std::uint64_t Scanner::StepOverCentralDirectory(std::uint64_t at) {
+    const ByteFetch fetch = [this](std::uint64_t offset, std::size_t length) { return Fetch(offset, length); };
+    WalkedDirectory directory = WalkCentralDirectory(fetch, at, layout_.RunEndAt(at));
+    if (directory.records.empty()) return at + 1;  // a signature in unaccepted bytes, no directory
+    Refuse(FindingKind::kCentralDirectorySkipped, at, {}, directory.records.size());
+    const std::uint64_t end = std::max(directory.end, at + 1);
+    directories_.push_back(std::move(directory));
+    return end;
 }
 
 bool Scanner::Run() {
@@ -219,18 +202,20 @@ bool Scanner::Run() {
             continue;
         }
         const std::uint8_t* sig = reader_.Bytes(at, 4);
-        if (sig && StartsWith(sig, zip::kSigCentralHeader)) {
-            // The central directory follows the last entry of the file (or part).
-            if (!options_.centralHeaderEndsPartOnly) break;
-            cursor = layout_.PartEndAt(at);
-            continue;
-        }
         std::uint64_t next = at + 1;
-        TryHeader(at, &next);
+        if (sig && StartsWith(sig, zip::kSigCentralHeader))
+            next = StepOverCentralDirectory(at);
+        else
+            TryHeader(at, &next);
         if (cancelled_) return false;
         if (FailIfUnreadable()) return false;
         cursor = next;
         Progress(cursor);
+    }
+    if (!directories_.empty()) {
+        CentralRecordMatcher matcher(state_, reader_, Hooks());
+        if (!matcher.Apply(directories_)) return false;
+        if (FailIfUnreadable()) return false;
     }
     state_.scanPosition = total_;
     return true;

@@ -19,20 +19,20 @@ std::string NameStep::ReferenceFolder(const std::string& name) {
 }
 
 std::string NameStep::LostFilesName(const std::string& name) {
-    const auto slash = name.rfind('/');
-    const std::string last = slash == 0 ? name : name.substr(slash + 1);
-    return kLostFilesFolder + last;
+    // A folder keeps its own last component and its trailing '/'.
+    const bool folder = !name.empty() && name.back() == '/';
+    const std::string path = folder ? name.substr(0, name.size() - 1) : name;
+    const auto slash = path.rfind('/');
+    const std::string last = slash == 0 || slash == std::string::npos ? path : path.substr(slash + 1);
+    return kLostFilesFolder + last + (folder ? "/" : "");
 }
 
-bool NameStep::Decide(const std::string& headerName, std::string* tableName) const {
+void NameStep::Decide(const std::string& headerName, std::string* tableName) const {
     const std::string reference = ReferenceFolder(headerName);
-    if (reference.empty() || known_.count(reference) != 0) {
+    if (reference.empty() || known_.count(reference) != 0)
         *tableName = headerName;
-        return true;
-    }
-    if (headerName.back() == '/') return false;
-    *tableName = LostFilesName(headerName);
-    return true;
+    else
+        *tableName = LostFilesName(headerName);
 }
 
 }  // namespace vrz

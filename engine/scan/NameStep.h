@@ -1,7 +1,7 @@
 // Decides the name a found entry gets in the table: its own name when it lies
 // at the top level or its reference folder was found before it, else a name
-// inside the virtual folder "#Lost Files/"; a folder entry whose parent is
-// missing is dropped.
+// inside the virtual folder "#Lost Files/". A folder entry whose parent is
+// missing is filed there too: it is kept, like every entry found.
 #pragma once
 
 #include <string>
@@ -13,9 +13,8 @@ constexpr const char* kLostFilesFolder = "#Lost Files/";
 
 class NameStep {
 public:
-    // Returns false when the entry is dropped; otherwise sets *tableName.
-    // Names are compared byte for byte.
-    bool Decide(const std::string& headerName, std::string* tableName) const;
+    // Sets *tableName. Names are compared byte for byte.
+    void Decide(const std::string& headerName, std::string* tableName) const;
     // Makes a row's final name known to later entries. Reference folders
     // always end with '/', so only folder names need remembering.
     void Remember(const std::string& tableName) {

@@ -36,9 +36,17 @@ int FinalPartDiskNumber(const std::string& path) {
 }  // namespace
 
 std::vector<DiscoveredPart> DiscoverParts(const std::string& folder, bool isZipx) {
-    const PartFamily family = isZipx ? PartFamily::kZipx : PartFamily::kZip;
+    PartFamily family = isZipx ? PartFamily::kZipx : PartFamily::kZip;
     const std::vector<std::string> names = ListFilesSorted(folder);
-    const SplitSetChoice set = ChooseSplitSet(names, family);
+    SplitSetChoice set = ChooseSplitSet(names, family);
+    if (set.outcome != SplitSetChoice::Outcome::kFound) {
+        // Byte-split volumes belong to neither family's flag.
+        const SplitSetChoice volumes = ChooseSplitSet(names, PartFamily::kVolumes);
+        if (volumes.outcome == SplitSetChoice::Outcome::kFound) {
+            set = volumes;
+            family = PartFamily::kVolumes;
+        }
+    }
     std::vector<DiscoveredPart> numbered;
     std::vector<DiscoveredPart> finals;
     for (const std::string& name : names) {

@@ -18,6 +18,13 @@ int PartNumber(const std::string& extension, const std::string& prefix) {
     return static_cast<int>(number);
 }
 
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Volumes number with at least three digits.
+constexpr std::size_t kVolumeDigits = 3;
+
 }  // namespace
 
 PartName ClassifyPartName(const std::string& fileName) {
@@ -38,6 +45,11 @@ PartName ClassifyPartName(const std::string& fileName) {
     } else if (const int z = PartNumber(extension, ".z"); z > 0) {
         part.family = PartFamily::kZip;
         part.number = z;
+    } else if (const int volume = PartNumber(extension, ".");
+               volume > 0 && extension.size() > kVolumeDigits &&
+               (EndsWith(part.base, ".zip") || EndsWith(part.base, ".zipx"))) {
+        part.family = PartFamily::kVolumes;
+        part.number = volume;
     } else {
         part.base.clear();
     }

@@ -1,13 +1,15 @@
 // How the parts of a split archive are named: the ZIP family is base.z01,
 // base.z02, … and base.zip; the ZIPX family base.zx01, … and base.zipx.
-// Extensions are matched exactly and in lower case.
+// Byte-split volumes cut one whole archive into base.zip.001, base.zip.002, …
+// (or base.zipx.001, …), with no final part of their own. Extensions are
+// matched exactly and in lower case.
 #pragma once
 
 #include <string>
 
 namespace vrz {
 
-enum class PartFamily { kNone, kZip, kZipx };
+enum class PartFamily { kNone, kZip, kZipx, kVolumes };
 
 struct PartName {
     PartFamily family = PartFamily::kNone;

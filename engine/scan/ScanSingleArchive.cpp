@@ -23,9 +23,7 @@ bool ScanSingleArchive(JobState& state, JobReporter& reporter, const ScanOptions
         return false;
     }
     state.scanLayout.AddPart(state.sourcePath, size, false);
-    ScanOptions single = options;
-    single.centralHeaderEndsPartOnly = false;
-    return ScanLayout(state, reporter, single);
+    return ScanLayout(state, reporter, options);
 }
 
 }  // namespace vrz

@@ -6,12 +6,13 @@
 
 namespace vrz {
 
-// Files of this size or less are refused as too small to hold an archive.
-constexpr std::uint64_t kSmallestRefusedSize = 100;
+// Files of this size or less are refused: they cannot hold one local header
+// with a one-byte name.
+constexpr std::uint64_t kSmallestRefusedSize = 30;
 
 // Scans the archive file state.sourcePath and fills the table. False when the
-// file cannot be opened ("IDS_FAILEDFILE"), holds 100 bytes or less
-// ("IDS_WORD9"), or the job was cancelled.
+// file cannot be opened ("IDS_FAILEDFILE"), is too small to hold one local
+// header ("IDS_WORD9"), or the job was cancelled.
 bool ScanSingleArchive(JobState& state, JobReporter& reporter, const ScanOptions& options = {});
 
 }  // namespace vrz

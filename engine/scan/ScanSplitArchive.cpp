@@ -21,7 +21,6 @@ bool ScanSplitArchive(JobState& state, JobReporter& reporter, const ScanOptions&
         state.scanLayout.AddPart(part.path, size, part.continuesPrevious);
     }
     ScanOptions split = options;
-    split.centralHeaderEndsPartOnly = true;
     split.paceProgress = true;
     return ScanLayout(state, reporter, split);
 }

@@ -6,6 +6,7 @@ void JobState::ResetTable() {
     entries.clear();
     entries.shrink_to_fit();
     findings.clear();
+    archiveComment.clear();
     scanLayout.Clear();
     scanPosition = 0;
     windowStart = 0;

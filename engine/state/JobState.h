@@ -38,6 +38,8 @@ struct JobState {
     std::vector<RecoveredEntry> entries;
     // Candidate headers the scan refused or cut, and what it took from central records.
     std::vector<ScanFinding> findings;
+    // The comment of the last end record that survives, kept in the output.
+    std::string archiveComment;
 
     // Save.
     std::atomic<int> savePercent{0};

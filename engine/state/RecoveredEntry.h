@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vrz {
 
@@ -26,6 +27,27 @@ struct RecoveredEntry {
     // 0 without a data descriptor, else 16 or 24.
     std::uint8_t descriptorLength = 0;
     bool zip64Local = false;
+    // Compression method as the local header states it.
+    std::uint16_t method = 0;
+
+    // What a surviving central record said about the entry, for its rebuilt
+    // central header. Without one, the host is inferred from the local extra
+    // fields and the attributes are the defaults for that host.
+    bool hasCentralRecord = false;
+    std::uint16_t versionMadeBy = 0;
+    std::uint16_t internalAttributes = 0;
+    std::uint32_t externalAttributes = 0;
+    std::string comment;
+    // Extra blocks only the central record carries that readers need (the
+    // strong-encryption header), appended to the rebuilt central header.
+    std::vector<std::uint8_t> centralOnlyExtra;
+
+    // An entry whose local header was damaged and is written afresh from its
+    // central record: localRecordOverride holds the new header (30 bytes,
+    // name, extra field) and the data is copied from dataOffset, compressedSize
+    // bytes. Empty for entries copied as found.
+    std::vector<std::uint8_t> localRecordOverride;
+    std::uint64_t dataOffset = 0;
 
     bool IsFolder() const { return !name.empty() && name.back() == '/'; }
 };

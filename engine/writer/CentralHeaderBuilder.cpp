@@ -1,6 +1,9 @@
 #include "writer/CentralHeaderBuilder.h"
 
+#include <algorithm>
+
 #include "records/ByteOrder.h"
+#include "records/LocalHeader.h"
 #include "records/ZipConstants.h"
 #include "writer/DosFileTime.h"
 
@@ -29,7 +32,45 @@ void AppendNtfsBlock(Writer& w, std::uint16_t dosDate, std::uint16_t dosTime) {
     w.U64(fileTime);  // creation
 }
 
+bool HasBlock(const std::uint8_t* extra, std::size_t length, std::uint16_t id) {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    return FindExtraBlock(extra, length, id, &data, &size);
+}
+
 }  // namespace
+
+EntryHost HostFor(const RecoveredEntry& row, const std::uint8_t* localRecord, const std::uint8_t* name,
+                  std::size_t nameLength, const std::uint8_t* localExtra, std::size_t extraLength) {
+    const std::uint16_t versionNeeded = ReadU16(localRecord + zip::lfh::kVersionNeeded);
+    const std::uint8_t* flagsField = localRecord + zip::lfh::kFlags;
+    EntryHost host;
+    if (row.hasCentralRecord) {
+        host.versionMadeBy = row.versionMadeBy;
+        host.externalAttributes = row.externalAttributes;
+        host.internalAttributes = row.internalAttributes;
+        return host;
+    }
+    // Fields only Unix writers put in local headers tell the host; a mode
+    // that every reader can use then keeps files readable and folders open.
+    const bool unixFields = HasBlock(localExtra, extraLength, zip::kExtraIdExtendedTimestamp) ||
+                            HasBlock(localExtra, extraLength, zip::kExtraIdUnixUidGid) ||
+                            HasBlock(localExtra, extraLength, zip::kExtraIdUnixNew) ||
+                            HasBlock(localExtra, extraLength, zip::kExtraIdUnixOld);
+    // A UTF-8 name under an MS-DOS host is read as code page 437 by some
+    // readers; a Unix host makes them take the bytes as they are.
+    const bool utf8Name = (ReadU16(flagsField) & zip::kFlagUtf8) != 0;
+    if ((unixFields || utf8Name) && !HasBlock(localExtra, extraLength, zip::kExtraIdNtfs)) {
+        const bool folder = nameLength > 0 && name[nameLength - 1] == '/';
+        host.versionMadeBy = static_cast<std::uint16_t>((zip::kHostUnix << 8) | (versionNeeded & 0xFFu));
+        host.externalAttributes = ((folder ? zip::kUnixFolderMode : zip::kUnixFileMode) << 16) |
+                                  (folder ? zip::kMsDosFolderAttribute : 0u);
+        return host;
+    }
+    host.versionMadeBy = versionNeeded;
+    host.externalAttributes = zip::kExternalAttributesArchive;
+    return host;
+}
 
 bool ExtraFieldIsWellFormed(const std::uint8_t* extra, std::size_t length) {
     std::size_t pos = 0;
@@ -80,10 +121,14 @@ bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8
     } else if (copyLocalExtra) {
         extra.assign(localExtra, localExtra + extraLength);
     }
+    if (extra.size() + row.centralOnlyExtra.size() <= zip::kMaxFieldLength)
+        extra.insert(extra.end(), row.centralOnlyExtra.begin(), row.centralOnlyExtra.end());
+    const std::size_t commentLength = std::min<std::size_t>(row.comment.size(), zip::kMaxFieldLength);
+    const EntryHost host = HostFor(row, local, name, nameLength, localExtra, extraLength);
 
     Writer w(*out);
     w.U32(zip::kCentralHeaderSignature);
-    w.U16(ReadU16(local + zip::lfh::kVersionNeeded));  // version made by
+    w.U16(host.versionMadeBy);
     // Version needed, flags, method, time and date stand as in the local header.
     w.Bytes(local + zip::lfh::kVersionNeeded, zip::lfh::kCrc32 - zip::lfh::kVersionNeeded);
     w.U32(row.crc32);
@@ -91,13 +136,14 @@ bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8
     w.U32(Field32(row.uncompressedSize, uncompressedMarked));
     w.U16(nameLength);
     w.U16(static_cast<std::uint16_t>(extra.size()));
-    w.U16(0);  // comment length
+    w.U16(static_cast<std::uint16_t>(commentLength));
     w.U16(0);  // disk number start
-    w.U16(0);  // internal attributes
-    w.U32(zip::kExternalAttributesArchive);
+    w.U16(host.internalAttributes);
+    w.U32(host.externalAttributes);
     w.U32(Field32(input.outputOffset, offsetMarked));
     w.Bytes(name, nameLength);
     w.Bytes(extra.data(), extra.size());
+    w.Bytes(reinterpret_cast<const std::uint8_t*>(row.comment.data()), commentLength);
     return true;
 }
 

@@ -24,6 +24,17 @@ struct CentralHeaderInput {
     bool largeArchive = false;
 };
 
+// Host and attributes of the rebuilt header: a surviving central record's,
+// else inferred from the local header (Unix extra fields or a UTF-8 name give
+// a Unix host with modes 0644 and 0755), else an MS-DOS host with the archive bit.
+struct EntryHost {
+    std::uint16_t versionMadeBy = 0;
+    std::uint16_t internalAttributes = 0;
+    std::uint32_t externalAttributes = 0;
+};
+EntryHost HostFor(const RecoveredEntry& row, const std::uint8_t* localRecord, const std::uint8_t* name,
+                  std::size_t nameLength, const std::uint8_t* localExtra, std::size_t extraLength);
+
 // Appends the header (46 fixed bytes, name, extra field) to out. False when
 // localRecord is shorter than its own name and extra lengths say.
 bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8_t>* out);

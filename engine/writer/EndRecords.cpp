@@ -1,5 +1,7 @@
 #include "writer/EndRecords.h"
 
+#include <algorithm>
+
 #include "records/ByteOrder.h"
 #include "records/ZipConstants.h"
 
@@ -47,7 +49,9 @@ void AppendEndRecords(const CentralDirectorySummary& directory, std::vector<std:
     w.U32(directory.size >= zip::kZip64Threshold ? zip::kZip64Marker32 : static_cast<std::uint32_t>(directory.size));
     w.U32(directory.offset >= zip::kZip64Threshold ? zip::kZip64Marker32
                                                    : static_cast<std::uint32_t>(directory.offset));
-    w.U16(0);  // comment length
+    const std::size_t commentLength = std::min<std::size_t>(directory.comment.size(), zip::kMaxFieldLength);
+    w.U16(static_cast<std::uint16_t>(commentLength));
+    w.Bytes(reinterpret_cast<const std::uint8_t*>(directory.comment.data()), commentLength);
 }
 
 std::uint16_t SplitArchiveZip64Version(std::uint16_t versionNeeded) {

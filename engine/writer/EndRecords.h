@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vrz {
@@ -14,6 +15,8 @@ struct CentralDirectorySummary {
     std::uint64_t offset = 0;
     // Written as version made by and version needed of the ZIP64 end record.
     std::uint16_t zip64Version = 0;
+    // The archive comment, after the end record (cut to 65535 bytes).
+    std::string comment;
 };
 
 bool NeedsZip64EndRecords(const CentralDirectorySummary& directory);

@@ -11,6 +11,7 @@
 #include "writer/CentralDirectorySpool.h"
 #include "writer/CentralHeaderBuilder.h"
 #include "writer/EndRecords.h"
+#include "writer/EntryCopyPlan.h"
 #include "writer/LayoutBlockReader.h"
 #include "writer/OutputNaming.h"
 #include "writer/StagedOutput.h"
@@ -62,7 +63,7 @@ private:
     StagedOutput output_;
     const bool largeArchive_;
     std::uint16_t lastVersionNeeded_ = 0;
-    std::vector<std::uint8_t> localRecord_;
+    EntryCopyPlan plan_;
     std::vector<std::uint8_t> centralHeader_;
 };
 
@@ -117,29 +118,25 @@ bool Rebuilder::CheckSource() {
 bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     run_.scanPosition = row.headerOffset;
 
-    // The local header must be where the scan found it, whole within the entry.
-    std::uint8_t fixed[zip::kLocalHeaderSize];
-    if (!source_.Read(row.headerOffset, sizeof fixed, fixed)) return FailSource(source_.FailedPath());
-    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return FailSource(PathAt(row.headerOffset));
-    const std::size_t recordLength = zip::kLocalHeaderSize + std::size_t{ReadU16(fixed + zip::lfh::kNameLength)} +
-                                     ReadU16(fixed + zip::lfh::kExtraLength);
-    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset));
-    localRecord_.resize(recordLength);
-    if (!source_.Read(row.headerOffset, recordLength, localRecord_.data())) return FailSource(source_.FailedPath());
+    switch (PlanEntryCopy(source_, row, &plan_)) {
+        case PlanResult::kOk: break;
+        case PlanResult::kUnreadable: return FailSource(source_.FailedPath());
+        case PlanResult::kSourceChanged: return FailSource(PathAt(row.headerOffset));
+    }
 
     const std::uint64_t outputOffset = run_.centralDirOffset;
     CentralHeaderInput header;
-    header.localRecord = localRecord_.data();
-    header.localRecordLength = localRecord_.size();
+    header.localRecord = plan_.localRecord.data();
+    header.localRecordLength = plan_.localRecord.size();
     header.row = &row;
     header.outputOffset = outputOffset;
     header.largeArchive = largeArchive_;
     centralHeader_.clear();
     if (!AppendCentralHeader(header, &centralHeader_)) return FailSource(PathAt(row.headerOffset));
 
-    // Header, name, extra field, data and any data descriptor, unchanged.
-    std::uint64_t position = row.headerOffset;
-    std::uint64_t remaining = row.entryLength;
+    if (plan_.writeLocalRecord && !Append(plan_.localRecord.data(), plan_.localRecord.size())) return false;
+    std::uint64_t position = plan_.copyFrom;
+    std::uint64_t remaining = plan_.copyLength;
     while (remaining > 0) {
         if (!MayContinue()) return false;
         std::size_t got = 0;
@@ -151,11 +148,12 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
         remaining -= got;
     }
 
+    const std::uint64_t outputLength = plan_.OutputLength();
     run_.localHeaderOffset = outputOffset;
-    run_.centralDirOffset += row.entryLength;
-    run_.entryLengths.push_back(row.entryLength);
+    run_.centralDirOffset += outputLength;
+    run_.entryLengths.push_back(outputLength);
     ++run_.entriesWritten;
-    lastVersionNeeded_ = ReadU16(fixed + zip::lfh::kVersionNeeded);
+    lastVersionNeeded_ = ReadU16(plan_.localRecord.data() + zip::lfh::kVersionNeeded);
     return true;
 }
 
@@ -164,6 +162,7 @@ bool Rebuilder::WriteEndRecords() {
     directory.entryCount = run_.entriesWritten;
     directory.size = run_.centralDirSize;
     directory.offset = run_.centralDirOffset;
+    directory.comment = state_.archiveComment;
     directory.zip64Version = options_.splitArchive ? SplitArchiveZip64Version(lastVersionNeeded_) : lastVersionNeeded_;
     std::vector<std::uint8_t> records;
     AppendEndRecords(directory, &records);

@@ -28,6 +28,15 @@ std::string ArchiveFileNameFor(const JobState& state) {
     std::string name = WithLeadingSlash(FileNameOf(state.lastPartName.empty() ? state.scanSourcePath : state.lastPartName));
     const auto dot = state.lastPartName.empty() ? std::string::npos : ExtensionDot(name);
     if (dot != std::string::npos) name.erase(dot);
+    // Volumes (name.zip.001) keep the archive's own extension under the number.
+    for (const char* own : {".zipx", ".zip"}) {
+        const std::string extension(own);
+        if (name.size() > extension.size() + 1 &&
+            name.compare(name.size() - extension.size(), extension.size(), extension) == 0) {
+            name.erase(name.size() - extension.size());
+            return name + extension;
+        }
+    }
     return name + (state.splitIsZipx ? ".zipx" : ".zip");
 }
 

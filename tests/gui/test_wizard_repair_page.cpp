@@ -121,7 +121,7 @@ TEST_F(RepairPage, BarFollowsTheScanButNeverMovesBack) {
 }
 
 TEST_F(RepairPage, TooSmallFileShowsItsBoxAndReturnsToTheSource) {
-    const std::string tiny = WriteFile("src/tiny.zip", std::string(100, 'P'));
+    const std::string tiny = WriteFile("src/tiny.zip", std::string(30, 'P'));
     wxTEST_DIALOG(StartRepair(tiny, false);
                   WaitFor([&] { return History().back() == kShowSource && PageId() == wizard::kPageSource; },
                           "the way back to the source step"),

@@ -1,9 +1,11 @@
 // The source step: what it accepts, what it refuses and what it records.
 #include <wx/filedlg.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "CBaseWndStep.h"
 #include "UiText.h"
+#include "text/LanguageTexts.h"
 #include "WizardFixture.h"
 #include "WizardIds.h"
 #include "WizardJob.h"
@@ -120,6 +122,20 @@ TEST_F(SourceStep, ChosenArchiveGoesOnWithoutFurtherChecks) {
     EXPECT_EQ(TheJob().sourcePath, archive);
     WaitFor([&] { return PageId() == wizard::kPageRepair; }, "the repair page");
     EXPECT_EQ(History()[1], wizard::kShowRepair);
+}
+
+TEST_F(SourceStep, FinalPartBesideItsPartsStandsForTheWholeSet) {
+    MakeFrame();
+    WriteFile("set/backup.z01", "x");
+    const std::string final = WriteFile("set/backup.zip", "x");
+    wxTEST_DIALOG(MenuCommand(wizard::kMenuBrowseFile), wxExpectModal<wxFileDialog>(FromUtf8(final)));
+    EXPECT_EQ(ToUtf8(PathBox()), Folder("set"));
+    EXPECT_TRUE(TheJob().splitMode);
+    const wxWindow* note = nullptr;
+    for (const wxWindow* child : Page()->GetChildren())
+        if (const auto* text = dynamic_cast<const wxStaticText*>(child); text && text->IsShown()) note = text;
+    ASSERT_NE(note, nullptr) << "a note line says the whole set is repaired";
+    EXPECT_EQ(note->GetLabel(), LoadUiText("IDS_SPLITSETNOTE", vrz::kTextCapacity));
 }
 
 }  // namespace

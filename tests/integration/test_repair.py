@@ -170,10 +170,22 @@ class DamageTests(RepairCase):
         self.for_each_writer(check, minimum_entries=3)
 
     def test_local_header_overwritten(self):
-        # The first 20 bytes of the middle entry's local header are random bytes.
+        # The first 20 bytes of the middle entry's local header are random
+        # bytes; its central record survives, so the entry comes back.
         def check(made):
             middle = len(made.layout) // 2
             damaged = self.damaged_copy(made, made.writer)
+            ziptools.overwrite(damaged, made.layout[middle].start, 20)
+            self.repair_and_check(made, damaged, made.layout)
+
+        self.for_each_writer(check, minimum_entries=3)
+
+    def test_local_header_overwritten_and_central_directory_cut_off(self):
+        # As above, and nothing of the central directory is left: that entry is lost.
+        def check(made):
+            middle = len(made.layout) // 2
+            damaged = self.damaged_copy(made, made.writer)
+            ziptools.cut_central_directory(damaged)
             ziptools.overwrite(damaged, made.layout[middle].start, 20)
             kept = made.layout[:middle] + made.layout[middle + 1:]
             self.repair_and_check(made, damaged, kept)

@@ -21,9 +21,13 @@ struct LocalEntry {
     // Sizes written into the header; default: the data's length.
     std::int64_t headerCompressed = -1;
     std::int64_t headerUncompressed = -1;
-    // With flag bit 3: append a descriptor of this form (0: none).
+    // With flag bit 3: append a descriptor of this form (0: none; 16 and 24
+    // with signature, 12 and 20 without).
     int descriptor = 0;
     std::int64_t descriptorCompressed = -1;  // default: the data's length
+    std::uint16_t method = 0;                // stored
+    // Uncompressed size where data is compressed (default: the data's length).
+    std::int64_t realSize = -1;
 };
 
 inline void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
@@ -36,7 +40,7 @@ inline Bytes LocalRecord(const LocalEntry& e) {
     w.U32(0x04034B50);
     w.U16(20);
     w.U16(e.flags);
-    w.U16(0);  // stored
+    w.U16(e.method);
     w.U16(0);
     w.U16(0x21);
     w.U32(e.crc);
@@ -48,18 +52,89 @@ inline Bytes LocalRecord(const LocalEntry& e) {
     Append(out, e.extra);
     Append(out, e.data);
     const std::uint64_t described = e.descriptorCompressed >= 0 ? static_cast<std::uint64_t>(e.descriptorCompressed) : size;
-    if (e.descriptor == 16) {
-        w.U32(0x08074B50);
-        w.U32(e.crc);
+    const std::uint64_t real = e.realSize >= 0 ? static_cast<std::uint64_t>(e.realSize) : size;
+    if (e.descriptor == 16 || e.descriptor == 24) w.U32(0x08074B50);
+    if (e.descriptor != 0) w.U32(e.crc);
+    if (e.descriptor == 16 || e.descriptor == 12) {
         w.U32(static_cast<std::uint32_t>(described));
-        w.U32(size);
-    } else if (e.descriptor == 24) {
-        w.U32(0x08074B50);
-        w.U32(e.crc);
+        w.U32(static_cast<std::uint32_t>(real));
+    } else if (e.descriptor == 24 || e.descriptor == 20) {
         w.U64(described);
-        w.U64(size);
+        w.U64(real);
     }
     return out;
+}
+
+// The central record of an entry written by LocalRecord at offset.
+inline Bytes CentralRecordFor(const LocalEntry& e, std::uint32_t offset, std::uint32_t externalAttributes = 0,
+                              std::uint16_t versionMadeBy = 20, const Bytes& extra = {}) {
+    Bytes out;
+    ByteWriter<Bytes> w(out);
+    const auto size = static_cast<std::uint32_t>(e.data.size());
+    w.U32(0x02014B50);
+    w.U16(versionMadeBy);
+    w.U16(20);
+    w.U16(e.flags);
+    w.U16(e.method);
+    w.U16(0);
+    w.U16(0x21);
+    w.U32(e.crc);
+    w.U32(size);
+    w.U32(e.realSize >= 0 ? static_cast<std::uint32_t>(e.realSize) : size);
+    w.U16(static_cast<std::uint16_t>(e.name.size()));
+    w.U16(static_cast<std::uint16_t>(extra.size()));
+    w.U16(0);  // comment
+    w.U16(0);  // disk
+    w.U16(0);  // internal attributes
+    w.U32(externalAttributes);
+    w.U32(offset);
+    Append(out, e.name);
+    Append(out, extra);
+    return out;
+}
+
+inline Bytes EndRecord(std::uint16_t count, std::uint32_t size, std::uint32_t offset, const std::string& comment = {}) {
+    Bytes out;
+    ByteWriter<Bytes> w(out);
+    w.U32(0x06054B50);
+    w.U16(0);
+    w.U16(0);
+    w.U16(count);
+    w.U16(count);
+    w.U32(size);
+    w.U32(offset);
+    w.U16(static_cast<std::uint16_t>(comment.size()));
+    Append(out, comment);
+    return out;
+}
+
+// A whole archive: local records, central directory, end record.
+inline Bytes WholeArchive(const std::vector<LocalEntry>& entries, std::vector<std::uint32_t> attributes = {}) {
+    Bytes out;
+    std::vector<std::uint32_t> offsets;
+    for (const auto& e : entries) {
+        offsets.push_back(static_cast<std::uint32_t>(out.size()));
+        Append(out, LocalRecord(e));
+    }
+    const auto start = static_cast<std::uint32_t>(out.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        Append(out, CentralRecordFor(entries[i], offsets[i], i < attributes.size() ? attributes[i] : 0));
+    const auto size = static_cast<std::uint32_t>(out.size() - start);
+    Append(out, EndRecord(static_cast<std::uint16_t>(entries.size()), size, start));
+    return out;
+}
+
+// Data as one stored deflate block: a valid deflate stream that ends exactly
+// after data, without a compressor.
+inline std::string DeflateStoredBlock(const std::string& data) {
+    std::string out;
+    const auto n = static_cast<std::uint16_t>(data.size());
+    out.push_back('\x01');  // final block, stored
+    out.push_back(static_cast<char>(n & 0xFF));
+    out.push_back(static_cast<char>(n >> 8));
+    out.push_back(static_cast<char>(~n & 0xFF));
+    out.push_back(static_cast<char>((~n >> 8) & 0xFF));
+    return out + data;
 }
 
 // A ZIP64 extended information block holding the given 64-bit values.

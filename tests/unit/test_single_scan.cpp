@@ -14,8 +14,8 @@ Bytes Archive(const std::vector<LocalEntry>& entries, bool withCentral = true) {
     return out;
 }
 
-TEST(SingleScanSize, RefusesFilesOfHundredBytesOrLess) {
-    Bytes bytes = Garbage(100);
+TEST(SingleScanSize, RefusesOnlyFilesTooShortForOneLocalHeader) {
+    Bytes bytes = Garbage(30);
     ScanResult r = ScanBytes(bytes);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.reported, std::vector<std::string>{"IDS_WORD9"});
@@ -35,13 +35,13 @@ TEST(SingleScanSize, MissingFileReportsFailedFile) {
     EXPECT_EQ(state.progressPercent.load(), 100);
 }
 
-TEST(SingleScanEntries, IntactArchiveYieldsEntriesInFileOrderAndStopsAtCentralDirectory) {
+TEST(SingleScanEntries, IntactArchiveYieldsEntriesInFileOrderAndGoesOnAfterCentralDirectory) {
     Bytes bytes = Archive({{"b.txt", "bbbb"}, {"a.txt", "aa"}, {"c/", ""}});
-    // A header after the central directory is not an entry of this archive.
+    // A header after a central directory may begin a second archive joined to the first.
     Append(bytes, LocalRecord({"late.txt", std::string(200, 'x')}));
     const ScanResult r = ScanBytes(bytes);
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.Names(), (Names{"b.txt", "a.txt", "c/"}));
+    EXPECT_EQ(r.Names(), (Names{"b.txt", "a.txt", "c/", "late.txt"}));
     EXPECT_EQ(r.rows[0].compressedSize, 4u);
     EXPECT_EQ(r.rows[0].crc32, 0x12345678u);
     EXPECT_EQ(r.rows[1].headerOffset, LocalRecord({"b.txt", "bbbb"}).size());
@@ -73,17 +73,16 @@ TEST(SingleScanEntries, GarbageBeforeBetweenAndAfterIsSteppedOver) {
 }
 
 TEST(SingleScanEntries, NameLengthLimits) {
-    const std::string longest(4096, 'n');
-    LocalEntry tooLong{std::string(4097, 'm'), "x"};
+    const std::string longest(65535, 'n');
     Bytes bytes;
-    Append(bytes, LocalRecord(tooLong));
+    Append(bytes, LocalRecord({std::string(4097, 'm'), "x"}));
     Append(bytes, LocalRecord({longest, "data"}));
     Bytes empty = LocalRecord({"", "zzzz"});
     Append(bytes, empty);
     Append(bytes, LocalRecord({"after.txt", "ok"}));
     Append(bytes, CentralStub());
     const ScanResult r = ScanBytes(bytes);
-    EXPECT_EQ(r.Names(), (Names{longest, "after.txt"}));
+    EXPECT_EQ(r.Names(), (Names{std::string(4097, 'm'), longest, "after.txt"}));
 }
 
 TEST(SingleScanEntries, SameNameTwiceGivesTwoRows) {
@@ -105,7 +104,8 @@ TEST(SingleScanNames, FolderEntriesDecideWhetherNamesStand) {
                                                    {"docs/sub/c.txt", "c"},
                                                    {"/rooted", "r"},
                                                    {"top.txt", "t"}})));
-    EXPECT_EQ(r.Names(), (Names{"docs/", "docs/a.txt", "#Lost Files/b.txt", "docs/sub/c.txt",
+    // A folder whose parent is missing is kept, filed like a lost file.
+    EXPECT_EQ(r.Names(), (Names{"docs/", "docs/a.txt", "#Lost Files/b.txt", "#Lost Files/sub/", "docs/sub/c.txt",
                                 "#Lost Files//rooted", "top.txt"}));
 }
 

@@ -91,7 +91,9 @@ TEST(CentralHeaderFields, CopiedFromTheLocalHeaderWithRowValues) {
     EXPECT_EQ(c.crc, 0xABCDEF01u);
     EXPECT_EQ(c.compressed32, 4u);
     EXPECT_EQ(c.uncompressed32, 9u);
-    EXPECT_EQ(c.externalAttributes, 0x20u);
+    // The extended timestamp only Unix writers put in local headers: a Unix
+    // host and a mode every reader can open.
+    EXPECT_EQ(c.externalAttributes, 0100644u << 16);
     EXPECT_EQ(c.offset32, 1234u);
     // The local header's own name, not the table's "#Lost Files/" name.
     EXPECT_EQ(c.name, "dir/file.txt");
@@ -188,6 +190,53 @@ TEST(DosFileTime, ImpossibleMomentsGiveTheDosEpoch) {
     EXPECT_EQ(DosDateTimeToFileTime((41 << 9) | (2 << 5) | 29, 0), epoch);  // 2021-02-29
     EXPECT_EQ(DosDateTimeToFileTime(0x50CF, 24 << 11), epoch);             // hour 24
     EXPECT_EQ(DosDateTimeToFileTime(0x50CF, 30), epoch);                   // second 60
+}
+
+TEST(CentralHeaderFields, SurvivingCentralRecordGivesHostAttributesCommentAndItsOwnExtra) {
+    const Bytes local = LocalRecord({"secret.bin", "data"});
+    RecoveredEntry row = Row(0x1234, 4, 4);
+    row.hasCentralRecord = true;
+    row.versionMadeBy = 0x031E;
+    row.internalAttributes = 1;
+    row.externalAttributes = 0120777u << 16;  // a symlink
+    row.comment = "entry comment";
+    row.centralOnlyExtra = {0x17, 0x00, 0x02, 0x00, 0xAB, 0xCD};
+    CentralHeaderInput input;
+    input.localRecord = local.data();
+    input.localRecordLength = local.size();
+    input.row = &row;
+    Bytes out;
+    ASSERT_TRUE(AppendCentralHeader(input, &out));
+    EXPECT_EQ(ReadU16(&out[4]), 0x031E);
+    EXPECT_EQ(ReadU16(&out[36]), 1);
+    EXPECT_EQ(ReadU32(&out[38]), 0120777u << 16);
+    const std::size_t n = ReadU16(&out[28]), m = ReadU16(&out[30]), k = ReadU16(&out[32]);
+    ASSERT_EQ(out.size(), 46 + n + m + k);
+    EXPECT_EQ(Bytes(out.begin() + 46 + static_cast<std::ptrdiff_t>(n), out.begin() + 46 + static_cast<std::ptrdiff_t>(n + m)),
+              row.centralOnlyExtra);
+    EXPECT_EQ(std::string(out.begin() + 46 + static_cast<std::ptrdiff_t>(n + m), out.end()), "entry comment");
+}
+
+TEST(CentralHeaderFields, HostInferredFromTheLocalHeader) {
+    // No central record survives: Unix fields or a UTF-8 name give a Unix
+    // host with modes every reader can use; nothing gives the MS-DOS default.
+    struct Case {
+        const char* name;
+        Bytes extra;
+        std::uint16_t flags;
+        std::uint32_t attributes;
+    } cases[] = {
+        {"dir/", TimestampExtra(), 0, (040755u << 16) | 0x10},
+        {"file.txt", TimestampExtra(), 0, 0100644u << 16},
+        {"\xC3\xA9.txt", {}, 0x0800, 0100644u << 16},
+        {"plain.txt", {}, 0, 0x20},
+    };
+    for (const Case& c : cases) {
+        LocalEntry e{c.name, "", 0, c.flags, c.extra};
+        const Built b = Build(LocalRecord(e), Row(0, 0, 0), 0, false);
+        EXPECT_EQ(b.header.externalAttributes, c.attributes) << c.name;
+        EXPECT_EQ(b.header.versionMadeBy >> 8, c.attributes == 0x20 ? 0 : 3) << c.name;
+    }
 }
 
 }  // namespace

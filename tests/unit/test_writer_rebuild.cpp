@@ -175,7 +175,6 @@ TEST(RebuildCounts, SixtyFiveThousandFiveHundredThirtyFiveAndSix) {
     split.scanLayout.AddPart(dir.Write("split.zip", Bytes(source.begin() + static_cast<std::ptrdiff_t>(cut), source.end())),
                              source.size() - cut, true);
     ScanOptions options;
-    options.centralHeaderEndsPartOnly = true;
     ASSERT_TRUE(ScanLayout(split, reporter, options));
     ASSERT_EQ(split.entryCount(), 65536u);
     split.outputPath = dir.File("split_fixed.zip");
@@ -219,7 +218,6 @@ TEST(RebuildSplit, EntryCrossingPartsIsWrittenWholeOnce) {
     }
     RecordingReporter reporter;
     ScanOptions options;
-    options.centralHeaderEndsPartOnly = true;
     ASSERT_TRUE(ScanLayout(state, reporter, options));
     ASSERT_EQ(state.entryCount(), 3u);
     ::mkdir(dir.File("out").c_str(), 0755);

@@ -1,0 +1,77 @@
+#include "scan/CentralDirectoryWalk.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "records/ByteOrder.h"
+#include "records/ZipConstants.h"
+
+namespace vrz {
+
+namespace {
+
+// A ZIP64 end record larger than this is not one: its extensible data is
+// never more than a few records.
+constexpr std::uint64_t kLargestZip64EndRecord = 1u << 16;
+constexpr std::size_t kZip64EndRecordDirectoryOffset = 48;
+
+bool SignatureAt(const ByteFetch& fetch, std::uint64_t at, std::uint64_t limit, const std::uint8_t (&sig)[4]) {
+    if (at > limit || limit - at < 4) return false;
+    const std::uint8_t* p = fetch(at, 4);
+    return p && std::memcmp(p, sig, 4) == 0;
+}
+
+}  // namespace
+
+WalkedDirectory WalkCentralDirectory(const ByteFetch& fetch, std::uint64_t start, std::uint64_t limit) {
+    WalkedDirectory dir;
+    dir.start = start;
+    std::uint64_t at = start;
+    while (SignatureAt(fetch, at, limit, zip::kSigCentralHeader) && limit - at >= zip::kCentralHeaderSize) {
+        const std::uint8_t* fixed = fetch(at, zip::kCentralHeaderSize);
+        if (!fixed) break;
+        std::uint8_t copy[zip::kCentralHeaderSize];
+        std::memcpy(copy, fixed, sizeof copy);
+        const std::size_t variable = CentralRecordVariableLength(copy);
+        if (ReadU16(copy + zip::cdh::kNameLength) == 0) break;
+        if (variable > limit - at - zip::kCentralHeaderSize) break;
+        const std::uint8_t* rest = fetch(at + zip::kCentralHeaderSize, variable);
+        if (!rest && variable > 0) break;
+        CentralRecord record = ReadCentralRecord(copy, rest);
+        record.recordOffset = at;
+        dir.records.push_back(std::move(record));
+        at += zip::kCentralHeaderSize + variable;
+    }
+    std::uint64_t zip64StatedOffset = 0;
+    bool zip64EndRecord = false;
+    if (SignatureAt(fetch, at, limit, zip::kSigZip64EndOfCentralDir) && limit - at >= zip::kZip64EndOfCentralDirSize) {
+        const std::uint8_t* p = fetch(at, zip::kZip64EndOfCentralDirSize);
+        const std::uint64_t rest = p ? ReadU64(p + zip::kZip64EndRecordSizeField) : 0;
+        if (p && rest <= kLargestZip64EndRecord && rest + 12 <= limit - at) {
+            zip64StatedOffset = ReadU64(p + kZip64EndRecordDirectoryOffset);
+            zip64EndRecord = true;
+            at += 12 + rest;
+        }
+    }
+    if (SignatureAt(fetch, at, limit, zip::kSigZip64Locator) && limit - at >= zip::kZip64LocatorSize)
+        at += zip::kZip64LocatorSize;
+    if (SignatureAt(fetch, at, limit, zip::kSigEndOfCentralDir) && limit - at >= zip::kEndOfCentralDirSize) {
+        const std::uint8_t* p = fetch(at, zip::kEndOfCentralDirSize);
+        if (p) {
+            dir.hasEndRecord = true;
+            dir.statedOffset = ReadU32(p + zip::eocd::kDirectoryOffset);
+            if (dir.statedOffset == zip::kZip64Marker32 && zip64EndRecord) dir.statedOffset = zip64StatedOffset;
+            const std::size_t commentLength = ReadU16(p + zip::eocd::kCommentLength);
+            at += zip::kEndOfCentralDirSize;
+            // A comment cut by the end of the bytes keeps what survives.
+            const std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(commentLength, limit - at));
+            const std::uint8_t* comment = kept > 0 ? fetch(at, kept) : nullptr;
+            if (comment) dir.archiveComment.assign(reinterpret_cast<const char*>(comment), kept);
+            at += kept;
+        }
+    }
+    dir.end = at;
+    return dir;
+}
+
+}  // namespace vrz

@@ -1,0 +1,376 @@
+#include "scan/CentralRecordMatch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "codec/EntryDecoder.h"
+#include "records/ByteOrder.h"
+#include "records/LocalHeader.h"
+#include "records/ZipConstants.h"
+#include "scan/NameStep.h"
+
+namespace vrz {
+
+namespace {
+
+void AddFinding(JobState& state, FindingKind kind, std::uint64_t offset, const std::string& name,
+                std::uint64_t value) {
+    ScanFinding finding;
+    finding.kind = kind;
+    finding.offset = offset;
+    finding.part = state.scanLayout.Empty() ? 0 : static_cast<std::uint32_t>(state.scanLayout.PartIndexAt(offset));
+    finding.name = name;
+    finding.value = value;
+    state.findings.push_back(std::move(finding));
+}
+
+// Extra blocks of area without those of id.
+std::vector<std::uint8_t> WithoutBlock(const std::vector<std::uint8_t>& area, std::uint16_t id) {
+    std::vector<std::uint8_t> kept;
+    std::size_t pos = 0;
+    while (area.size() - pos >= zip::kExtraBlockHeaderSize) {
+        const std::uint16_t blockId = ReadU16(area.data() + pos);
+        const std::size_t length = zip::kExtraBlockHeaderSize + ReadU16(area.data() + pos + 2);
+        if (length > area.size() - pos) break;
+        if (blockId != id) kept.insert(kept.end(), area.begin() + pos, area.begin() + pos + length);
+        pos += length;
+    }
+    return kept;
+}
+
+bool HasBlock(const std::vector<std::uint8_t>& extra, std::uint16_t id) {
+    const std::uint8_t* data = nullptr;
+    std::size_t length = 0;
+    return FindExtraBlock(extra.data(), extra.size(), id, &data, &length);
+}
+
+// Index of the last row whose header is at or before offset; rows are in layout order.
+std::size_t RowAtOrBefore(const std::vector<RecoveredEntry>& rows, std::uint64_t offset) {
+    auto it = std::upper_bound(rows.begin(), rows.end(), offset,
+                               [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
+    return it == rows.begin() ? rows.size() : static_cast<std::size_t>(it - rows.begin()) - 1;
+}
+
+}  // namespace
+
+void TakeCentralAttributes(const CentralRecord& record, const std::uint8_t* localExtra, std::size_t localExtraLength,
+                           RecoveredEntry& row) {
+    row.hasCentralRecord = true;
+    row.versionMadeBy = record.versionMadeBy;
+    row.internalAttributes = record.internalAttributes;
+    row.externalAttributes = record.externalAttributes;
+    row.comment = record.comment;
+    row.centralOnlyExtra.clear();
+    const std::uint8_t* data = nullptr;
+    std::size_t length = 0;
+    if (FindExtraBlock(record.extra.data(), record.extra.size(), zip::kExtraIdStrongEncryption, &data, &length) &&
+        !FindExtraBlock(localExtra, localExtraLength, zip::kExtraIdStrongEncryption, &data, &length)) {
+        FindExtraBlock(record.extra.data(), record.extra.size(), zip::kExtraIdStrongEncryption, &data, &length);
+        const std::uint8_t* block = data - zip::kExtraBlockHeaderSize;
+        row.centralOnlyExtra.assign(block, block + zip::kExtraBlockHeaderSize + length);
+    }
+}
+
+std::vector<std::uint8_t> LocalRecordFromCentral(const CentralRecord& record) {
+    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
+    std::vector<std::uint8_t> extra = WithoutBlock(WithoutBlock(record.extra, zip::kExtraIdZip64),
+                                                   zip::kExtraIdStrongEncryption);
+    std::vector<std::uint8_t> out;
+    ByteWriter<std::vector<std::uint8_t>> w(out);
+    if (zip64) {
+        std::vector<std::uint8_t> block;
+        ByteWriter<std::vector<std::uint8_t>> b(block);
+        b.U16(zip::kExtraIdZip64);
+        b.U16(16);
+        b.U64(record.uncompressedSize);
+        b.U64(record.compressedSize);
+        extra.insert(extra.begin(), block.begin(), block.end());
+    }
+    if (extra.size() > 0xFFFF) extra.clear();
+    w.U32(zip::kLocalHeaderSignature);
+    w.U16(record.versionNeeded);
+    w.U16(static_cast<std::uint16_t>(record.flags & ~zip::kFlagDataDescriptor));
+    w.U16(record.method);
+    w.U16(record.modTime);
+    w.U16(record.modDate);
+    w.U32(record.crc32);
+    w.U32(zip64 ? zip::kZip64Marker32 : static_cast<std::uint32_t>(record.compressedSize));
+    w.U32(zip64 ? zip::kZip64Marker32 : static_cast<std::uint32_t>(record.uncompressedSize));
+    w.U16(static_cast<std::uint16_t>(record.name.size()));
+    w.U16(static_cast<std::uint16_t>(extra.size()));
+    w.Bytes(reinterpret_cast<const std::uint8_t*>(record.name.data()), record.name.size());
+    w.Bytes(extra.data(), extra.size());
+    return out;
+}
+
+std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDirectory& directory,
+                                                                 const CentralRecord& record) const {
+    const SourceLayout& layout = state_.scanLayout;
+    std::vector<std::uint64_t> offsets;
+    const auto add = [&](std::uint64_t offset) {
+        if (offset < layout.TotalSize() && std::find(offsets.begin(), offsets.end(), offset) == offsets.end())
+            offsets.push_back(offset);
+    };
+    if (layout.Parts().size() > 1) {
+        // A split archive counts offsets from the start of the part (disk) that holds the header.
+        if (record.diskStart < layout.Parts().size())
+            add(layout.Parts()[record.diskStart].start + record.localHeaderOffset);
+    } else if (directory.hasEndRecord) {
+        // Bytes put in front of (or lost from) the archive move every offset alike.
+        if (directory.start >= directory.statedOffset)
+            add(record.localHeaderOffset + (directory.start - directory.statedOffset));
+        else if (record.localHeaderOffset >= directory.statedOffset - directory.start)
+            add(record.localHeaderOffset - (directory.statedOffset - directory.start));
+    }
+    add(record.localHeaderOffset);
+    return offsets;
+}
+
+bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string& name) {
+    const std::uint64_t total = state_.scanLayout.TotalSize();
+    if (offset > total || total - offset < name.size()) return false;
+    nameBytes_.resize(name.size());
+    return reader_.Copy(offset, name.size(), nameBytes_.data()) &&
+           std::memcmp(nameBytes_.data(), name.data(), name.size()) == 0;
+}
+
+// The table name is the header's own unless the entry was filed under
+// "#Lost Files/"; only then is the header read again.
+bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
+    if (row.name == name) return true;
+    if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
+    return HeaderNameIs(headerOffset, name);
+}
+
+bool CentralRecordMatcher::HeaderNameIs(std::uint64_t headerOffset, const std::string& name) {
+    const std::uint64_t total = state_.scanLayout.TotalSize();
+    if (total - headerOffset < zip::kLocalHeaderSize + name.size()) return false;
+    std::uint8_t fixed[zip::kLocalHeaderSize];
+    if (!reader_.Copy(headerOffset, sizeof fixed, fixed)) return false;
+    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return false;
+    if (ReadU16(fixed + zip::lfh::kNameLength) != name.size()) return false;
+    return NameBytesAre(headerOffset + zip::kLocalHeaderSize, name);
+}
+
+bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled) {
+    if ((record.flags & zip::kFlagEncrypted) != 0) return false;  // nothing to check without the password
+    std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(record.method, record.flags, record.uncompressedSize);
+    if (!decoder) return false;
+    std::uint64_t position = dataOffset;
+    std::uint64_t remaining = record.compressedSize;
+    while (remaining > 0) {
+        if (!hooks_.mayContinue()) {
+            *cancelled = true;
+            return false;
+        }
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, reader_.WindowSize()));
+        const std::uint8_t* in = reader_.Bytes(position, want);
+        if (!in) return false;
+        std::size_t consumed = 0;
+        const DecodeResult result = decoder->Feed(in, want, &consumed);
+        if (result == DecodeResult::kCorrupt) return false;
+        position += want;
+        remaining -= want;
+        if (result == DecodeResult::kStreamEnd) break;
+    }
+    if (decoder->HasOwnEnd() && !decoder->Ended()) return false;
+    return decoder->Crc32() == record.crc32 && decoder->DecodedSize() == record.uncompressedSize;
+}
+
+bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row,
+                                   bool* cancelled) {
+    const SourceLayout& layout = state_.scanLayout;
+    const std::uint64_t runEnd = layout.RunEndAt(headerOffset);
+    const std::uint64_t nameEnd = headerOffset + zip::kLocalHeaderSize + record.name.size();
+    if (nameEnd > runEnd) return false;
+    // Where the damaged header still shows the record's name, its own extra
+    // length may hold too; otherwise the data must be there after the
+    // record's extra field or none, and must be more than nothing, for an
+    // empty entry's CRC-32 checks anywhere.
+    const bool nameInPlace = NameBytesAre(headerOffset + zip::kLocalHeaderSize, record.name);
+    if (!nameInPlace && (record.compressedSize == 0 || record.uncompressedSize == 0)) return false;
+    std::vector<std::uint64_t> extraLengths;
+    if (nameInPlace) {
+        if (const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize))
+            extraLengths.push_back(ReadU16(fixed + zip::lfh::kExtraLength));
+    }
+    extraLengths.push_back(record.extra.size());
+    extraLengths.push_back(0);
+    for (std::size_t i = 0; i < extraLengths.size(); ++i) {
+        if (std::find(extraLengths.begin(), extraLengths.begin() + i, extraLengths[i]) != extraLengths.begin() + i)
+            continue;
+        const std::uint64_t dataOffset = nameEnd + extraLengths[i];
+        if (dataOffset > runEnd || record.compressedSize > runEnd - dataOffset) continue;
+        if (!DataChecks(record, dataOffset, cancelled)) {
+            if (*cancelled) return false;
+            continue;
+        }
+        RecoveredEntry r;
+        r.crc32 = record.crc32;
+        r.compressedSize = record.compressedSize;
+        r.uncompressedSize = record.uncompressedSize;
+        r.headerOffset = headerOffset;
+        r.part = static_cast<std::uint32_t>(layout.PartIndexAt(headerOffset));
+        r.dataOffset = dataOffset;
+        r.entryLength = dataOffset + record.compressedSize - headerOffset;
+        r.localRecordOverride = LocalRecordFromCentral(record);
+        r.zip64Local = ReadU32(r.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+        r.method = record.method;
+        *row = std::move(r);
+        return true;
+    }
+    return false;
+}
+
+bool CentralRecordMatcher::SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled) {
+    AddFinding(state_, FindingKind::kCentralRecordMismatch, row.headerOffset, record.name, record.method);
+    if (record.crc32 != row.crc32 || record.compressedSize != row.compressedSize) return false;
+    const std::uint64_t dataOffset = row.headerOffset + row.entryLength - row.descriptorLength - row.compressedSize;
+    CentralRecord asLocal = record;
+    asLocal.method = row.method;
+    if (DataChecks(asLocal, dataOffset, cancelled) || *cancelled) return false;
+    if (!DataChecks(record, dataOffset, cancelled)) return false;
+    // The central record's method is the one the data was written with.
+    row.localRecordOverride = LocalRecordFromCentral(record);
+    row.zip64Local = ReadU32(row.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+    row.dataOffset = dataOffset;
+    row.method = record.method;
+    row.descriptorLength = 0;
+    return true;
+}
+
+// Puts the recovered rows among the rows found, in layout order. Headers
+// found inside a recovered entry's data were never entries of their own.
+void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered) {
+    std::vector<RecoveredEntry>& rows = state_.entries;
+    std::vector<RecoveredEntry> merged;
+    merged.reserve(rows.size() + recovered.size());
+    std::size_t next = 0;
+    // The last recovered entry the sweep passed: its header and its end.
+    std::uint64_t aroundStart = 0;
+    std::uint64_t aroundEnd = 0;
+    for (RecoveredEntry& row : rows) {
+        while (next < recovered.size() && recovered[next].headerOffset < row.headerOffset) {
+            aroundStart = recovered[next].headerOffset;
+            aroundEnd = aroundStart + recovered[next].entryLength;
+            merged.push_back(std::move(recovered[next++]));
+        }
+        if (row.headerOffset < aroundEnd) {
+            AddFinding(state_, FindingKind::kInsideEntryData, row.headerOffset, row.name, aroundStart);
+            continue;
+        }
+        merged.push_back(std::move(row));
+    }
+    while (next < recovered.size()) merged.push_back(std::move(recovered[next++]));
+    rows = std::move(merged);
+}
+
+// Names follow the folders found before them in layout order; a recovered
+// folder entry lets the entries after it keep their own names.
+void CentralRecordMatcher::NameAgain() {
+    NameStep names;
+    std::vector<std::uint8_t> fixed(zip::kLocalHeaderSize);
+    for (RecoveredEntry& row : state_.entries) {
+        std::string headerName = row.name;
+        if (!row.localRecordOverride.empty()) {
+            const std::uint16_t length = ReadU16(row.localRecordOverride.data() + zip::lfh::kNameLength);
+            headerName.assign(reinterpret_cast<const char*>(row.localRecordOverride.data()) + zip::kLocalHeaderSize,
+                              length);
+        } else if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) == 0) {
+            // Only the table name was kept; the header has the whole path.
+            if (!reader_.Copy(row.headerOffset, fixed.size(), fixed.data())) continue;
+            headerName.resize(ReadU16(fixed.data() + zip::lfh::kNameLength));
+            if (!reader_.Copy(row.headerOffset + zip::kLocalHeaderSize, headerName.size(),
+                              reinterpret_cast<std::uint8_t*>(&headerName[0])))
+                continue;
+        }
+        names.Decide(headerName, &row.name);
+        names.Remember(row.name);
+    }
+}
+
+bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
+    std::vector<RecoveredEntry>& rows = state_.entries;
+    bool cancelled = false;
+
+    // Entries whose local header is lost but whose central record survives.
+    std::vector<RecoveredEntry> recovered;
+    const auto within = [](const std::vector<RecoveredEntry>& list, std::uint64_t offset) {
+        const std::size_t before = RowAtOrBefore(list, offset);
+        return before < list.size() && offset - list[before].headerOffset < list[before].entryLength ? before
+                                                                                                      : list.size();
+    };
+    for (const WalkedDirectory& directory : directories) {
+        for (const CentralRecord& record : directory.records) {
+            for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
+                const std::size_t found = within(rows, offset);
+                if (found < rows.size()) {
+                    // Inside an entry already found, or that entry itself.
+                    if (rows[found].headerOffset == offset && !RowNameIs(rows[found], offset, record.name))
+                        AddFinding(state_, FindingKind::kCentralRecordMismatch, offset, record.name, record.recordOffset);
+                    break;
+                }
+                if (within(recovered, offset) < recovered.size()) break;
+                RecoveredEntry row;
+                if (!Recover(record, offset, &row, &cancelled)) {
+                    if (cancelled) return false;
+                    continue;
+                }
+                AddFinding(state_, FindingKind::kRecoveredFromCentral, offset, record.name, record.recordOffset);
+                const auto at = std::upper_bound(
+                    recovered.begin(), recovered.end(), row.headerOffset,
+                    [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
+                recovered.insert(at, std::move(row));
+                break;
+            }
+        }
+    }
+    const bool anyRecovered = !recovered.empty();
+    MergeRecovered(std::move(recovered));
+
+    if (anyRecovered) NameAgain();
+
+    // What the records say that local headers cannot.
+    std::unordered_map<std::uint64_t, std::size_t> rowAt;
+    for (std::size_t i = 0; i < rows.size(); ++i) rowAt[rows[i].headerOffset] = i;
+    std::vector<std::uint8_t> localExtra;
+    for (const WalkedDirectory& directory : directories) {
+        if (directory.hasEndRecord) state_.archiveComment = directory.archiveComment;
+        for (const CentralRecord& record : directory.records) {
+            for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
+                const auto found = rowAt.find(offset);
+                if (found == rowAt.end()) continue;
+                RecoveredEntry& row = rows[found->second];
+                if (!row.localRecordOverride.empty()) {
+                    const std::vector<std::uint8_t>& local = row.localRecordOverride;
+                    const std::size_t nameLength = ReadU16(local.data() + zip::lfh::kNameLength);
+                    if (record.name.compare(0, std::string::npos,
+                                            reinterpret_cast<const char*>(local.data()) + zip::kLocalHeaderSize,
+                                            nameLength) != 0)
+                        continue;
+                    TakeCentralAttributes(record, nullptr, 0, row);
+                    break;
+                }
+                if (!RowNameIs(row, offset, record.name)) continue;
+                localExtra.clear();
+                if (HasBlock(record.extra, zip::kExtraIdStrongEncryption)) {
+                    // Only then does the local extra field matter: the block is
+                    // added to the central header unless the local one has it.
+                    std::uint8_t fixed[zip::kLocalHeaderSize];
+                    if (!reader_.Copy(offset, sizeof fixed, fixed)) continue;
+                    localExtra.resize(ReadU16(fixed + zip::lfh::kExtraLength));
+                    if (!reader_.Copy(offset + zip::kLocalHeaderSize + record.name.size(), localExtra.size(),
+                                      localExtra.data()))
+                        continue;
+                }
+                TakeCentralAttributes(record, localExtra.data(), localExtra.size(), row);
+                if (record.method != row.method && !SettleMethod(record, row, &cancelled) && cancelled) return false;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace vrz

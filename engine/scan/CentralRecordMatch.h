@@ -1,0 +1,59 @@
+// Puts what survives of central directories to use after a scan. Each intact
+// central record is matched to the entry found at its local header's offset
+// with the same name: the entry then keeps the record's host, attributes,
+// comment and the extra blocks only the record carries. A record whose local
+// header is damaged but whose data is in place and checks against its CRC-32
+// brings its entry back with a fresh local header; headers found inside that
+// entry's data were never entries of their own and leave the table.
+#pragma once
+
+#include <vector>
+
+#include "io/SourceReader.h"
+#include "scan/CentralDirectoryWalk.h"
+#include "scan/StreamedEntryEnd.h"
+#include "state/JobState.h"
+
+namespace vrz {
+
+class CentralRecordMatcher {
+public:
+    CentralRecordMatcher(JobState& state, SourceReader& reader, StreamedEndHooks hooks)
+        : state_(state), reader_(reader), hooks_(std::move(hooks)) {}
+
+    // False when cancelled.
+    bool Apply(const std::vector<WalkedDirectory>& directories);
+
+private:
+    struct Candidate {
+        const CentralRecord* record;
+        std::uint64_t headerOffset;
+    };
+
+    std::vector<std::uint64_t> HeaderOffsetsFor(const WalkedDirectory& directory, const CentralRecord& record) const;
+    bool NameBytesAre(std::uint64_t offset, const std::string& name);
+    bool HeaderNameIs(std::uint64_t headerOffset, const std::string& name);
+    bool RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name);
+    bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled);
+    bool DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled);
+    void MergeRecovered(std::vector<RecoveredEntry> recovered);
+    void NameAgain();
+    // Local and central records name different methods: the one whose
+    // decoded data matches the CRC-32 wins. True when the central one won.
+    bool SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled);
+
+    JobState& state_;
+    SourceReader& reader_;
+    StreamedEndHooks hooks_;
+    std::vector<std::uint8_t> nameBytes_;
+};
+
+// Copies the record's host, attributes, comment and central-only extra blocks into row.
+void TakeCentralAttributes(const CentralRecord& record, const std::uint8_t* localExtra, std::size_t localExtraLength,
+                           RecoveredEntry& row);
+
+// The local header (30 bytes, name, extra field without any ZIP64 block) that
+// a recovered entry is written with; its sizes stand in it, so no descriptor.
+std::vector<std::uint8_t> LocalRecordFromCentral(const CentralRecord& record);
+
+}  // namespace vrz

@@ -1,0 +1,31 @@
+// What the rebuild writes for one row: the entry's own bytes as found, or,
+// for an entry recovered from its central record, a fresh local header
+// followed by the data copied from where it lies.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "state/RecoveredEntry.h"
+#include "writer/LayoutBlockReader.h"
+
+namespace vrz {
+
+struct EntryCopyPlan {
+    // The local header as it goes out (30 bytes, name, extra field).
+    std::vector<std::uint8_t> localRecord;
+    // Written from localRecord before the copied bytes (fresh header only).
+    bool writeLocalRecord = false;
+    // Source bytes copied unchanged after it.
+    std::uint64_t copyFrom = 0;
+    std::uint64_t copyLength = 0;
+
+    std::uint64_t OutputLength() const { return (writeLocalRecord ? localRecord.size() : 0) + copyLength; }
+};
+
+enum class PlanResult { kOk, kUnreadable, kSourceChanged };
+
+PlanResult PlanEntryCopy(LayoutBlockReader& source, const RecoveredEntry& row, EntryCopyPlan* plan);
+
+}  // namespace vrz
