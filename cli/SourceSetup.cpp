@@ -1,5 +1,7 @@
 #include "SourceSetup.h"
 
+#include <cstring>
+
 #include "io/FileIo.h"
 #include "scan/ScanSingleArchive.h"
 #include "scan/ScanSplitArchive.h"
@@ -15,7 +17,12 @@ bool PrepareSource(const std::string& path, JobState& state, JobReporter& report
     state.totalPartsSize = 0;
     state.splitMode = IsDirectory(path);
     if (!state.splitMode) return true;
-    const SplitFolderVerdict verdict = CheckSplitFolder(path, &state.splitIsZipx, &state.lastPartName);
+    int listError = 0;
+    const SplitFolderVerdict verdict = CheckSplitFolder(path, &state.splitIsZipx, &state.lastPartName, &listError);
+    if (verdict == SplitFolderVerdict::kUnlistable) {
+        reporter.ReportScanFailureOn(TextKeyFor(verdict), path, std::strerror(listError));
+        return false;
+    }
     if (verdict != SplitFolderVerdict::kOk) {
         reporter.ReportScanFailure(TextKeyFor(verdict));
         return false;
@@ -27,9 +34,11 @@ bool RunSourceScan(JobState& state, JobReporter& reporter) {
     state.scannedSplit = state.splitMode;
     if (!state.splitMode) return ScanSingleArchive(state, reporter);
     bool allReadable = true;
-    state.totalPartsSize = SumPartSizes(state.sourcePath, &allReadable);
+    std::string unreadable;
+    std::string reason;
+    state.totalPartsSize = SumPartSizes(state.sourcePath, &allReadable, &unreadable, &reason);
     if (!allReadable) {
-        reporter.ReportScanFailure("IDS_FAILEDFILE");
+        reporter.ReportScanFailureOn("IDS_FAILEDFILE", unreadable, reason);
         return false;
     }
     return ScanSplitArchive(state, reporter);

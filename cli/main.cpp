@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "InterruptSignals.h"
 #include "RepairCommand.h"
 #include "ScanCommand.h"
 #include "text/ProgramPaths.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
         std::printf("ziprepair %s\n", VRZ_VERSION);
         return 0;
     }
+    vrz::cli::InstallInterruptHandlers();
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());
 
     const std::string command = args[0];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/FileIo.h"
+#include "io/LayoutFiles.h"
 #include "records/ByteOrder.h"
 #include "records/ZipConstants.h"
 #include "writer/CentralDirectorySpool.h"
@@ -21,6 +22,14 @@ namespace {
 
 // How often a save gives way to a file created under its name meanwhile.
 constexpr int kMaxNameAttempts = 100;
+
+// Entries at least this long are copied inside the kernel; shorter ones go
+// through the read window, where one call moves many of them.
+constexpr std::uint64_t kInKernelCopyMin = std::uint64_t{1} << 20;
+// One in-kernel copy call moves at most this much between cancel polls.
+constexpr std::uint64_t kInKernelCopyPiece = std::uint64_t{64} << 20;
+
+const char* const kSourceNotAsScanned = "the entry is no longer where the scan found it";
 
 class Rebuilder {
 public:
@@ -44,14 +53,18 @@ public:
 private:
     bool CheckSource();
     bool CopyEntry(const RecoveredEntry& row);
+    bool CopyThroughWindow(std::uint64_t position, std::uint64_t remaining);
+    bool CopyInKernel(std::uint64_t position, std::uint64_t remaining);
     bool WriteEndRecords();
     bool MoveIntoPlace();
     bool Append(const std::uint8_t* data, std::size_t length);
     bool MayContinue();
     void ShowProgress();
-    bool FailSource(const std::string& detail);
+    bool FailSource();
+    bool FailSource(const std::string& path, const std::string& reason);
     const std::string& PathAt(std::uint64_t offset) const;
-    bool FailOutput(const std::string& detail);
+    bool Fail(SaveFailureCode code, const std::string& path, const std::string& reason);
+    bool FailWrite(int error, const std::string& reason);
 
     JobState& state_;
     JobReporter& reporter_;
@@ -64,6 +77,7 @@ private:
     std::uint16_t lastVersionNeeded_ = 0;
     std::vector<std::uint8_t> localRecord_;
     std::vector<std::uint8_t> centralHeader_;
+    bool copyRefused_ = false;
 };
 
 bool Rebuilder::MayContinue() { return state_.SaveMayContinue(); }
@@ -78,10 +92,21 @@ void Rebuilder::ShowProgress() {
     state_.savePercent = static_cast<int>(std::min<std::uint64_t>(percent, 100));
 }
 
-bool Rebuilder::FailSource(const std::string& detail) {
+bool Rebuilder::Fail(SaveFailureCode code, const std::string& path, const std::string& reason) {
     state_.savePercent = 100;
-    reporter_.ReportSaveFailure("IDS_FAILEDFILE", detail);
+    reporter_.ReportSaveFailed(SaveFailure{code, path, reason});
     return false;
+}
+
+bool Rebuilder::FailSource(const std::string& path, const std::string& reason) {
+    return Fail(SaveFailureCode::kSourceUnreadable, path, reason);
+}
+
+bool Rebuilder::FailSource() { return FailSource(source_.FailedPath(), source_.FailedReason()); }
+
+// A write to the output or to the central directory's work file failed.
+bool Rebuilder::FailWrite(int error, const std::string& reason) {
+    return Fail(WriteFailureCodeFor(error), state_.outputPath, reason);
 }
 
 // The file that holds a layout offset, to name in a message.
@@ -90,13 +115,8 @@ const std::string& Rebuilder::PathAt(std::uint64_t offset) const {
     return layout_.Parts()[layout_.PartIndexAt(offset)].path;
 }
 
-bool Rebuilder::FailOutput(const std::string& detail) {
-    reporter_.ReportSaveFailure("IDS_CREATEDFAILED", detail);
-    return false;
-}
-
 bool Rebuilder::Append(const std::uint8_t* data, std::size_t length) {
-    if (!output_.Append(data, length)) return FailOutput(output_.LastError());
+    if (!output_.Append(data, length)) return FailWrite(output_.LastErrno(), output_.LastError());
     run_.bytesWritten += length;
     ShowProgress();
     return true;
@@ -104,12 +124,12 @@ bool Rebuilder::Append(const std::uint8_t* data, std::size_t length) {
 
 // The table must still describe the files: same sizes, and every row inside them.
 bool Rebuilder::CheckSource() {
-    if (!source_.PartsUnchanged()) return FailSource(source_.FailedPath());
+    if (!source_.PartsUnchanged()) return FailSource();
     const std::uint64_t total = layout_.TotalSize();
     for (const RecoveredEntry& row : state_.entries) {
         if (row.headerOffset > total || row.entryLength > total - row.headerOffset ||
             row.entryLength < zip::kLocalHeaderSize)
-            return FailSource(PathAt(std::min(row.headerOffset, total)));
+            return FailSource(PathAt(std::min(row.headerOffset, total)), kSourceNotAsScanned);
     }
     return true;
 }
@@ -118,14 +138,22 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     run_.scanPosition = row.headerOffset;
 
     // The local header must be where the scan found it, whole within the entry.
+    // A large entry is copied in the kernel, so its header is read on its own
+    // rather than through a window that would read its data too.
+    const bool inKernel = row.entryLength >= kInKernelCopyMin && !copyRefused_;
+    const auto read = [&](std::size_t length, std::uint8_t* out) {
+        return inKernel ? source_.ReadDirect(row.headerOffset, length, out)
+                        : source_.Read(row.headerOffset, length, out);
+    };
     std::uint8_t fixed[zip::kLocalHeaderSize];
-    if (!source_.Read(row.headerOffset, sizeof fixed, fixed)) return FailSource(source_.FailedPath());
-    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0) return FailSource(PathAt(row.headerOffset));
+    if (!read(sizeof fixed, fixed)) return FailSource();
+    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0)
+        return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
     const std::size_t recordLength = zip::kLocalHeaderSize + std::size_t{ReadU16(fixed + zip::lfh::kNameLength)} +
                                      ReadU16(fixed + zip::lfh::kExtraLength);
-    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset));
+    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
     localRecord_.resize(recordLength);
-    if (!source_.Read(row.headerOffset, recordLength, localRecord_.data())) return FailSource(source_.FailedPath());
+    if (!read(recordLength, localRecord_.data())) return FailSource();
 
     const std::uint64_t outputOffset = run_.centralDirOffset;
     CentralHeaderInput header;
@@ -135,27 +163,62 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     header.outputOffset = outputOffset;
     header.largeArchive = largeArchive_;
     centralHeader_.clear();
-    if (!AppendCentralHeader(header, &centralHeader_)) return FailSource(PathAt(row.headerOffset));
+    if (!AppendCentralHeader(header, &centralHeader_))
+        return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
 
     // Header, name, extra field, data and any data descriptor, unchanged.
-    std::uint64_t position = row.headerOffset;
-    std::uint64_t remaining = row.entryLength;
-    while (remaining > 0) {
-        if (!MayContinue()) return false;
-        std::size_t got = 0;
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, options_.blockSize));
-        const std::uint8_t* block = source_.View(position, want, &got);
-        if (!block) return FailSource(source_.FailedPath());
-        if (!Append(block, got)) return false;
-        position += got;
-        remaining -= got;
-    }
+    const bool copied = inKernel ? CopyInKernel(row.headerOffset, row.entryLength)
+                                 : CopyThroughWindow(row.headerOffset, row.entryLength);
+    if (!copied) return false;
 
     run_.localHeaderOffset = outputOffset;
     run_.centralDirOffset += row.entryLength;
     run_.entryLengths.push_back(row.entryLength);
     ++run_.entriesWritten;
     lastVersionNeeded_ = ReadU16(fixed + zip::lfh::kVersionNeeded);
+    return true;
+}
+
+bool Rebuilder::CopyThroughWindow(std::uint64_t position, std::uint64_t remaining) {
+    while (remaining > 0) {
+        if (!MayContinue()) return false;
+        std::size_t got = 0;
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, options_.blockSize));
+        const std::uint8_t* block = source_.View(position, want, &got);
+        if (!block) return FailSource();
+        if (!Append(block, got)) return false;
+        position += got;
+        remaining -= got;
+    }
+    return true;
+}
+
+// Copies part by part with copy_file_range; where the kernel refuses, the
+// rest goes through the window, and later entries do not try again.
+bool Rebuilder::CopyInKernel(std::uint64_t position, std::uint64_t remaining) {
+    while (remaining > 0) {
+        if (!MayContinue()) return false;
+        const std::size_t index = layout_.PartIndexAt(position);
+        const SourcePart& part = layout_.Parts()[index];
+        const std::uint64_t piece = std::min({remaining, part.start + part.size - position, kInKernelCopyPiece});
+        const InputFile* file = source_.PartFile(index);
+        if (!file) return FailSource();
+        const std::uint64_t before = output_.Size();
+        const CopyOutcome outcome = output_.AppendFrom(*file, position - part.start, piece);
+        const std::uint64_t copied = output_.Size() - before;
+        run_.bytesWritten += copied;
+        position += copied;
+        remaining -= copied;
+        switch (outcome) {
+            case CopyOutcome::kDone: break;
+            case CopyOutcome::kRefused:
+                copyRefused_ = true;
+                return CopyThroughWindow(position, remaining);
+            case CopyOutcome::kSourceShort: return FailSource(part.path, kShorterThanScanned);
+            case CopyOutcome::kWriteFailed: return FailWrite(output_.LastErrno(), output_.LastError());
+        }
+        ShowProgress();
+    }
     return true;
 }
 
@@ -180,7 +243,7 @@ bool Rebuilder::MoveIntoPlace() {
         if (!nameTaken) break;
         state_.outputPath = ChooseOutputPath(folder, archiveName);
     }
-    return FailOutput(output_.LastError());
+    return Fail(SaveFailureCode::kOutputNotNamed, state_.outputPath, output_.LastError());
 }
 
 bool Rebuilder::Run() {
@@ -193,15 +256,17 @@ bool Rebuilder::Run() {
                                                                     : state_.destinationFolder;
         state_.outputPath = ChooseOutputPath(folder, ArchiveFileNameFor(state_));
     }
+    state_.saveCommit.Reset();
     if (!CheckSource()) return false;
-    if (!output_.Create(state_.outputPath)) return FailOutput(output_.LastError());
+    if (!output_.Create(state_.outputPath))
+        return Fail(SaveFailureCode::kOutputNotCreated, FolderOf(state_.outputPath), output_.LastError());
     CentralDirectorySpool centralDirectory(FolderOf(state_.outputPath), options_.blockSize);
 
     for (const RecoveredEntry& row : state_.entries) {
         if (!MayContinue()) return false;
         if (!CopyEntry(row)) return false;
         if (!centralDirectory.Append(centralHeader_.data(), centralHeader_.size()))
-            return FailOutput(centralDirectory.LastError());
+            return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
         run_.centralDirSize += centralHeader_.size();
     }
 
@@ -220,14 +285,19 @@ bool Rebuilder::Run() {
         return true;
     });
     if (cancelled || outputFailed) return false;
-    if (!copied) return FailOutput(centralDirectory.LastError());
+    if (!copied) return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
     if (!WriteEndRecords()) return false;
 
-    // The last moment a cancel still leaves nothing behind.
     if (!MayContinue()) return false;
-    if (!output_.Seal()) return FailOutput(output_.LastError());
+    reporter_.PassedSaveStep("sync");
+    if (!output_.Seal()) return FailWrite(output_.LastErrno(), output_.LastError());
+    reporter_.PassedSaveStep("name");
+    // The point of no return: a cancel up to here leaves nothing behind; once
+    // committed, the archive is named and the save counts as done.
+    if (!MayContinue() || !state_.saveCommit.TryCommit()) return false;
     if (!MoveIntoPlace()) return false;
     state_.savePercent = 100;
+    reporter_.PassedSaveStep("named");
     return true;
 }
 

@@ -1,0 +1,11 @@
+// Lets the interruption tests stop the program at a named step at the end of
+// a save (ZIPREPAIR_TEST_STOP_AT=sync, name or named): the process stops
+// itself there with SIGSTOP, the test sends its signal and then SIGCONT, so
+// each step is hit exactly rather than by timing.
+#pragma once
+
+namespace vrz::cli {
+
+void StopAtSaveStepIfAsked(const char* step);
+
+}  // namespace vrz::cli
