@@ -8,8 +8,14 @@ namespace vrz::cli {
 namespace {
 
 volatile std::sig_atomic_t g_interruptSignal = 0;
+std::atomic<std::atomic<bool>*> g_target{nullptr};
+static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "the signal handler may only touch lock-free atomics");
 
-extern "C" void OnInterruptSignal(int signal) { g_interruptSignal = signal; }
+extern "C" void OnInterruptSignal(int signal) {
+    g_interruptSignal = signal;
+    if (std::atomic<bool>* running = g_target.load()) running->store(false);
+}
 
 }  // namespace
 
@@ -28,5 +34,11 @@ void InstallInterruptHandlers() {
 }
 
 bool InterruptRequested() { return g_interruptSignal != 0; }
+
+void SetInterruptTarget(std::atomic<bool>* running) {
+    g_target.store(running);
+    // A signal that came before the target was set still stops the job.
+    if (running && InterruptRequested()) running->store(false);
+}
 
 }  // namespace vrz::cli

@@ -4,6 +4,8 @@
 // fail with EFBIG instead of killing the program with its output half done.
 #pragma once
 
+#include <atomic>
+
 namespace vrz::cli {
 
 // Installs the handlers for the rest of the process; call once, early.
@@ -11,5 +13,10 @@ void InstallInterruptHandlers();
 
 // True once one of the signals has arrived.
 bool InterruptRequested();
+
+// While set, the handler itself also stores false into *running, so the
+// job stops at its very next poll, whichever thread took the signal.
+// Pass nullptr to clear it before *running goes away.
+void SetInterruptTarget(std::atomic<bool>* running);
 
 }  // namespace vrz::cli

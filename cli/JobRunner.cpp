@@ -13,6 +13,7 @@ namespace vrz::cli {
 
 bool RunWithProgress(const std::function<bool()>& job, const std::atomic<int>& percent,
                      std::atomic<bool>& running, const std::string& label, bool* interrupted) {
+    SetInterruptTarget(&running);
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     std::future<bool> result = std::async(std::launch::async, job);
     int shown = -1;
@@ -27,6 +28,7 @@ bool RunWithProgress(const std::function<bool()>& job, const std::atomic<int>& p
     }
     if (terminal && shown >= 0) std::fprintf(stderr, "\r%*s\r", static_cast<int>(label.size()) + 6, "");
     const bool ok = result.get();
+    SetInterruptTarget(nullptr);
     *interrupted = InterruptRequested();
     return ok;
 }
