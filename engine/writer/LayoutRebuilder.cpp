@@ -26,8 +26,6 @@ constexpr int kMaxNameAttempts = 100;
 // Entries at least this long are copied inside the kernel; shorter ones go
 // through the read window, where one call moves many of them.
 constexpr std::uint64_t kInKernelCopyMin = std::uint64_t{1} << 20;
-// One in-kernel copy call moves at most this much between cancel polls.
-constexpr std::uint64_t kInKernelCopyPiece = std::uint64_t{64} << 20;
 
 const char* const kSourceNotAsScanned = "the entry is no longer where the scan found it";
 
@@ -200,7 +198,9 @@ bool Rebuilder::CopyInKernel(std::uint64_t position, std::uint64_t remaining) {
         if (!MayContinue()) return false;
         const std::size_t index = layout_.PartIndexAt(position);
         const SourcePart& part = layout_.Parts()[index];
-        const std::uint64_t piece = std::min({remaining, part.start + part.size - position, kInKernelCopyPiece});
+        // One block between cancel polls and progress steps, as for buffered copies.
+        const std::uint64_t piece =
+            std::min<std::uint64_t>({remaining, part.start + part.size - position, options_.blockSize});
         const InputFile* file = source_.PartFile(index);
         if (!file) return FailSource();
         const std::uint64_t before = output_.Size();
