@@ -155,6 +155,31 @@ TEST(RebuildCommit, LateAbortAndFinishedSaveNeverBothWin) {
     EXPECT_TRUE(second.Committed());
 }
 
+TEST(RebuildCommit, AbortThatWonTheCommitPointLeavesNothing) {
+    TempDir dir;
+    JobState state;
+    state.sourcePath = dir.Write("a.zip", LargeEntrySource());
+    RecordingReporter reporter;
+    ASSERT_TRUE(ScanSingleArchive(state, reporter));
+    ::mkdir(dir.File("out").c_str(), 0755);
+    state.outputPath = dir.File("out/a_fixed.zip");
+
+    // The user's Yes claims the point while the writer is busy; the writer
+    // then must not name its archive, even with no poll in between.
+    struct ClaimAtSync : RecordingReporter {
+        JobState* job = nullptr;
+        void PassedSaveStep(const char* step) override {
+            if (std::string(step) == "name") {
+                EXPECT_TRUE(job->saveCommit.TryAbort());
+            }
+        }
+    } claiming;
+    claiming.job = &state;
+    EXPECT_FALSE(RebuildSingleArchive(state, claiming));
+    EXPECT_TRUE(claiming.keys.empty());
+    EXPECT_EQ(FolderNames(dir.File("out")), Names{});
+}
+
 TEST(OutputNameLimit, LongSourceNamesAreCutToFitWithTheirSuffix) {
     TempDir dir;
     // 2-byte characters, so that a cut in the wrong place would split one.
