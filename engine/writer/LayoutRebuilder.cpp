@@ -23,9 +23,9 @@ namespace {
 // How often a save gives way to a file created under its name meanwhile.
 constexpr int kMaxNameAttempts = 100;
 
-// Entries at least this long are copied inside the kernel; shorter ones go
-// through the read window, where one call moves many of them.
-constexpr std::uint64_t kInKernelCopyMin = std::uint64_t{1} << 20;
+// A first read of a local header also takes this many bytes of name and
+// extra field, which is enough for nearly every header in one call.
+constexpr std::size_t kHeaderPeek = 512;
 
 const char* const kSourceNotAsScanned = "the entry is no longer where the scan found it";
 
@@ -51,8 +51,11 @@ public:
 private:
     bool CheckSource();
     bool CopyEntry(const RecoveredEntry& row);
+    bool ReadLocalRecord(const RecoveredEntry& row, bool direct);
     bool CopyThroughWindow(std::uint64_t position, std::uint64_t remaining);
     bool CopyInKernel(std::uint64_t position, std::uint64_t remaining);
+    bool QueueInKernel(std::uint64_t position, std::uint64_t length);
+    bool FlushQueued();
     bool WriteEndRecords();
     bool MoveIntoPlace();
     bool Append(const std::uint8_t* data, std::size_t length);
@@ -76,6 +79,9 @@ private:
     std::vector<std::uint8_t> localRecord_;
     std::vector<std::uint8_t> centralHeader_;
     bool copyRefused_ = false;
+    // Entries that follow each other in the source are copied as one range.
+    std::uint64_t queuedStart_ = 0;
+    std::uint64_t queuedLength_ = 0;
 };
 
 bool Rebuilder::MayContinue() { return state_.SaveMayContinue(); }
@@ -135,23 +141,11 @@ bool Rebuilder::CheckSource() {
 bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     run_.scanPosition = row.headerOffset;
 
-    // The local header must be where the scan found it, whole within the entry.
-    // A large entry is copied in the kernel, so its header is read on its own
-    // rather than through a window that would read its data too.
-    const bool inKernel = row.entryLength >= kInKernelCopyMin && !copyRefused_;
-    const auto read = [&](std::size_t length, std::uint8_t* out) {
-        return inKernel ? source_.ReadDirect(row.headerOffset, length, out)
-                        : source_.Read(row.headerOffset, length, out);
-    };
-    std::uint8_t fixed[zip::kLocalHeaderSize];
-    if (!read(sizeof fixed, fixed)) return FailSource();
-    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0)
-        return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
-    const std::size_t recordLength = zip::kLocalHeaderSize + std::size_t{ReadU16(fixed + zip::lfh::kNameLength)} +
-                                     ReadU16(fixed + zip::lfh::kExtraLength);
-    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
-    localRecord_.resize(recordLength);
-    if (!read(recordLength, localRecord_.data())) return FailSource();
+    // Entry data are copied in the kernel, so the header is read on its own
+    // rather than through a window that would read the data too.
+    const bool inKernel = !copyRefused_;
+    if (!ReadLocalRecord(row, inKernel)) return false;
+    const std::uint8_t* fixed = localRecord_.data();
 
     const std::uint64_t outputOffset = run_.centralDirOffset;
     CentralHeaderInput header;
@@ -165,8 +159,8 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
         return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
 
     // Header, name, extra field, data and any data descriptor, unchanged.
-    const bool copied = inKernel ? CopyInKernel(row.headerOffset, row.entryLength)
-                                 : CopyThroughWindow(row.headerOffset, row.entryLength);
+    const bool copied = inKernel ? QueueInKernel(row.headerOffset, row.entryLength)
+                                 : FlushQueued() && CopyThroughWindow(row.headerOffset, row.entryLength);
     if (!copied) return false;
 
     run_.localHeaderOffset = outputOffset;
@@ -175,6 +169,50 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     ++run_.entriesWritten;
     lastVersionNeeded_ = ReadU16(fixed + zip::lfh::kVersionNeeded);
     return true;
+}
+
+// The local header must be where the scan found it, whole within the entry.
+// Leaves the header, name and extra field in localRecord_.
+bool Rebuilder::ReadLocalRecord(const RecoveredEntry& row, bool direct) {
+    const auto read = [&](std::uint64_t offset, std::size_t length, std::uint8_t* out) {
+        return direct ? source_.ReadDirect(offset, length, out) : source_.Read(offset, length, out);
+    };
+    const std::size_t peek = static_cast<std::size_t>(
+        std::min<std::uint64_t>(row.entryLength, direct ? zip::kLocalHeaderSize + kHeaderPeek : zip::kLocalHeaderSize));
+    localRecord_.resize(peek);
+    if (!read(row.headerOffset, peek, localRecord_.data())) return FailSource();
+    const std::uint8_t* fixed = localRecord_.data();
+    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0)
+        return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+    const std::size_t recordLength = zip::kLocalHeaderSize + std::size_t{ReadU16(fixed + zip::lfh::kNameLength)} +
+                                     ReadU16(fixed + zip::lfh::kExtraLength);
+    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+    if (recordLength <= peek) {
+        localRecord_.resize(recordLength);
+        return true;
+    }
+    localRecord_.resize(recordLength);
+    if (!read(row.headerOffset + peek, recordLength - peek, localRecord_.data() + peek)) return FailSource();
+    return true;
+}
+
+bool Rebuilder::QueueInKernel(std::uint64_t position, std::uint64_t length) {
+    if (queuedLength_ > 0 && queuedStart_ + queuedLength_ == position) {
+        queuedLength_ += length;
+        return true;
+    }
+    if (!FlushQueued()) return false;
+    queuedStart_ = position;
+    queuedLength_ = length;
+    return true;
+}
+
+bool Rebuilder::FlushQueued() {
+    if (queuedLength_ == 0) return true;
+    const std::uint64_t start = queuedStart_;
+    const std::uint64_t length = queuedLength_;
+    queuedLength_ = 0;
+    return CopyInKernel(start, length);
 }
 
 bool Rebuilder::CopyThroughWindow(std::uint64_t position, std::uint64_t remaining) {
@@ -269,6 +307,7 @@ bool Rebuilder::Run() {
             return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
         run_.centralDirSize += centralHeader_.size();
     }
+    if (!FlushQueued()) return false;
 
     if (!MayContinue()) return false;
     bool cancelled = false;
