@@ -139,7 +139,9 @@ bool OutputFile::CreateUnique(std::string* pathTemplate) {
 bool OutputFile::CreateUnnamed(const std::string& folder, bool* refused) {
     Close();
     *refused = false;
-    if (g_unnamedRefused.load()) {
+    // Naming the file at the end goes through /proc; without it only a
+    // privileged process could, so the caller takes a temporary name instead.
+    if (g_unnamedRefused.load() || !FileExists("/proc/self/fd")) {
         *refused = true;
         Fail(EOPNOTSUPP);
         return false;
