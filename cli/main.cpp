@@ -36,6 +36,7 @@ int UsageError(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vrz::cli::InstallInterruptHandlers();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return UsageError("a command is needed");
     if (args[0] == "--help" || args[0] == "-h") {
@@ -46,7 +47,6 @@ int main(int argc, char** argv) {
         std::printf("ziprepair %s\n", VRZ_VERSION);
         return 0;
     }
-    vrz::cli::InstallInterruptHandlers();
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());
 
     const std::string command = args[0];

@@ -59,6 +59,20 @@ def output_size(pid, folder):
     return None
 
 
+def wait_until_reading(proc, path):
+    """Waits until the process has the source open: its handlers are in place
+    then. Signals that come while the program is still being loaded by the
+    system are the system's to handle."""
+    while proc.poll() is None:
+        try:
+            for fd in os.listdir("/proc/%d/fd" % proc.pid):
+                if os.readlink("/proc/%d/fd/%s" % (proc.pid, fd)) == path:
+                    return
+        except OSError:
+            pass
+        time.sleep(0.001)
+
+
 def wait_until_stopped(pid):
     """Waits (without a time limit of its own) until the process stopped itself."""
     while True:
@@ -147,6 +161,7 @@ class BigRepair(unittest.TestCase):
             for fraction in fractions:
                 with self.subTest(signal=signum.name, fraction=fraction):
                     proc = self.start()
+                    wait_until_reading(proc, self.source)
                     if fraction > 0:
                         while proc.poll() is None:
                             size = output_size(proc.pid, self.out)
