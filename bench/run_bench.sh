@@ -12,7 +12,7 @@
 #   1gb:   four 256 MB stored entries
 #   3m:    3 000 000 one-byte entries without a central directory
 #   bench/run_bench.sh [path/to/ziprepair]    (or ZIPREPAIR=...)
-# BENCH_RUNS (default 5) sets the runs per command; BENCH_DIR the folder the
+# BENCH_RUNS (default 7) sets the runs per command; BENCH_DIR the folder the
 # archives are made in (it decides the disk that the repairs write to);
 # BENCH_MEMORY=0 skips the memory part.
 set -euo pipefail
@@ -23,7 +23,7 @@ if [[ -z "$ziprepair" ]]; then
 fi
 [[ -x "$ziprepair" ]] || { echo "ziprepair not found; pass its path" >&2; exit 2; }
 command -v zip >/dev/null || { echo "Info-ZIP zip is needed" >&2; exit 2; }
-runs=${BENCH_RUNS:-5}
+runs=${BENCH_RUNS:-7}
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/vrz-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -113,17 +113,28 @@ with open(sys.argv[1], "wb") as f:
 PY
 }
 
-# Median wall-clock time in seconds of $runs runs of a command; $reset runs before each.
-median_of() {
-    local times=() t0 t1
+# Runs two commands by turns, $runs times each ($reset before every run), and
+# prints the median wall-clock seconds of each. Taking turns keeps a change in
+# the machine's load from favouring one side.
+median_pair() {
+    local a=$1 b=$2 ta=() tb=() t0 t1 t2
     for ((i = 0; i < runs; i++)); do
         eval "$reset"
         t0=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
+        eval "$a" >/dev/null 2>&1
         t1=$(date +%s.%N)
-        times+=("$(echo "$t1 - $t0" | bc -l)")
+        eval "$reset"
+        t1=$(date +%s.%N)
+        eval "$b" >/dev/null 2>&1
+        t2=$(date +%s.%N)
+        ta+=("$(echo "$t1 - $t0" | bc -l)")
+        tb+=("$(echo "$t2 - $t1" | bc -l)")
     done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR] = $1} END {m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2; printf "%.3f", m}'
+    printf '%s %s\n' "$(median "${ta[@]}")" "$(median "${tb[@]}")"
+}
+
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{a[NR] = $1} END {m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2; printf "%.3f", m}'
 }
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
@@ -148,18 +159,17 @@ for name in many large; do
     size=$(stat -c %s "$file")
     cat_file "$file"  # warm the cache
     reset=":"
-    t_cat=$(median_of cat_file "$file")
-    t_scan=$(median_of "$ziprepair" scan "$file")
+    read -r t_cat t_scan < <(median_pair "cat_file $file" "\"\$ziprepair\" scan $file")
     reset='rm -f "$work"/out/*'
-    t_cps=$(median_of copy_and_sync "$file")
-    t_rep=$(median_of repair_file "$file")
-    t_ff=$(median_of zip_ff "$file")
+    read -r t_cps t_rep < <(median_pair "copy_and_sync $file" "repair_file $file")
+    read -r t_ff t_rep2 < <(median_pair "zip_ff $file" "repair_file $file")
     printf '%-6s %10s | %7s %7s %5s | %8s %7s %5s | %7s %5s\n' "$name" "$size" "$t_cat" "$t_scan" \
-        "$(ratio "$t_scan" "$t_cat")" "$t_cps" "$t_rep" "$(ratio "$t_rep" "$t_cps")" "$t_ff" "$(ratio "$t_rep" "$t_ff")"
+        "$(ratio "$t_scan" "$t_cat")" "$t_cps" "$t_rep" "$(ratio "$t_rep" "$t_cps")" "$t_ff" "$(ratio "$t_rep2" "$t_ff")"
 done
 rm -f "$work"/out/* "$work"/many.zip "$work"/large.zip
 echo
-echo "seconds, median of $runs runs on a warm cache; ratio = ziprepair / reference. The repair"
+echo "seconds, median of $runs runs each, taken by turns, on a warm cache; ratio = ziprepair /"
+echo "reference (the zip-FF ratio uses repair times of its own turns). The repair"
 echo "syncs its output before giving it its name, as cp+sync does; zip -FF leaves it in the"
 echo "page cache, so on large entries that ratio is mostly the cost of the sync."
 
