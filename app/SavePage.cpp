@@ -173,6 +173,7 @@ void CSavePage::StartSave() {
     }
 
     m_job->saveAborted = false;
+    m_job->saveCommit.Reset();
     m_job->jobRunning = true;
     m_link = std::make_shared<SaveWorkerLink>();
     m_link->page = this;
@@ -212,7 +213,9 @@ void CSavePage::OnCancel(wxCommandEvent&) {
     // The writer holds at its next poll until the answer is in.
     m_job->pauseGate.Pause();
     StopAnimation();
-    if (ShowMessage(question, caption, wxYES_NO | wxICON_QUESTION) == wxID_YES) {
+    // A Yes that comes after the writer committed to naming the archive is
+    // too late: the save finishes and is reported as done.
+    if (ShowMessage(question, caption, wxYES_NO | wxICON_QUESTION) == wxID_YES && m_job->saveCommit.TryAbort()) {
         m_job->saveAborted = true;
         m_job->savePercent = 100;
         ShowInformation("IDS_SAVE_ABORTED", vrz::kTextCapacityCaption, Frame());

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Times `ziprepair scan` against reading the file (`cat FILE > /dev/null`) and
-# `ziprepair repair` against copying it (`cp FILE`), on two damaged archives:
-#   small: 20 000 small entries (Python's zipfile, deflated)
-#   large: about 300 MB in a few big stored entries of random data (zip -0)
-#   split: the large archive cut into 64 MiB parts set.z01 … set.zip
-# Both get junk between entries and lose their central directory. Every
-# command runs several times on a warm cache and the best time counts.
+# Times ziprepair against the programs a user would compare it with, on the
+# same files in one run, and prints the ratios (median of several runs each):
+#   scan   ÷ `cat FILE >/dev/null`                 (target ≤ 1.5)
+#   repair ÷ `cp FILE DIR && sync`                 (target ≤ 1.2)
+#   repair ÷ Info-ZIP `zip -FF FILE --out OUT`     (does not sync its output)
+# on two damaged archives:
+#   many:  20 000 entries of 10 kB stored random data, about 200 MB
+#   large: six stored entries of 50 MB random data, about 300 MB
+# Both get junk between entries and lose their central directory. Then the
+# peak memory (maximum resident set) of scan and repair of
+#   1gb:   four 256 MB stored entries
+#   3m:    3 000 000 one-byte entries without a central directory
 #   bench/run_bench.sh [path/to/ziprepair]    (or ZIPREPAIR=...)
+# BENCH_RUNS (default 7) sets the runs per command; BENCH_DIR the folder the
+# archives are made in (it decides the disk that the repairs write to);
+# BENCH_MEMORY=0 skips the memory part.
 set -euo pipefail
 ziprepair=${1:-${ZIPREPAIR:-}}
 if [[ -z "$ziprepair" ]]; then
@@ -14,7 +22,8 @@ if [[ -z "$ziprepair" ]]; then
     ziprepair=$(ls -t "$here"/build*/bin/ziprepair 2>/dev/null | head -1)
 fi
 [[ -x "$ziprepair" ]] || { echo "ziprepair not found; pass its path" >&2; exit 2; }
-runs=${BENCH_RUNS:-5}
+command -v zip >/dev/null || { echo "Info-ZIP zip is needed" >&2; exit 2; }
+runs=${BENCH_RUNS:-7}
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/vrz-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -22,7 +31,7 @@ trap 'rm -rf "$work"' EXIT
 # directory began.
 damage() {
     python3 - "$1" "$2" <<'PY'
-import random, shutil, sys, zipfile
+import random, sys, zipfile
 src, dst = sys.argv[1], sys.argv[2]
 with zipfile.ZipFile(src) as z:
     offsets = sorted(i.header_offset for i in z.infolist())
@@ -42,17 +51,16 @@ with open(src, "rb") as fin, open(dst, "wb") as fout:
 PY
 }
 
-make_small() {
-    python3 - "$work/small-intact.zip" <<'PY'
+make_many() {
+    python3 - "$work/many-intact.zip" <<'PY'
 import random, sys, zipfile
 rng = random.Random(3)
-words = [w.encode() for w in "alpha beta gamma delta entry header record offset folder volume".split()]
-with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_STORED) as z:
     for i in range(20000):
-        z.writestr("dir%03d/file%05d.txt" % (i % 200, i), b" ".join(rng.choice(words) for _ in range(rng.randrange(20, 120))))
+        z.writestr("dir%03d/file%05d.bin" % (i % 200, i), rng.randbytes(10000))
 PY
-    damage "$work/small-intact.zip" "$work/small.zip"
-    rm -f "$work/small-intact.zip"
+    damage "$work/many-intact.zip" "$work/many.zip"
+    rm -f "$work/many-intact.zip"
 }
 
 make_large() {
@@ -66,58 +74,118 @@ make_large() {
     rm -f "$work/large-intact.zip"
 }
 
-# Best wall-clock time in seconds of $runs runs of a command; $reset runs before each.
-best_of() {
-    local best="" t0 t1 elapsed
+# Stored entries of one random block repeated: quick to make, and no
+# compression can shrink what a repair has to copy.
+make_1gb() {
+    python3 - "$work/1gb.zip" <<'PY'
+import os, sys, zipfile
+block = os.urandom(1 << 20)
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_STORED) as z:
+    for i in range(4):
+        with z.open("part%d.bin" % i, "w", force_zip64=True) as f:
+            for _ in range(256):
+                f.write(block)
+PY
+    python3 - "$work/1gb.zip" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    central = z.start_dir
+with open(sys.argv[1], "r+b") as f:
+    f.truncate(central)
+PY
+}
+
+# Local headers only (as left when the central directory is lost), written
+# directly: a general writer needs minutes for three million entries.
+make_3m() {
+    python3 - "$work/3m.zip" <<'PY'
+import struct, sys, zlib
+crc = zlib.crc32(b"x")
+with open(sys.argv[1], "wb") as f:
+    out = []
+    for i in range(3000000):
+        name = b"d%04d/f%07d.txt" % (i // 1000 % 10000, i)
+        out.append(struct.pack("<IHHHHHIIIHH", 0x04034B50, 10, 0, 0, 0, 0x21, crc, 1, 1, len(name), 0) + name + b"x")
+        if len(out) == 65536:
+            f.write(b"".join(out))
+            out.clear()
+    f.write(b"".join(out))
+PY
+}
+
+# Runs two commands by turns, $runs times each ($reset before every run), and
+# prints the median wall-clock seconds of each. Taking turns keeps a change in
+# the machine's load from favouring one side.
+median_pair() {
+    local a=$1 b=$2 ta=() tb=() t0 t1 t2
     for ((i = 0; i < runs; i++)); do
         eval "$reset"
         t0=$(date +%s.%N)
-        "$@" >/dev/null
+        eval "$a" >/dev/null 2>&1
         t1=$(date +%s.%N)
-        elapsed=$(echo "$t1 - $t0" | bc -l)
-        if [[ -z "$best" ]] || (($(echo "$elapsed < $best" | bc -l))); then best=$elapsed; fi
+        eval "$reset"
+        t1=$(date +%s.%N)
+        eval "$b" >/dev/null 2>&1
+        t2=$(date +%s.%N)
+        ta+=("$(echo "$t1 - $t0" | bc -l)")
+        tb+=("$(echo "$t2 - $t1" | bc -l)")
     done
-    printf '%.3f' "$best"
+    printf '%s %s\n' "$(median "${ta[@]}")" "$(median "${tb[@]}")"
+}
+
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{a[NR] = $1} END {m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2; printf "%.3f", m}'
 }
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 
-# A split set is read and copied part by part, as the repair does.
-cat_file() { if [[ -d "$1" ]]; then cat "$1"/* >/dev/null; else cat "$1" >/dev/null; fi; }
-copy_file() { if [[ -d "$1" ]]; then cat "$1"/* >"$work/out/copy"; else cp "$1" "$work/out/copy"; fi; }
-copy_and_sync() { copy_file "$1" && sync "$work/out/copy"; }
+cat_file() { cat "$1" >/dev/null; }
+copy_and_sync() { cp "$1" "$work/out/copy" && sync "$work/out/copy"; }
 repair_file() { "$ziprepair" repair "$1" -o "$work/out"; }
+# zip -FF asks whether the archive is a single-disk one when its end record is gone.
+zip_ff() { printf 'y\n' | zip -FF "$1" --out "$work/out/ff.zip"; }
 
-make_split() {
-    mkdir -p "$work/split"
-    (cd "$work/split" && split -b 64M -d -a 2 --numeric-suffixes=1 "$work/large.zip" set.z)
-    local last
-    last=$(ls "$work/split" | sort | tail -1)
-    mv "$work/split/$last" "$work/split/set.zip"
-}
-
-echo "preparing archives in $work ..."
-make_small
+echo "ziprepair: $ziprepair"
+echo "machine:   $(nproc) cores, $(lscpu 2>/dev/null | sed -n 's/^Model name: *//p' | head -1)," \
+    "$(free -g | awk '/^Mem:/ {print $2}') GB memory, $(df -T "$work" | awk 'NR == 2 {print $2}') at $work"
+echo "preparing archives ..."
+make_many
 make_large
-make_split
 mkdir -p "$work/out"
 
-printf '\n%-7s %10s | %8s %8s %6s | %8s %8s %6s %10s %6s\n' archive size cat scan ratio cp repair ratio "cp+sync" ratio
-for name in small large split; do
+printf '\n%-6s %10s | %7s %7s %5s | %8s %7s %5s | %7s %5s\n' archive bytes cat scan ratio "cp+sync" repair ratio "zip-FF" ratio
+for name in many large; do
     file="$work/$name.zip"
-    [[ $name == split ]] && file="$work/split"
-    size=$(du -sb "$file" | cut -f1)
+    size=$(stat -c %s "$file")
     cat_file "$file"  # warm the cache
     reset=":"
-    t_cat=$(best_of cat_file "$file")
-    t_scan=$(best_of "$ziprepair" scan "$file")
+    read -r t_cat t_scan < <(median_pair "cat_file $file" "\"\$ziprepair\" scan $file")
     reset='rm -f "$work"/out/*'
-    t_cp=$(best_of copy_file "$file")
-    t_cps=$(best_of copy_and_sync "$file")
-    t_rep=$(best_of repair_file "$file")
-    printf '%-7s %10s | %8s %8s %6s | %8s %8s %6s %10s %6s\n' "$name" "$size" "$t_cat" "$t_scan" \
-        "$(ratio "$t_scan" "$t_cat")" "$t_cp" "$t_rep" "$(ratio "$t_rep" "$t_cp")" "$t_cps" "$(ratio "$t_rep" "$t_cps")"
+    read -r t_cps t_rep < <(median_pair "copy_and_sync $file" "repair_file $file")
+    read -r t_ff t_rep2 < <(median_pair "zip_ff $file" "repair_file $file")
+    printf '%-6s %10s | %7s %7s %5s | %8s %7s %5s | %7s %5s\n' "$name" "$size" "$t_cat" "$t_scan" \
+        "$(ratio "$t_scan" "$t_cat")" "$t_cps" "$t_rep" "$(ratio "$t_rep" "$t_cps")" "$t_ff" "$(ratio "$t_rep2" "$t_ff")"
+done
+rm -f "$work"/out/* "$work"/many.zip "$work"/large.zip
+echo
+echo "seconds, median of $runs runs each, taken by turns, on a warm cache; ratio = ziprepair /"
+echo "reference (the zip-FF ratio uses repair times of its own turns). The repair"
+echo "syncs its output before giving it its name, as cp+sync does; zip -FF leaves it in the"
+echo "page cache, so on large entries that ratio is mostly the cost of the sync."
+
+[[ "${BENCH_MEMORY:-1}" == 0 ]] && exit 0
+echo
+echo "preparing the memory archives ..."
+make_1gb
+make_3m
+printf '\n%-6s %12s %9s | %14s %16s\n' archive bytes entries "scan peak KB" "repair peak KB"
+for name in 1gb 3m; do
+    file="$work/$name.zip"
+    entries=$("$ziprepair" scan "$file" | tail -1 | cut -d' ' -f1)
+    scan_kb=$( { /usr/bin/time -f '%M' "$ziprepair" scan "$file" >/dev/null; } 2>&1 | tail -1)
+    repair_kb=$( { /usr/bin/time -f '%M' "$ziprepair" repair "$file" -o "$work/out" >/dev/null; } 2>&1 | tail -1)
+    rm -f "$work"/out/*
+    printf '%-6s %12s %9s | %14s %16s\n' "$name" "$(stat -c %s "$file")" "$entries" "$scan_kb" "$repair_kb"
 done
 echo
-echo "times in seconds, best of $runs; ratio = ziprepair / reference. The repair syncs its"
-echo "output before giving it its name; cp does not, so cp+sync is the like-for-like reference."
+echo "peak = maximum resident set size of the whole process (GNU time %M)."

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "SaveStepStops.h"
 #include "text/LanguageTexts.h"
 
 namespace vrz::cli {
@@ -23,5 +24,29 @@ void CliReporter::ReportSaveFailure(const std::string& textKey, const std::strin
     else
         std::fprintf(stderr, "ziprepair: %s (%s)\n", TextOrKey(textKey).c_str(), detail.c_str());
 }
+
+}  // namespace vrz::cli
+
+namespace vrz::cli {
+
+void CliReporter::ReportSaveFailed(const SaveFailure& failure) {
+    reported_ = true;
+    const std::string text = TextOrKey(TextKeyFor(failure.code));
+    if (failure.reason.empty())
+        std::fprintf(stderr, "ziprepair: %s %s\n", text.c_str(), failure.path.c_str());
+    else
+        std::fprintf(stderr, "ziprepair: %s %s (%s)\n", text.c_str(), failure.path.c_str(), failure.reason.c_str());
+}
+
+void CliReporter::ReportScanFailureOn(const std::string& textKey, const std::string& path, const std::string& reason) {
+    reported_ = true;
+    const std::string text = TextOrKey(textKey);
+    if (reason.empty())
+        std::fprintf(stderr, "ziprepair: %s: %s\n", path.c_str(), text.c_str());
+    else
+        std::fprintf(stderr, "ziprepair: %s: %s (%s)\n", path.c_str(), text.c_str(), reason.c_str());
+}
+
+void CliReporter::PassedSaveStep(const char* step) { StopAtSaveStepIfAsked(step); }
 
 }  // namespace vrz::cli

@@ -14,6 +14,9 @@ class CliReporter : public JobReporter {
 public:
     void ReportScanFailure(const std::string& textKey) override;
     void ReportSaveFailure(const std::string& textKey, const std::string& detail) override;
+    void ReportSaveFailed(const SaveFailure& failure) override;
+    void ReportScanFailureOn(const std::string& textKey, const std::string& path, const std::string& reason) override;
+    void PassedSaveStep(const char* step) override;
     bool Reported() const { return reported_; }
 
 private:

@@ -9,8 +9,9 @@
 namespace vrz::cli {
 
 // Runs job on a worker; while it runs, prints "label NN%" to stderr when that
-// is a terminal, reading *percent. A Ctrl-C stores false into *running.
-// Returns the job's result and sets *interrupted when Ctrl-C was pressed.
+// is a terminal, reading *percent. An interrupt (see InterruptSignals.h)
+// stores false into *running. Returns the job's result and sets
+// *interrupted when an interrupt arrived.
 bool RunWithProgress(const std::function<bool()>& job, const std::atomic<int>& percent,
                      std::atomic<bool>& running, const std::string& label, bool* interrupted);
 

@@ -63,7 +63,8 @@ int RepairCommand(const RepairRequest& request) {
                                       : RebuildSingleArchive(state, reporter, &run);
         },
         state.savePercent, state.jobRunning, "Saving", &interrupted);
-    if (interrupted) {
+    // Once the archive has its name the save is done, whenever the interrupt came.
+    if (interrupted && !ok) {
         std::fprintf(stderr, "ziprepair: %s\n", TextOrKey("IDS_SAVE_ABORTED").c_str());
         return 130;
     }

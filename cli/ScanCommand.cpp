@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CliReporter.h"
+#include "EntryLines.h"
 #include "JobRunner.h"
 #include "JsonText.h"
 #include "SourceSetup.h"
@@ -28,9 +29,12 @@ namespace {
 
 void PrintText(const JobState& state) {
     std::printf("%-8s  %14s  %14s  %s\n", "CRC-32", "Compressed", "Size", "Name");
-    for (const RecoveredEntry& e : state.entries) {
-        std::printf("%08" PRIx32 "  %14" PRIu64 "  %14" PRIu64 "  %s\n", e.crc32, e.compressedSize,
-                    e.uncompressedSize, NameForDisplay(e.name).c_str());
+    {
+        LineBuffer lines(stdout);
+        for (const RecoveredEntry& e : state.entries) {
+            AppendEntryLine(lines.Text(), e);
+            lines.MaybeFlush();
+        }
     }
     std::printf("%zu %s\n", state.entryCount(), state.entryCount() == 1 ? "entry" : "entries");
 }

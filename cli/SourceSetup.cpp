@@ -1,5 +1,7 @@
 #include "SourceSetup.h"
 
+#include <cstring>
+
 #include "io/FileIo.h"
 #include "scan/ScanSingleArchive.h"
 #include "scan/ScanSplitArchive.h"
@@ -22,7 +24,13 @@ bool PrepareSource(const std::string& path, JobState& state, JobReporter& report
         state.splitMode = true;
     }
     if (!state.splitMode) return true;
-    const SplitFolderVerdict verdict = CheckSplitFolder(state.sourcePath, &state.splitIsZipx, &state.lastPartName);
+    int listError = 0;
+    const SplitFolderVerdict verdict =
+        CheckSplitFolder(state.sourcePath, &state.splitIsZipx, &state.lastPartName, &listError);
+    if (verdict == SplitFolderVerdict::kUnlistable) {
+        reporter.ReportScanFailureOn(TextKeyFor(verdict), state.sourcePath, std::strerror(listError));
+        return false;
+    }
     if (verdict != SplitFolderVerdict::kOk) {
         reporter.ReportScanFailure(TextKeyFor(verdict));
         return false;
@@ -34,9 +42,11 @@ bool RunSourceScan(JobState& state, JobReporter& reporter) {
     state.scannedSplit = state.splitMode;
     if (!state.splitMode) return ScanSingleArchive(state, reporter);
     bool allReadable = true;
-    state.totalPartsSize = SumPartSizes(state.sourcePath, &allReadable);
+    std::string unreadable;
+    std::string reason;
+    state.totalPartsSize = SumPartSizes(state.sourcePath, &allReadable, &unreadable, &reason);
     if (!allReadable) {
-        reporter.ReportScanFailure("IDS_FAILEDFILE");
+        reporter.ReportScanFailureOn("IDS_FAILEDFILE", unreadable, reason);
         return false;
     }
     return ScanSplitArchive(state, reporter);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "InterruptSignals.h"
 #include "RepairCommand.h"
 #include "ScanCommand.h"
 #include "text/ProgramPaths.h"
@@ -31,6 +32,7 @@ int UsageError(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vrz::cli::InstallInterruptHandlers();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return UsageError("a command is needed");
     if (args[0] == "--help" || args[0] == "-h") {

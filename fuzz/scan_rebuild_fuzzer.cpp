@@ -135,6 +135,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t window = kSizes[choice & 7];
     const std::size_t block = kSizes[(choice >> 3) & 7];
     const bool split = (choice & 0x40) != 0;
+    // Both ways of copying and of staging the output get fuzzed.
+    const bool plainIo = (choice & 0x80) != 0;
+    vrz::SetInKernelCopyRefusedForTesting(plainIo);
+    vrz::SetUnnamedFilesRefusedForTesting(plainIo);
 
     const std::string& folder = WorkFolder();
     const std::string out = vrz::JoinPath(folder, "out");

@@ -15,7 +15,9 @@ namespace vrz {
 
 class SourceReader {
 public:
-    static constexpr std::size_t kDefaultWindow = 1u << 20;
+    // Small enough that the copy out of the page cache stays in the CPU's
+    // cache, large enough for any local header with its name and extra field.
+    static constexpr std::size_t kDefaultWindow = 256u << 10;
 
     explicit SourceReader(const SourceLayout& layout, std::size_t windowSize = kDefaultWindow);
 

@@ -4,18 +4,17 @@
 
 namespace vrz {
 
-std::string NameStep::ReferenceFolder(const std::string& name) {
-    const auto slashes = std::count(name.begin(), name.end(), '/');
-    if (slashes == 0) return {};
-    if (slashes == 1) {
-        const auto slash = name.find('/');
-        if (slash + 1 == name.size()) return {};  // a top-level folder such as docs/
-        return name.substr(0, slash) + "/";
+std::string_view NameStep::ReferenceFolderOf(std::string_view name) {
+    const auto last = name.rfind('/');
+    if (last == std::string_view::npos) return {};
+    const auto first = name.find('/');
+    if (first == last) {
+        if (last + 1 == name.size()) return {};  // a top-level folder such as docs/
+        return name.substr(0, first + 1);
     }
-    std::string cut = name.substr(0, name.rfind('/'));
-    const auto second = cut.rfind('/');
-    cut = second == std::string::npos ? std::string() : cut.substr(0, second);
-    return cut + "/";
+    // The grandparent of the entry: up to and including the second-to-last slash.
+    const auto second = name.rfind('/', last - 1);
+    return name.substr(0, second + 1);
 }
 
 std::string NameStep::LostFilesName(const std::string& name) {
@@ -27,8 +26,13 @@ std::string NameStep::LostFilesName(const std::string& name) {
     return kLostFilesFolder + last + (folder ? "/" : "");
 }
 
+void NameStep::Remember(const std::string& tableName) {
+    if (tableName.empty() || tableName.back() != '/' || known_.count(tableName) != 0) return;
+    known_.insert(storage_.View(storage_.Add(tableName)));
+}
+
 void NameStep::Decide(const std::string& headerName, std::string* tableName) const {
-    const std::string reference = ReferenceFolder(headerName);
+    const std::string_view reference = ReferenceFolderOf(headerName);
     if (reference.empty() || known_.count(reference) != 0)
         *tableName = headerName;
     else

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <unordered_set>
+
+#include "state/NameArena.h"
 
 namespace vrz {
 
@@ -17,19 +20,25 @@ public:
     void Decide(const std::string& headerName, std::string* tableName) const;
     // Makes a row's final name known to later entries. Reference folders
     // always end with '/', so only folder names need remembering.
-    void Remember(const std::string& tableName) {
-        if (!tableName.empty() && tableName.back() == '/') known_.insert(tableName);
+    void Remember(const std::string& tableName);
+    void Clear() {
+        known_.clear();
+        storage_.Clear();
     }
-    void Clear() { known_.clear(); }
 
     // The folder whose presence lets the name stand: "docs/" for "docs/a.txt",
     // and the grandparent for deeper names ("docs/" for "docs/sub/a.txt").
     // Empty for top-level names.
-    static std::string ReferenceFolder(const std::string& name);
+    static std::string ReferenceFolder(const std::string& name) { return std::string(ReferenceFolderOf(name)); }
     static std::string LostFilesName(const std::string& name);
 
 private:
-    std::unordered_set<std::string> known_;
+    // The same as a view into name, so that the lookup per entry allocates nothing.
+    static std::string_view ReferenceFolderOf(std::string_view name);
+
+    // Views into storage_, which never moves what it holds.
+    std::unordered_set<std::string_view> known_;
+    NameArena storage_;
 };
 
 }  // namespace vrz

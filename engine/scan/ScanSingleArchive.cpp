@@ -13,7 +13,7 @@ bool ScanSingleArchive(JobState& state, JobReporter& reporter, const ScanOptions
     std::uint64_t size = 0;
     if (!file.Open(state.sourcePath) || !file.Size(&size)) {
         state.progressPercent = 100;
-        reporter.ReportScanFailure("IDS_FAILEDFILE");
+        reporter.ReportScanFailureOn("IDS_FAILEDFILE", state.sourcePath, file.LastError());
         return false;
     }
     file.Close();

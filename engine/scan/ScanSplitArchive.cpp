@@ -15,7 +15,7 @@ bool ScanSplitArchive(JobState& state, JobReporter& reporter, const ScanOptions&
         std::uint64_t size = 0;
         if (!file.Open(part.path) || !file.Size(&size)) {
             state.progressPercent = 100;
-            reporter.ReportScanFailure("IDS_FAILEDFILE");
+            reporter.ReportScanFailureOn("IDS_FAILEDFILE", part.path, file.LastError());
             return false;
         }
         state.scanLayout.AddPart(part.path, size, part.continuesPrevious);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/SourceLayout.h"
+#include "state/CommitPoint.h"
 #include "state/PauseGate.h"
 #include "state/RecoveredEntry.h"
 #include "state/ScanFinding.h"
@@ -49,6 +50,8 @@ struct JobState {
     std::string outputPath;
     std::string tempCentralPath;
     float recoveredSizeKB = 0.0f;
+    // Decides between a late abort and a save about to name its output.
+    CommitPoint saveCommit;
 
     // Holds a worker at its next poll while the user answers a question.
     PauseGate pauseGate;

@@ -62,16 +62,17 @@ std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
 
 }  // namespace
 
-std::string NameForDisplay(const std::string& nameBytes) {
-    std::string out;
-    out.reserve(nameBytes.size());
+void AppendNameForDisplay(std::string& out, const std::string& nameBytes) {
     for (std::size_t i = 0; i < nameBytes.size();) {
-        const auto byte = static_cast<unsigned char>(nameBytes[i]);
-        if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte));
-            ++i;
+        // Runs of ASCII, most names whole, go over in one piece.
+        std::size_t ascii = i;
+        while (ascii < nameBytes.size() && static_cast<unsigned char>(nameBytes[ascii]) < 0x80) ++ascii;
+        if (ascii > i) {
+            out.append(nameBytes, i, ascii - i);
+            i = ascii;
             continue;
         }
+        const auto byte = static_cast<unsigned char>(nameBytes[i]);
         const std::size_t length = Utf8SequenceLength(nameBytes, i);
         if (length > 0) {
             out.append(nameBytes, i, length);
@@ -81,6 +82,12 @@ std::string NameForDisplay(const std::string& nameBytes) {
             ++i;
         }
     }
+}
+
+std::string NameForDisplay(const std::string& nameBytes) {
+    std::string out;
+    out.reserve(nameBytes.size());
+    AppendNameForDisplay(out, nameBytes);
     return out;
 }
 

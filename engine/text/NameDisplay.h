@@ -8,5 +8,7 @@
 namespace vrz {
 
 std::string NameForDisplay(const std::string& nameBytes);
+// The same, appended to out without a string of its own (for long listings).
+void AppendNameForDisplay(std::string& out, const std::string& nameBytes);
 
 }  // namespace vrz

@@ -14,16 +14,26 @@ CentralDirectorySpool::CentralDirectorySpool(std::string folder, std::size_t buf
 
 bool CentralDirectorySpool::Spill() {
     if (!file_.IsOpen()) {
-        std::string path = JoinPath(folder_, ".central-directory.XXXXXX");
-        if (!file_.CreateUnique(&path)) {
-            lastError_ = file_.LastError();
-            return false;
+        bool refused = false;
+        if (!file_.CreateUnnamed(folder_, &refused)) {
+            if (!refused) {
+                lastError_ = file_.LastError();
+                lastErrno_ = file_.LastErrno();
+                return false;
+            }
+            std::string path = JoinPath(folder_, ".central-directory.XXXXXX");
+            if (!file_.CreateUnique(&path)) {
+                lastError_ = file_.LastError();
+                lastErrno_ = file_.LastErrno();
+                return false;
+            }
+            // The open descriptor keeps the data; the name goes at once.
+            RemoveFile(path);
         }
-        // The open descriptor keeps the data; the name goes at once.
-        RemoveFile(path);
     }
     if (!file_.Write(buffer_.get(), buffered_)) {
         lastError_ = file_.LastError();
+        lastErrno_ = file_.LastErrno();
         return false;
     }
     buffered_ = 0;

@@ -1,7 +1,8 @@
 // Holds the central headers of a rebuild until the entries are written.
 // Headers collect in a fixed buffer that spills to an unnamed file in the
-// destination folder (created and unlinked at once, so it can never be left
-// behind), which keeps memory bounded whatever the number of entries.
+// destination folder (O_TMPFILE, or created and unlinked at once where that
+// is refused, so it is not left behind), which keeps memory bounded
+// whatever the number of entries.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +27,8 @@ public:
     bool ForEachBlock(const std::function<bool(const std::uint8_t*, std::size_t)>& sink);
 
     const std::string& LastError() const { return lastError_; }
+    // errno of the last failed write, 0 when a read back failed.
+    int LastErrno() const { return lastErrno_; }
 
 private:
     bool Spill();
@@ -37,6 +40,7 @@ private:
     std::uint64_t size_ = 0;
     OutputFile file_;
     std::string lastError_;
+    int lastErrno_ = 0;
 };
 
 }  // namespace vrz

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "state/RecoveredEntry.h"
-#include "writer/LayoutBlockReader.h"
 
 namespace vrz {
 
@@ -24,8 +23,11 @@ struct EntryCopyPlan {
     std::uint64_t OutputLength() const { return (writeLocalRecord ? localRecord.size() : 0) + copyLength; }
 };
 
-enum class PlanResult { kOk, kUnreadable, kSourceChanged };
-
-PlanResult PlanEntryCopy(LayoutBlockReader& source, const RecoveredEntry& row, EntryCopyPlan* plan);
+// An entry recovered from its central record: its fresh header, then its
+// data. False when the row's data does not lie within its own extent.
+bool PlanFreshHeaderCopy(const RecoveredEntry& row, EntryCopyPlan* plan);
+// Any other entry: its bytes as found, from its header on. plan->localRecord
+// must hold the header as read from the source.
+void PlanUnchangedCopy(const RecoveredEntry& row, EntryCopyPlan* plan);
 
 }  // namespace vrz

@@ -1,6 +1,7 @@
 #include "writer/LayoutBlockReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace vrz {
@@ -14,8 +15,14 @@ LayoutBlockReader::LayoutBlockReader(const SourceLayout& layout, std::size_t win
 bool LayoutBlockReader::PartsUnchanged() {
     for (const SourcePart& part : layout_.Parts()) {
         std::uint64_t size = 0;
-        if (!FileSize(part.path, &size) || size != part.size) {
+        if (!FileSize(part.path, &size)) {
             failedPath_ = part.path;
+            failedReason_ = std::strerror(ENOENT);
+            return false;
+        }
+        if (size != part.size) {
+            failedPath_ = part.path;
+            failedReason_ = "the file changed size since it was scanned";
             return false;
         }
     }
@@ -41,6 +48,12 @@ const std::uint8_t* LayoutBlockReader::View(std::uint64_t offset, std::size_t wa
     const std::size_t inWindow = static_cast<std::size_t>(offset - windowStart_);
     *available = std::min(want, windowLength_ - inWindow);
     return window_.get() + inWindow;
+}
+
+bool LayoutBlockReader::ReadDirect(std::uint64_t offset, std::size_t length, std::uint8_t* out) {
+    const std::uint64_t total = layout_.TotalSize();
+    if (offset > total || length > total - offset) return false;
+    return files_.Read(offset, out, length, LayoutFiles::ShortRead::kFail);
 }
 
 bool LayoutBlockReader::Read(std::uint64_t offset, std::size_t length, std::uint8_t* out) {

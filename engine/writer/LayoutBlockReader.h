@@ -28,8 +28,16 @@ public:
     // Copies exactly [offset, offset + length) into out.
     bool Read(std::uint64_t offset, std::size_t length, std::uint8_t* out);
 
-    // The part that could not be read, for the message.
+    // Copies exactly [offset, offset + length) into out without loading the
+    // window; for a few header bytes in front of a large in-kernel copy.
+    bool ReadDirect(std::uint64_t offset, std::size_t length, std::uint8_t* out);
+
+    // The open file of part index, for in-kernel copies; nullptr when it cannot be opened.
+    const InputFile* PartFile(std::size_t index) { return files_.OpenPart(index); }
+
+    // The part that could not be read, and why, for the message.
     const std::string& FailedPath() const { return failedPath_.empty() ? files_.FailedPath() : failedPath_; }
+    const std::string& FailedReason() const { return failedPath_.empty() ? files_.FailedReason() : failedReason_; }
 
 private:
     bool Load(std::uint64_t offset);
@@ -42,6 +50,7 @@ private:
     std::size_t windowLength_ = 0;
     LayoutFiles files_;
     std::string failedPath_;  // a part whose size changed
+    std::string failedReason_;
 };
 
 }  // namespace vrz

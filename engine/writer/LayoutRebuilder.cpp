@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/FileIo.h"
+#include "io/LayoutFiles.h"
 #include "records/ByteOrder.h"
 #include "records/ZipConstants.h"
 #include "writer/CentralDirectorySpool.h"
@@ -22,6 +23,12 @@ namespace {
 
 // How often a save gives way to a file created under its name meanwhile.
 constexpr int kMaxNameAttempts = 100;
+
+// A first read of a local header also takes this many bytes of name and
+// extra field, which is enough for nearly every header in one call.
+constexpr std::size_t kHeaderPeek = 512;
+
+const char* const kSourceNotAsScanned = "the entry is no longer where the scan found it";
 
 class Rebuilder {
 public:
@@ -45,14 +52,21 @@ public:
 private:
     bool CheckSource();
     bool CopyEntry(const RecoveredEntry& row);
+    bool ReadLocalRecord(const RecoveredEntry& row, bool direct);
+    bool CopyThroughWindow(std::uint64_t position, std::uint64_t remaining);
+    bool CopyInKernel(std::uint64_t position, std::uint64_t remaining);
+    bool QueueInKernel(std::uint64_t position, std::uint64_t length);
+    bool FlushQueued();
     bool WriteEndRecords();
     bool MoveIntoPlace();
     bool Append(const std::uint8_t* data, std::size_t length);
     bool MayContinue();
     void ShowProgress();
-    bool FailSource(const std::string& detail);
+    bool FailSource();
+    bool FailSource(const std::string& path, const std::string& reason);
     const std::string& PathAt(std::uint64_t offset) const;
-    bool FailOutput(const std::string& detail);
+    bool Fail(SaveFailureCode code, const std::string& path, const std::string& reason);
+    bool FailWrite(int error, const std::string& reason);
 
     JobState& state_;
     JobReporter& reporter_;
@@ -65,6 +79,10 @@ private:
     std::uint16_t lastVersionNeeded_ = 0;
     EntryCopyPlan plan_;
     std::vector<std::uint8_t> centralHeader_;
+    bool copyRefused_ = false;
+    // Entries that follow each other in the source are copied as one range.
+    std::uint64_t queuedStart_ = 0;
+    std::uint64_t queuedLength_ = 0;
 };
 
 bool Rebuilder::MayContinue() { return state_.SaveMayContinue(); }
@@ -79,10 +97,21 @@ void Rebuilder::ShowProgress() {
     state_.savePercent = static_cast<int>(std::min<std::uint64_t>(percent, 100));
 }
 
-bool Rebuilder::FailSource(const std::string& detail) {
+bool Rebuilder::Fail(SaveFailureCode code, const std::string& path, const std::string& reason) {
     state_.savePercent = 100;
-    reporter_.ReportSaveFailure("IDS_FAILEDFILE", detail);
+    reporter_.ReportSaveFailed(SaveFailure{code, path, reason});
     return false;
+}
+
+bool Rebuilder::FailSource(const std::string& path, const std::string& reason) {
+    return Fail(SaveFailureCode::kSourceUnreadable, path, reason);
+}
+
+bool Rebuilder::FailSource() { return FailSource(source_.FailedPath(), source_.FailedReason()); }
+
+// A write to the output or to the central directory's work file failed.
+bool Rebuilder::FailWrite(int error, const std::string& reason) {
+    return Fail(WriteFailureCodeFor(error), state_.outputPath, reason);
 }
 
 // The file that holds a layout offset, to name in a message.
@@ -91,13 +120,8 @@ const std::string& Rebuilder::PathAt(std::uint64_t offset) const {
     return layout_.Parts()[layout_.PartIndexAt(offset)].path;
 }
 
-bool Rebuilder::FailOutput(const std::string& detail) {
-    reporter_.ReportSaveFailure("IDS_CREATEDFAILED", detail);
-    return false;
-}
-
 bool Rebuilder::Append(const std::uint8_t* data, std::size_t length) {
-    if (!output_.Append(data, length)) return FailOutput(output_.LastError());
+    if (!output_.Append(data, length)) return FailWrite(output_.LastErrno(), output_.LastError());
     run_.bytesWritten += length;
     ShowProgress();
     return true;
@@ -105,12 +129,12 @@ bool Rebuilder::Append(const std::uint8_t* data, std::size_t length) {
 
 // The table must still describe the files: same sizes, and every row inside them.
 bool Rebuilder::CheckSource() {
-    if (!source_.PartsUnchanged()) return FailSource(source_.FailedPath());
+    if (!source_.PartsUnchanged()) return FailSource();
     const std::uint64_t total = layout_.TotalSize();
     for (const RecoveredEntry& row : state_.entries) {
         if (row.headerOffset > total || row.entryLength > total - row.headerOffset ||
             row.entryLength < zip::kLocalHeaderSize)
-            return FailSource(PathAt(std::min(row.headerOffset, total)));
+            return FailSource(PathAt(std::min(row.headerOffset, total)), kSourceNotAsScanned);
     }
     return true;
 }
@@ -118,10 +142,14 @@ bool Rebuilder::CheckSource() {
 bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     run_.scanPosition = row.headerOffset;
 
-    switch (PlanEntryCopy(source_, row, &plan_)) {
-        case PlanResult::kOk: break;
-        case PlanResult::kUnreadable: return FailSource(source_.FailedPath());
-        case PlanResult::kSourceChanged: return FailSource(PathAt(row.headerOffset));
+    // Entry data are copied in the kernel, so the header is read on its own
+    // rather than through a window that would read the data too.
+    const bool inKernel = !copyRefused_;
+    if (!row.localRecordOverride.empty()) {
+        if (!PlanFreshHeaderCopy(row, &plan_)) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+    } else {
+        if (!ReadLocalRecord(row, inKernel)) return false;
+        PlanUnchangedCopy(row, &plan_);
     }
 
     const std::uint64_t outputOffset = run_.centralDirOffset;
@@ -132,21 +160,16 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     header.outputOffset = outputOffset;
     header.largeArchive = largeArchive_;
     centralHeader_.clear();
-    if (!AppendCentralHeader(header, &centralHeader_)) return FailSource(PathAt(row.headerOffset));
+    if (!AppendCentralHeader(header, &centralHeader_))
+        return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
 
-    if (plan_.writeLocalRecord && !Append(plan_.localRecord.data(), plan_.localRecord.size())) return false;
-    std::uint64_t position = plan_.copyFrom;
-    std::uint64_t remaining = plan_.copyLength;
-    while (remaining > 0) {
-        if (!MayContinue()) return false;
-        std::size_t got = 0;
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, options_.blockSize));
-        const std::uint8_t* block = source_.View(position, want, &got);
-        if (!block) return FailSource(source_.FailedPath());
-        if (!Append(block, got)) return false;
-        position += got;
-        remaining -= got;
+    if (plan_.writeLocalRecord) {
+        // Bytes still queued for the kernel go out before the fresh header.
+        if (!FlushQueued() || !Append(plan_.localRecord.data(), plan_.localRecord.size())) return false;
     }
+    const bool copied = inKernel ? QueueInKernel(plan_.copyFrom, plan_.copyLength)
+                                 : FlushQueued() && CopyThroughWindow(plan_.copyFrom, plan_.copyLength);
+    if (!copied) return false;
 
     const std::uint64_t outputLength = plan_.OutputLength();
     run_.localHeaderOffset = outputOffset;
@@ -154,6 +177,95 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     run_.entryLengths.push_back(outputLength);
     ++run_.entriesWritten;
     lastVersionNeeded_ = ReadU16(plan_.localRecord.data() + zip::lfh::kVersionNeeded);
+    return true;
+}
+
+// The local header must be where the scan found it, whole within the entry.
+// Leaves the header, name and extra field in plan_.localRecord.
+bool Rebuilder::ReadLocalRecord(const RecoveredEntry& row, bool direct) {
+    const auto read = [&](std::uint64_t offset, std::size_t length, std::uint8_t* out) {
+        return direct ? source_.ReadDirect(offset, length, out) : source_.Read(offset, length, out);
+    };
+    const std::size_t peek = static_cast<std::size_t>(
+        std::min<std::uint64_t>(row.entryLength, direct ? zip::kLocalHeaderSize + kHeaderPeek : zip::kLocalHeaderSize));
+    plan_.localRecord.resize(peek);
+    if (!read(row.headerOffset, peek, plan_.localRecord.data())) return FailSource();
+    const std::uint8_t* fixed = plan_.localRecord.data();
+    if (std::memcmp(fixed, zip::kSigLocalHeader, 4) != 0)
+        return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+    const std::size_t recordLength = zip::kLocalHeaderSize + std::size_t{ReadU16(fixed + zip::lfh::kNameLength)} +
+                                     ReadU16(fixed + zip::lfh::kExtraLength);
+    if (recordLength > row.entryLength) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+    if (recordLength <= peek) {
+        plan_.localRecord.resize(recordLength);
+        return true;
+    }
+    plan_.localRecord.resize(recordLength);
+    if (!read(row.headerOffset + peek, recordLength - peek, plan_.localRecord.data() + peek)) return FailSource();
+    return true;
+}
+
+bool Rebuilder::QueueInKernel(std::uint64_t position, std::uint64_t length) {
+    if (queuedLength_ > 0 && queuedStart_ + queuedLength_ == position) {
+        queuedLength_ += length;
+        return true;
+    }
+    if (!FlushQueued()) return false;
+    queuedStart_ = position;
+    queuedLength_ = length;
+    return true;
+}
+
+bool Rebuilder::FlushQueued() {
+    if (queuedLength_ == 0) return true;
+    const std::uint64_t start = queuedStart_;
+    const std::uint64_t length = queuedLength_;
+    queuedLength_ = 0;
+    return CopyInKernel(start, length);
+}
+
+bool Rebuilder::CopyThroughWindow(std::uint64_t position, std::uint64_t remaining) {
+    while (remaining > 0) {
+        if (!MayContinue()) return false;
+        std::size_t got = 0;
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, options_.blockSize));
+        const std::uint8_t* block = source_.View(position, want, &got);
+        if (!block) return FailSource();
+        if (!Append(block, got)) return false;
+        position += got;
+        remaining -= got;
+    }
+    return true;
+}
+
+// Copies part by part with copy_file_range; where the kernel refuses, the
+// rest goes through the window, and later entries do not try again.
+bool Rebuilder::CopyInKernel(std::uint64_t position, std::uint64_t remaining) {
+    while (remaining > 0) {
+        if (!MayContinue()) return false;
+        const std::size_t index = layout_.PartIndexAt(position);
+        const SourcePart& part = layout_.Parts()[index];
+        // One block between cancel polls and progress steps, as for buffered copies.
+        const std::uint64_t piece =
+            std::min<std::uint64_t>({remaining, part.start + part.size - position, options_.blockSize});
+        const InputFile* file = source_.PartFile(index);
+        if (!file) return FailSource();
+        const std::uint64_t before = output_.Size();
+        const CopyOutcome outcome = output_.AppendFrom(*file, position - part.start, piece);
+        const std::uint64_t copied = output_.Size() - before;
+        run_.bytesWritten += copied;
+        position += copied;
+        remaining -= copied;
+        switch (outcome) {
+            case CopyOutcome::kDone: break;
+            case CopyOutcome::kRefused:
+                copyRefused_ = true;
+                return CopyThroughWindow(position, remaining);
+            case CopyOutcome::kSourceShort: return FailSource(part.path, kShorterThanScanned);
+            case CopyOutcome::kWriteFailed: return FailWrite(output_.LastErrno(), output_.LastError());
+        }
+        ShowProgress();
+    }
     return true;
 }
 
@@ -179,7 +291,7 @@ bool Rebuilder::MoveIntoPlace() {
         if (!nameTaken) break;
         state_.outputPath = ChooseOutputPath(folder, archiveName);
     }
-    return FailOutput(output_.LastError());
+    return Fail(SaveFailureCode::kOutputNotNamed, state_.outputPath, output_.LastError());
 }
 
 bool Rebuilder::Run() {
@@ -192,17 +304,20 @@ bool Rebuilder::Run() {
                                                                     : state_.destinationFolder;
         state_.outputPath = ChooseOutputPath(folder, ArchiveFileNameFor(state_));
     }
+    state_.saveCommit.Reset();
     if (!CheckSource()) return false;
-    if (!output_.Create(state_.outputPath)) return FailOutput(output_.LastError());
+    if (!output_.Create(state_.outputPath))
+        return Fail(SaveFailureCode::kOutputNotCreated, FolderOf(state_.outputPath), output_.LastError());
     CentralDirectorySpool centralDirectory(FolderOf(state_.outputPath), options_.blockSize);
 
     for (const RecoveredEntry& row : state_.entries) {
         if (!MayContinue()) return false;
         if (!CopyEntry(row)) return false;
         if (!centralDirectory.Append(centralHeader_.data(), centralHeader_.size()))
-            return FailOutput(centralDirectory.LastError());
+            return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
         run_.centralDirSize += centralHeader_.size();
     }
+    if (!FlushQueued()) return false;
 
     if (!MayContinue()) return false;
     bool cancelled = false;
@@ -219,14 +334,19 @@ bool Rebuilder::Run() {
         return true;
     });
     if (cancelled || outputFailed) return false;
-    if (!copied) return FailOutput(centralDirectory.LastError());
+    if (!copied) return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
     if (!WriteEndRecords()) return false;
 
-    // The last moment a cancel still leaves nothing behind.
     if (!MayContinue()) return false;
-    if (!output_.Seal()) return FailOutput(output_.LastError());
+    reporter_.PassedSaveStep("sync");
+    if (!output_.Seal()) return FailWrite(output_.LastErrno(), output_.LastError());
+    reporter_.PassedSaveStep("name");
+    // The point of no return: a cancel up to here leaves nothing behind; once
+    // committed, the archive is named and the save counts as done.
+    if (!MayContinue() || !state_.saveCommit.TryCommit()) return false;
     if (!MoveIntoPlace()) return false;
     state_.savePercent = 100;
+    reporter_.PassedSaveStep("named");
     return true;
 }
 

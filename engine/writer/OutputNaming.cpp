@@ -1,5 +1,7 @@
 #include "writer/OutputNaming.h"
 
+#include <unistd.h>
+
 #include <cstdint>
 
 #include "io/FileIo.h"
@@ -18,6 +20,24 @@ std::string::size_type ExtensionDot(const std::string& slashName) {
     const auto dot = slashName.find_last_of('.');
     if (dot == std::string::npos || dot <= 1) return std::string::npos;
     return dot;
+}
+
+// Longer "extensions" are no archive's; the whole name is then the base.
+constexpr std::size_t kLongestExtension = 32;
+constexpr std::size_t kDefaultNameMax = 255;
+
+std::size_t NameMaxOf(const std::string& folder) {
+    const long limit = ::pathconf(folder.empty() ? "/" : folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : kDefaultNameMax;
+}
+
+// base (without its slash) cut so that base + suffix fits in nameMax bytes;
+// the cut never splits a UTF-8 character.
+std::string FittedBase(const std::string& base, std::size_t suffixLength, std::size_t nameMax) {
+    if (base.size() + suffixLength <= nameMax) return base;
+    std::size_t cut = nameMax > suffixLength ? nameMax - suffixLength : 0;
+    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
+    return base.substr(0, cut);
 }
 
 }  // namespace
@@ -42,16 +62,25 @@ std::string ArchiveFileNameFor(const JobState& state) {
 
 std::string ChooseOutputPath(const std::string& folder, const std::string& archiveFileName) {
     const std::string slashName = WithLeadingSlash(archiveFileName);
-    const auto dot = ExtensionDot(slashName);
-    const std::string base = dot == std::string::npos ? slashName : slashName.substr(0, dot);
+    auto dot = ExtensionDot(slashName);
+    if (dot != std::string::npos && slashName.size() - dot > kLongestExtension) dot = std::string::npos;
+    // Without its leading slash.
+    const std::string base = dot == std::string::npos ? slashName.substr(1) : slashName.substr(1, dot - 1);
     const std::string extension = dot == std::string::npos ? std::string() : slashName.substr(dot);
     std::string prefix = folder;
     while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
     if (prefix == "/") prefix.clear();
-    prefix += base + kFixedSuffix;
+    prefix += "/";
 
-    std::string candidate = prefix + extension;
-    for (std::uint64_t n = 1; FileExists(candidate); ++n) candidate = prefix + std::to_string(n) + extension;
+    // A source whose name is near the limit would otherwise be written in
+    // full and then fail on its name: the base gives way, the suffix stays.
+    const std::size_t nameMax = NameMaxOf(folder);
+    const auto candidateFor = [&](const std::string& number) {
+        const std::string suffix = kFixedSuffix + number + extension;
+        return prefix + FittedBase(base, suffix.size(), nameMax) + suffix;
+    };
+    std::string candidate = candidateFor("");
+    for (std::uint64_t n = 1; FileExists(candidate); ++n) candidate = candidateFor(std::to_string(n));
     return candidate;
 }
 

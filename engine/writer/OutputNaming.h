@@ -15,7 +15,8 @@ std::string ArchiveFileNameFor(const JobState& state);
 
 // folder + base + "_fixed" + extension, or "_fixed1", "_fixed2", ... when a
 // file (or anything else) of that name exists. A name without a dot gets
-// "_fixed" at its end.
+// "_fixed" at its end. The base is shortened (at a UTF-8 character
+// boundary) when the whole name would not fit the folder's name length limit.
 std::string ChooseOutputPath(const std::string& folder, const std::string& archiveFileName);
 
 enum class SpaceCheck { kEnough, kTooLittle, kUnknown };

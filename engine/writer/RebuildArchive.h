@@ -2,14 +2,16 @@
 // put into state.entries, byte for byte from state.scanLayout, and give each
 // a fresh central directory header.
 //
-// They write state.outputPath through a hidden temporary file in the same
-// folder, which takes the final name only when the archive is complete and
-// never by replacing a file: if the name was taken meanwhile, the next free
-// "_fixed<n>" name is used and state.outputPath updated. They poll
-// state.SaveMayContinue() before every block and set state.savePercent.
-// Failures go to reporter.ReportSaveFailure: "IDS_FAILEDFILE" when the source
-// cannot be read or changed since the scan, "IDS_CREATEDFAILED" with the
-// system's reason when the output cannot be created or written (a full disk).
+// They write state.outputPath through a file without a name in the same
+// folder (a hidden temporary name where the file system cannot make one),
+// which is synced and then takes the final name, never by replacing a file:
+// if the name was taken meanwhile, the next free "_fixed<n>" name is used and
+// state.outputPath updated. They poll state.SaveMayContinue() before every
+// block and set state.savePercent. Naming the output is the point of no
+// return, claimed through state.saveCommit: an abort that claims it first
+// leaves nothing. Failures go to reporter.ReportSaveFailed as a code with the
+// path and the system's reason (source unreadable or changed since the scan,
+// output not created, disk full, other write failure, output not named).
 // On false (failure or cancel) nothing is left behind in the folder.
 #pragma once
 

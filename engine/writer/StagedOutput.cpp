@@ -11,6 +11,10 @@ namespace {
 // Keeps "." + name + ".XXXXXX" within the 255 bytes a file name may have.
 constexpr std::size_t kMaxNameInTempName = 200;
 
+// Writeback starts whenever this much was written since the last start, so
+// the final fsync finds little left and dirty pages do not pile up.
+constexpr std::uint64_t kWritebackStep = std::uint64_t{32} << 20;
+
 }  // namespace
 
 StagedOutput::StagedOutput(std::size_t bufferSize)
@@ -18,19 +22,52 @@ StagedOutput::StagedOutput(std::size_t bufferSize)
 
 StagedOutput::~StagedOutput() { Discard(); }
 
+void StagedOutput::TakeError() {
+    lastError_ = file_.LastError();
+    lastErrno_ = file_.LastErrno();
+}
+
 bool StagedOutput::Create(const std::string& finalPath) {
     Discard();
     moved_ = false;
+    sealed_ = false;
+    unnamed_ = false;
     size_ = 0;
     buffered_ = 0;
+    writebackDone_ = 0;
+    bool refused = false;
+    if (file_.CreateUnnamed(FolderOf(finalPath), &refused)) {
+        unnamed_ = true;
+        return true;
+    }
+    if (!refused) {
+        TakeError();
+        return false;
+    }
     std::string name = FileNameOf(finalPath);
     if (name.size() > kMaxNameInTempName) name.resize(kMaxNameInTempName);
     std::string path = JoinPath(FolderOf(finalPath), "." + name + ".XXXXXX");
     if (!file_.CreateUnique(&path)) {
-        lastError_ = file_.LastError();
+        TakeError();
         return false;
     }
     tempPath_ = path;
+    return true;
+}
+
+void StagedOutput::StartWriteback(bool all) {
+    const std::uint64_t onDisk = file_.BytesWritten();
+    if (onDisk <= writebackDone_ || (!all && onDisk - writebackDone_ < kWritebackStep)) return;
+    file_.StartWriteback(writebackDone_, onDisk - writebackDone_);
+    writebackDone_ = onDisk;
+}
+
+bool StagedOutput::WriteThrough(const std::uint8_t* data, std::size_t length) {
+    if (!file_.Write(data, length)) {
+        TakeError();
+        return false;
+    }
+    StartWriteback(false);
     return true;
 }
 
@@ -38,21 +75,14 @@ bool StagedOutput::Flush() {
     if (buffered_ == 0) return true;
     const std::size_t length = buffered_;
     buffered_ = 0;
-    if (!file_.Write(buffer_.get(), length)) {
-        lastError_ = file_.LastError();
-        return false;
-    }
-    return true;
+    return WriteThrough(buffer_.get(), length);
 }
 
 bool StagedOutput::Append(const std::uint8_t* data, std::size_t length) {
-    if (!file_.IsOpen()) return false;
+    if (!file_.IsOpen() || sealed_) return false;
     if (length > bufferSize_ - buffered_ && !Flush()) return false;
     if (length >= bufferSize_) {
-        if (!file_.Write(data, length)) {
-            lastError_ = file_.LastError();
-            return false;
-        }
+        if (!WriteThrough(data, length)) return false;
     } else {
         std::memcpy(buffer_.get() + buffered_, data, length);
         buffered_ += length;
@@ -61,27 +91,46 @@ bool StagedOutput::Append(const std::uint8_t* data, std::size_t length) {
     return true;
 }
 
+CopyOutcome StagedOutput::AppendFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
+    if (!file_.IsOpen() || sealed_) return CopyOutcome::kWriteFailed;
+    if (copyRefused_) return CopyOutcome::kRefused;
+    if (!Flush()) return CopyOutcome::kWriteFailed;
+    std::uint64_t copied = 0;
+    const CopyOutcome outcome = file_.CopyFrom(source, offset, length, &copied);
+    size_ += copied;
+    if (outcome == CopyOutcome::kRefused) copyRefused_ = true;
+    if (outcome == CopyOutcome::kWriteFailed) TakeError();
+    StartWriteback(false);
+    return outcome;
+}
+
 bool StagedOutput::Seal() {
     if (!file_.IsOpen()) return false;
     if (!Flush()) return false;
+    StartWriteback(true);
     if (!file_.Sync()) {
-        lastError_ = file_.LastError();
+        TakeError();
         return false;
     }
-    file_.Close();
+    sealed_ = true;
     return true;
 }
 
 bool StagedOutput::MoveTo(const std::string& path, bool* nameTaken) {
     *nameTaken = false;
-    if (tempPath_.empty() || file_.IsOpen()) return false;
-    if (MoveIntoPlaceNoReplace(tempPath_, path)) {
+    if (!sealed_ || moved_) return false;
+    const bool named = unnamed_ ? file_.LinkAs(path) : MoveIntoPlaceNoReplace(tempPath_, path);
+    if (named) {
         moved_ = true;
+        file_.Close();
+        tempPath_.clear();
+        SyncFolder(FolderOf(path));
         return true;
     }
-    const int error = errno;
-    *nameTaken = FileExists(path);
-    lastError_ = std::strerror(*nameTaken ? EEXIST : error);
+    const int error = unnamed_ ? file_.LastErrno() : errno;
+    *nameTaken = error == EEXIST || FileExists(path);
+    lastErrno_ = *nameTaken ? EEXIST : error;
+    lastError_ = std::strerror(lastErrno_);
     return false;
 }
 

@@ -342,8 +342,9 @@ TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
     vrz::SetWriteLimitForTesting(UINT64_MAX);
 
     ASSERT_EQ(dialogs.Shown().size(), 1u);
-    EXPECT_EQ(dialogs.Shown()[0].message.rfind(Text("IDS_CREATEDFAILED", vrz::kTextCapacity), 0), 0u)
+    EXPECT_EQ(dialogs.Shown()[0].message.rfind(Text("IDS_SAVE_DISK_FULL", vrz::kTextCapacity), 0), 0u)
         << dialogs.Shown()[0].message;
+    EXPECT_NE(dialogs.Shown()[0].message.find("mail_fixed.zip"), std::string::npos) << dialogs.Shown()[0].message;
     EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_INFORMATION", vrz::kTextCapacityCaption));
     EXPECT_TRUE(shell_.urls.empty());
     EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());

@@ -1,0 +1,38 @@
+// Entry names kept back to back in large blocks instead of one heap string
+// each: a table of millions of entries then costs the name bytes plus eight
+// bytes a row, not a string object and an allocation a row. Blocks never
+// move, so a name's view stays valid until Clear.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace vrz {
+
+// Where a name lies in its arena: 8 bytes a row.
+struct NameRef {
+    std::uint32_t block = 0;
+    std::uint32_t offset = 0;  // in the block; the length is stored in front of the bytes
+};
+
+class NameArena {
+public:
+    // Names up to 65535 bytes (the name-length field's limit) plus their prefix fit one block.
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+    NameRef Add(std::string_view name);
+    std::string_view View(NameRef ref) const;
+    void Clear();
+
+    // Bytes held by the blocks, for the memory figures.
+    std::size_t BytesReserved() const { return blocks_.size() * kBlockSize; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t used_ = kBlockSize;  // in the last block; full before the first Add
+};
+
+}  // namespace vrz
