@@ -49,7 +49,9 @@ constexpr std::size_t kUncompressedSize32 = 12;
 constexpr std::size_t kUncompressedSize64 = 16;
 }  // namespace dd
 
+constexpr std::uint16_t kFlagEncrypted = 0x0001;
 constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
+constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 
 constexpr std::uint16_t kExtraIdZip64 = 0x0001;
 constexpr std::uint16_t kExtraIdNtfs = 0x000A;

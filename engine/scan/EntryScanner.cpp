@@ -49,6 +49,10 @@ private:
     bool Poll();
     void Progress(std::uint64_t position);
     bool FailIfUnreadable();
+    void Record(FindingKind kind, std::uint64_t at, const std::string& name, std::uint64_t value) {
+        state_.findings.push_back(
+            ScanFinding{kind, at, static_cast<std::uint32_t>(layout_.PartIndexAt(at)), name, value});
+    }
 
     JobState& state_;
     JobReporter& reporter_;
@@ -170,7 +174,11 @@ Scanner::Header Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     const std::uint64_t dataStart = at + header.HeaderLength();
     if (!header.HasDataDescriptor()) {
         // The entry must end by the end of the bytes that survive; ending exactly there is whole.
-        if (header.compressedSize > runEnd - dataStart) return Header::kRejected;
+        if (header.compressedSize > runEnd - dataStart) {
+            Record(runEnd < total_ ? FindingKind::kPartMissing : FindingKind::kExtentPastEnd, at, headerName,
+                   header.compressedSize);
+            return Header::kRejected;
+        }
         row.entryLength = header.HeaderLength() + header.compressedSize;
     } else {
         std::uint64_t descriptorAt = 0;
@@ -178,6 +186,7 @@ Scanner::Header Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
         std::uint64_t stoppedAt = runEnd;
         if (!FindDescriptor(dataStart, runEnd, header, &descriptorAt, &descriptorLength, &stoppedAt)) {
             if (cancelled_) return Header::kLostDescriptor;
+            if (stoppedAt >= runEnd) Record(FindingKind::kDescriptorNotFound, at, headerName, runEnd - dataStart);
             // Resume just before where the search stopped, so a header found
             // there is met again, but never at or before this header.
             const std::uint64_t back = stoppedAt > kStepBackAfterLostDescriptor ? stoppedAt - kStepBackAfterLostDescriptor : 0;

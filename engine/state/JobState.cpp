@@ -6,6 +6,7 @@ void JobState::ResetTable() {
     entries.clear();
     entries.shrink_to_fit();
     findings.clear();
+    partials.clear();
     scanLayout.Clear();
     scanPosition = 0;
     windowStart = 0;

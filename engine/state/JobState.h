@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/SourceLayout.h"
+#include "state/PartialEntry.h"
 #include "state/PauseGate.h"
 #include "state/RecoveredEntry.h"
 #include "state/ScanFinding.h"
@@ -38,6 +39,8 @@ struct JobState {
     std::vector<RecoveredEntry> entries;
     // Candidate headers the scan refused or cut, and what it took from central records.
     std::vector<ScanFinding> findings;
+    // Cut entries a salvage saves the beginning of; written after the rows.
+    std::vector<PartialEntry> partials;
 
     // Save.
     std::atomic<int> savePercent{0};

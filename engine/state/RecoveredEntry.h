@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "state/EntryCheck.h"
+
 namespace vrz {
 
 struct RecoveredEntry {
@@ -26,6 +28,8 @@ struct RecoveredEntry {
     // 0 without a data descriptor, else 16 or 24.
     std::uint8_t descriptorLength = 0;
     bool zip64Local = false;
+    // Filled by the verifier after the scan.
+    EntryCheck check;
 
     bool IsFolder() const { return !name.empty() && name.back() == '/'; }
 };

@@ -13,6 +13,7 @@
 #include "writer/EndRecords.h"
 #include "writer/LayoutBlockReader.h"
 #include "writer/OutputNaming.h"
+#include "writer/PartialEntryWriter.h"
 #include "writer/StagedOutput.h"
 
 namespace vrz {
@@ -44,6 +45,7 @@ public:
 private:
     bool CheckSource();
     bool CopyEntry(const RecoveredEntry& row);
+    bool WritePartial(const PartialEntry& partial);
     bool WriteEndRecords();
     bool MoveIntoPlace();
     bool Append(const std::uint8_t* data, std::size_t length);
@@ -159,6 +161,29 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     return true;
 }
 
+bool Rebuilder::WritePartial(const PartialEntry& partial) {
+    run_.scanPosition = partial.headerOffset;
+    const std::uint64_t outputOffset = run_.centralDirOffset;
+    PartialWriteTarget target;
+    target.append = [this](const std::uint8_t* data, std::size_t length) { return Append(data, length); };
+    target.mayContinue = [this] { return MayContinue(); };
+    target.outputOffset = outputOffset;
+    target.largeArchive = largeArchive_;
+    PartialWriteOutcome outcome;
+    switch (WritePartialEntry(source_, partial, target, &outcome)) {
+        case PartialWriteResult::kWritten: break;
+        case PartialWriteResult::kSourceFailed: return FailSource(PathAt(partial.headerOffset));
+        default: return false;  // cancelled, or the output failure was reported already
+    }
+    centralHeader_ = std::move(outcome.centralHeader);
+    run_.localHeaderOffset = outputOffset;
+    run_.centralDirOffset += outcome.entryLength;
+    run_.entryLengths.push_back(outcome.entryLength);
+    ++run_.entriesWritten;
+    lastVersionNeeded_ = outcome.versionNeeded;
+    return true;
+}
+
 bool Rebuilder::WriteEndRecords() {
     CentralDirectorySummary directory;
     directory.entryCount = run_.entriesWritten;
@@ -200,6 +225,15 @@ bool Rebuilder::Run() {
     for (const RecoveredEntry& row : state_.entries) {
         if (!MayContinue()) return false;
         if (!CopyEntry(row)) return false;
+        if (!centralDirectory.Append(centralHeader_.data(), centralHeader_.size()))
+            return FailOutput(centralDirectory.LastError());
+        run_.centralDirSize += centralHeader_.size();
+    }
+
+    // What a salvage saved of cut entries comes after the rows, as entries of their own.
+    for (const PartialEntry& partial : state_.partials) {
+        if (!MayContinue()) return false;
+        if (!WritePartial(partial)) return false;
         if (!centralDirectory.Append(centralHeader_.data(), centralHeader_.size()))
             return FailOutput(centralDirectory.LastError());
         run_.centralDirSize += centralHeader_.size();
