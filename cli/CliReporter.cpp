@@ -2,26 +2,26 @@
 
 #include <cstdio>
 
-#include "text/LanguageTexts.h"
+#include "CliTexts.h"
+#include "TextEscape.h"
 
 namespace vrz::cli {
 
-std::string TextOrKey(const std::string& key) {
-    const std::string text = LoadText(key, kTextCapacity);
-    return text.empty() ? key : text;
+void PrintFailure(const std::string& path, const std::string& text) {
+    if (path.empty())
+        std::fprintf(stderr, "ziprepair: %s\n", text.c_str());
+    else
+        std::fprintf(stderr, "ziprepair: %s: %s\n", EscapeControls(path).c_str(), text.c_str());
 }
 
 void CliReporter::ReportScanFailure(const std::string& textKey) {
     reported_ = true;
-    std::fprintf(stderr, "ziprepair: %s\n", TextOrKey(textKey).c_str());
+    PrintFailure(path_, Text(textKey));
 }
 
 void CliReporter::ReportSaveFailure(const std::string& textKey, const std::string& detail) {
     reported_ = true;
-    if (detail.empty())
-        std::fprintf(stderr, "ziprepair: %s\n", TextOrKey(textKey).c_str());
-    else
-        std::fprintf(stderr, "ziprepair: %s (%s)\n", TextOrKey(textKey).c_str(), detail.c_str());
+    PrintFailure(path_, detail.empty() ? Text(textKey) : Text(textKey) + " (" + detail + ")");
 }
 
 }  // namespace vrz::cli
