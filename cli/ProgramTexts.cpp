@@ -30,8 +30,10 @@ std::string UserSettingsPath() {
 void UseProgramTexts() {
     ProgramPaths paths;
     paths.programFolder = ExecutableFolder();
-    paths.settingsPath = ::access(paths.programFolder.c_str(), W_OK) == 0 ? JoinPath(paths.programFolder, "settings.ini")
-                                                                          : UserSettingsPath();
+    // The same place the wizard chooses, without creating it.
+    const bool systemFolder = paths.programFolder.rfind("/usr/", 0) == 0;
+    const bool besideProgram = !systemFolder && ::access(paths.programFolder.c_str(), W_OK) == 0;
+    paths.settingsPath = besideProgram ? JoinPath(paths.programFolder, "settings.ini") : UserSettingsPath();
     paths.languagePath = LanguagePathFor(paths.programFolder, ReadLanguageIndex(paths.settingsPath));
     SetCurrentProgramPaths(paths);
 }

@@ -38,9 +38,9 @@ bool CheckFolder(const std::string& folder) {
 }
 
 int ExitStatusFor(const JobReport& report) {
-    const bool damageFound = report.Count(EntryStatus::kDamaged) > 0 || report.Count(EntryStatus::kPartial) > 0 ||
-                             report.WrittenCount() < report.entries.size();
-    return damageFound ? kExitWrittenWithDamage : kExitWritten;
+    // Entries left out on request (--skip-damaged) are not in the archive, so they do not count.
+    const bool holdsDamage = report.Count(EntryStatus::kDamaged) > 0 || report.Count(EntryStatus::kPartial) > 0;
+    return holdsDamage ? kExitWrittenWithDamage : kExitWritten;
 }
 
 }  // namespace

@@ -13,10 +13,6 @@
 #include "RepairCommand.h"
 #include "ScanCommand.h"
 
-#ifndef VRZ_VERSION
-#define VRZ_VERSION "2.0"
-#endif
-
 namespace {
 
 // One option per line, each line starting with what is typed.
@@ -50,7 +46,7 @@ void PrintUsage(std::FILE* out) {
                  "  0    done; every entry written is intact (entries that could not be checked are listed)\n"
                  "  1    failure\n"
                  "  2    wrong usage\n"
-                 "  3    written, but damaged entries were found (or --salvage saved partial ones)\n"
+                 "  3    written, but the archive holds damaged entries (or partial ones from --salvage)\n"
                  "  4    nothing recoverable was found; no archive was written\n"
                  "  130  interrupted\n");
 }
@@ -83,7 +79,7 @@ int main(int argc, char** argv) {
             PrintUsage(stdout);
             return FinishStdout(0);
         case vrz::cli::Action::kVersion:
-            std::printf("ziprepair %s\n", VRZ_VERSION);
+            std::printf("ziprepair %s\n", VRZ_PROGRAM_VERSION);
             return FinishStdout(0);
         case vrz::cli::Action::kScan:
             vrz::cli::UseProgramTexts();

@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev libbz2-dev liblzma-dev libzstd-dev
   zip unzip p7zip-full libarchive-tools python3 default-jdk-headless
   xvfb xauth imagemagick
+  scdoc man-db dpkg-dev fakeroot lintian desktop-file-utils appstream bash-completion
 )
 
 missing=()

@@ -19,6 +19,11 @@ cmake --build "$root/build" -j"$jobs"
 (cd "$root/build" && xvfb-run -a ctest --output-on-failure -j"$jobs" -R '^gui\.' --repeat until-pass:3) \
   | tee "$logs/gui.log"
 
+echo "== Debian packages: build, lintian, install into a throw-away root =="
+"$root/scripts/package.sh" > /dev/null
+VRZ_BUILD_DIR="$root/build" python3 "$root/tests/package/test_package.py" -v 2>&1 \
+  | tee "$logs/package.log"
+
 echo "== address and undefined-behaviour sanitizers: engine, command line =="
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVRZ_BUILD_GUI=OFF \
   -DVRZ_BUILD_BENCH=OFF -DVRZ_SANITIZE=address,undefined > /dev/null
@@ -42,6 +47,8 @@ for log in "$logs"/plain.log "$logs"/gui.log "$logs"/asan.log; do
   n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
   ran=$((ran + ${n:-0}))
 done
+n=$(sed -n 's/^Ran \([0-9]*\) tests\? in .*/\1/p' "$logs/package.log" | tail -1)
+ran=$((ran + ${n:-0}))
 if [ -f "$logs/tsan.log" ]; then
   n=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$logs/tsan.log" | tail -1)
   ran=$((ran + ${n:-0}))

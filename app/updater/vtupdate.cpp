@@ -1,36 +1,36 @@
-// vtupdate: the wizard's update helper. On Linux the program comes with the
-// system's packages, so a silent check has nothing to do and the menu's
-// check says where updates come from.
-#include <cstring>
+// vtupdate: the wizard's update helper. The program comes with the system's
+// packages, so there is nothing to download here (UpdateCheck.h).
+#include <string>
+#include <vector>
 
 #include <wx/app.h>
-#include <wx/msgdlg.h>
+
+#include "UpdateCheck.h"
+#include "WxUpdatePrompt.h"
 
 namespace {
 
-bool HasArgument(int argc, char** argv, const char* wanted) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], wanted) == 0) return true;
-    }
-    return false;
-}
+// Set by OnInit; stays 1 when the toolkit could not start (no display).
+int g_exitStatus = 1;
 
-class UpdateNotice : public wxApp {
+class UpdateApp : public wxApp {
 public:
     bool OnInit() override {
-        wxMessageBox(wxString::Format("Vant Repair Zip %s is installed.\n\n"
-                                      "Updates come with your system's package manager.",
-                                      VRZ_PROGRAM_VERSION),
-                     "Vant Repair Zip Update", wxOK | wxICON_INFORMATION);
-        return false;
+        vrz::updater::WxUpdatePrompt prompt;
+        g_exitStatus = vrz::updater::RunUpdateCheck({}, VRZ_PROGRAM_VERSION, VRZ_PROJECT_URL, prompt);
+        return false;  // no main window: the boxes above were all there is
     }
 };
 
 }  // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(UpdateNotice);
+wxIMPLEMENT_APP_NO_MAIN(UpdateApp);
 
 int main(int argc, char** argv) {
-    if (HasArgument(argc, argv, "/SilentCheck")) return 0;
-    return wxEntry(argc, argv);
+    // The silent check returns before the toolkit starts, so it needs no
+    // display and can never show anything.
+    const auto request = vrz::updater::ParseUpdateArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (request.silent) return 0;
+    wxEntry(argc, argv);
+    return g_exitStatus;
 }

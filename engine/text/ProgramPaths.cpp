@@ -41,7 +41,10 @@ std::string ExecutableFolder() {
 }
 
 std::string ChooseSettingsPath(const std::string& programFolder) {
-    if (::access(programFolder.c_str(), W_OK) == 0) return JoinPath(programFolder, "settings.ini");
+    // A folder under /usr belongs to the package manager (or to an install):
+    // it holds no user's settings, even when root can write there.
+    const bool systemFolder = programFolder.rfind("/usr/", 0) == 0;
+    if (!systemFolder && ::access(programFolder.c_str(), W_OK) == 0) return JoinPath(programFolder, "settings.ini");
     const std::string folder = UserConfigFolder();
     ::mkdir(FolderOf(folder).c_str(), 0755);
     ::mkdir(folder.c_str(), 0755);

@@ -20,8 +20,8 @@ struct ProgramPaths {
 // The folder of the running executable.
 std::string ExecutableFolder();
 
-// Settings live beside the program when that folder is writable (a portable
-// copy), otherwise in the user's configuration folder.
+// Settings live beside the program when that folder is writable and not
+// under /usr (a portable copy), otherwise in the user's configuration folder.
 std::string ChooseSettingsPath(const std::string& programFolder);
 
 // programFolder/Lang/<name>.INI for an index; indexes outside 0..4 mean English.

@@ -102,4 +102,15 @@ png 102_48 program-icon.svg normal 48
 png 102_32 program-icon.svg normal 32
 png 102_16 program-icon-16.svg
 
-echo "render.sh: images written to $images"
+# Desktop icons in the hicolor theme's sizes, installed with the wizard
+# (the scalable one is program-icon.svg itself).
+icons=$(cd "$art/.." && pwd)/icons/hicolor
+for size in 16 32 48 64 128 256; do
+  source=program-icon.svg
+  if [ "$size" = 16 ]; then source=program-icon-16.svg; fi
+  mkdir -p "$icons/${size}x${size}/apps"
+  rsvg-convert -w "$size" -h "$size" "$art/$source" -o "$work/raw.png"
+  store_png "$work/raw.png" "$icons/${size}x${size}/apps/vant-repair-zip.png"
+done
+
+echo "render.sh: images written to $images and $icons"
