@@ -1,5 +1,7 @@
 #include "CRepairPage.h"
 
+#include "RepairProgress.h"
+
 #include <algorithm>
 
 #include <wx/animate.h>
@@ -97,7 +99,7 @@ void CRepairPage::PlayAnimation() {
 void CRepairPage::StopAnimation() { m_animation->Stop(); }
 
 void CRepairPage::OnProgressTick() {
-    const int percent = m_job->progressPercent.load();
+    const int percent = wizard::RepairBarPercent(m_job->progressPercent.load(), m_job->verifyPercent.load());
     if (percent < m_job->shownPercent) return;
     m_progressBar->SetValue(std::clamp(percent, 0, 100));
     m_job->shownPercent = percent;

@@ -7,6 +7,7 @@ void JobState::ResetTable() {
     entries.shrink_to_fit();
     findings.clear();
     partials.clear();
+    verifyPercent = -1;
     scanLayout.Clear();
     scanPosition = 0;
     windowStart = 0;

@@ -31,6 +31,8 @@ struct JobState {
     std::uint64_t bytesScanned = 0;
     std::uint64_t totalPartsSize = 0;
     std::atomic<int> progressPercent{0};
+    // Progress of the verification that follows a scan; -1 until it starts.
+    std::atomic<int> verifyPercent{-1};
     int shownPercent = 0;
     bool scanFailed = false;
     bool scannedSplit = false;
