@@ -1,7 +1,5 @@
 #include "CRepairPage.h"
 
-#include "RepairProgress.h"
-
 #include <algorithm>
 
 #include <wx/animate.h>
@@ -10,6 +8,7 @@
 #include "CProgressBar.h"
 #include "ImageResources.h"
 #include "ResourceIds.h"
+#include "RepairProgress.h"
 #include "RepairWorker.h"
 #include "UiText.h"
 #include "WizardIds.h"
