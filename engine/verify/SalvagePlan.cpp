@@ -41,15 +41,20 @@ public:
                                             [](const RecoveredEntry& a, const RecoveredEntry& b) {
                                                 return a.headerOffset < b.headerOffset;
                                             });
+        // The scan goes on looking inside a cut entry's data, where bytes of
+        // the file itself (a stored archive, say) can look like headers.
+        std::uint64_t salvagedUpTo = 0;
         for (const ScanFinding& finding : state_.findings) {
             if (!IsCut(finding.kind) || !seen.insert(finding.offset).second) continue;
             if (ordered && InsideAcceptedEntry(state_.entries, finding.offset)) continue;
+            if (finding.offset < salvagedUpTo) continue;
             if (!state_.ScanMayContinue()) return false;
             PartialEntry partial;
             if (!Plan(finding, &partial)) {
                 if (!state_.ScanMayContinue()) return false;
                 continue;
             }
+            salvagedUpTo = std::max(salvagedUpTo, partial.dataStart + partial.dataAvailable);
             state_.partials.push_back(std::move(partial));
         }
         return true;

@@ -326,3 +326,23 @@ TEST(SalvageTest, NothingIsPlannedWithoutACutOrForUndecodableData) {
 
 }  // namespace
 }  // namespace vrz::test
+
+namespace vrz::test {
+namespace {
+
+TEST(SalvageTest, HeadersInsideACutEntrysDataAreNotSalvagedOnTheirOwn) {
+    // A stored entry whose content is itself a small archive, cut inside that
+    // content after the inner header: only the outer entry is salvaged.
+    Member inner{"inner.txt", Lines(2000)};
+    const Bytes innerArchive = Record(inner);
+    Member outer{"outer.zip", std::string(innerArchive.begin(), innerArchive.end())};
+    const Bytes archive = Record(outer);
+    TempDir dir;
+    Salvaged s;
+    CutScanSalvage(dir, archive, archive.size() - 500, &s);
+    ASSERT_EQ(s.state.partials.size(), 1u);
+    EXPECT_EQ(s.state.partials[0].headerName, "outer.zip");
+}
+
+}  // namespace
+}  // namespace vrz::test
