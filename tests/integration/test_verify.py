@@ -299,6 +299,31 @@ class SalvageTests(VerifyCase):
     def test_cut_stored_entry_keeps_the_bytes_present(self):
         self.check_salvage(store=True)
 
+    def test_entry_cut_by_a_missing_part_keeps_its_decodable_beginning(self):
+        # `zip -s 64k` of a 3 MB text and a small file; the second part is deleted.
+        src = self.work.file("src")
+        os.makedirs(src)
+        big = big_text(3 * 1000 * 1000, seed=8)
+        ziptools.write(os.path.join(src, "big.txt"), big)
+        ziptools.write(os.path.join(src, "small.txt"), FILES["readme.txt"])
+        parts = self.work.file("parts")
+        os.makedirs(parts)
+        vt.run(["zip", "-q", "-s", "64k", os.path.join(parts, "set.zip"), "big.txt", "small.txt"], cwd=src)
+        self.assertIn("set.z03", os.listdir(parts))
+        os.remove(os.path.join(parts, "set.z02"))
+        status, obj, err = vt.report("repair", "--salvage", parts)
+        self.assertEqual(status, 3, err)
+        self.assertIn("part-missing", [f["reason"] for f in obj["refused"]])
+        partial = vt.by_name(obj)["#Partial Files/big.txt"]
+        self.assertEqual(partial["status"], "partial")
+        self.assertEqual(readers_pass(obj["output"], ALL_READERS), [])
+        with zipfile.ZipFile(obj["output"]) as z:
+            got = z.read("#Partial Files/big.txt")
+            self.assertEqual(z.read("small.txt"), FILES["readme.txt"])
+        self.assertEqual(len(got), partial["recoveredBytes"])
+        self.assertGreater(len(got), 0)
+        self.assertEqual(got, big[:len(got)])
+
 
 if __name__ == "__main__":
     unittest.main()
