@@ -8,6 +8,7 @@
 #include "CProgressBar.h"
 #include "ImageResources.h"
 #include "ResourceIds.h"
+#include "RepairProgress.h"
 #include "RepairWorker.h"
 #include "UiText.h"
 #include "WizardIds.h"
@@ -97,7 +98,7 @@ void CRepairPage::PlayAnimation() {
 void CRepairPage::StopAnimation() { m_animation->Stop(); }
 
 void CRepairPage::OnProgressTick() {
-    const int percent = m_job->progressPercent.load();
+    const int percent = wizard::RepairBarPercent(m_job->progressPercent.load(), m_job->verifyPercent.load());
     if (percent < m_job->shownPercent) return;
     m_progressBar->SetValue(std::clamp(percent, 0, 100));
     m_job->shownPercent = percent;

@@ -10,6 +10,7 @@
 #include "scan/ScanSingleArchive.h"
 #include "scan/ScanSplitArchive.h"
 #include "scan/SplitFolderCheck.h"
+#include "verify/EntryVerifier.h"
 
 namespace {
 
@@ -70,6 +71,13 @@ void RepairWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<RepairWork
         job->scannedSplit = false;
         job->scanFailed = false;
         if (!vrz::ScanSingleArchive(*job, reporter)) job->scanFailed = true;
+    }
+    // Every found entry is decoded before the preview shows it, so the
+    // preview can tell which ones are damaged.
+    if (!job->scanFailed && !link->channel->IsAbandoned()) {
+        vrz::VerifyOptions verify;
+        verify.percent = &job->verifyPercent;
+        if (!vrz::VerifyEntries(*job, verify)) job->scanFailed = true;
     }
     if (!link->channel->IsAbandoned()) {
         SendEndCommand(link, job->scanFailed ? wizard::kShowSource : wizard::kShowPreview);

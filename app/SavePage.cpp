@@ -17,6 +17,7 @@
 #include "WizardIds.h"
 #include "WizardJob.h"
 #include "io/FileIo.h"
+#include "preview/VerificationTexts.h"
 #include "text/LanguageTexts.h"
 #include "writer/OutputNaming.h"
 
@@ -235,6 +236,14 @@ void CSavePage::ShowWriterFailure(const std::string& textKey, const std::string&
     });
 }
 
+// The box names the output file and the entries that were damaged or could not be checked.
+void CSavePage::ShowCompletion() {
+    const vrz::TextLookup text = [](const std::string& key) { return ToUtf8(LoadUiText(key, vrz::kTextCapacity)); };
+    const wxString details = FromUtf8(vrz::CompletionDetails(m_job->entries, m_job->outputPath, text));
+    ShowMessage(LoadUiText("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n" + details,
+                LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
+}
+
 void CSavePage::FinishSave(bool written, std::shared_ptr<GuiCallChannel::Completion> done) {
     RunWhenNoModal([this, written, done = std::move(done)] {
         if (m_link->channel->IsAbandoned()) return;
@@ -248,7 +257,7 @@ void CSavePage::FinishSave(bool written, std::shared_ptr<GuiCallChannel::Complet
             if (written) vrz::RemoveFile(m_job->outputPath);
         } else if (written) {
             StopAnimation();
-            ShowInformation("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption);
+            ShowCompletion();
             OpenLocalPage(m_job->destinationFolder);
         }
         // After a writer failure its own message was shown; nothing more.

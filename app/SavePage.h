@@ -58,6 +58,7 @@ public:
     const std::shared_ptr<vrz::JobState>& Job() const { return m_job; }
 
 private:
+    void ShowCompletion();
     void PlayAnimation();
     void StartSave();
     void OnBrowse(wxCommandEvent& event);

@@ -1,5 +1,5 @@
-// Failures reach the terminal as the language text of their key; the key
-// itself stands in when no language file can be read.
+// Failures reach the terminal as "ziprepair: PATH: text", the text in the
+// chosen language or the built-in English.
 #pragma once
 
 #include <string>
@@ -8,10 +8,12 @@
 
 namespace vrz::cli {
 
-std::string TextOrKey(const std::string& key);
+// Prints "ziprepair: path: text" (without "path: " when path is empty) to stderr.
+void PrintFailure(const std::string& path, const std::string& text);
 
 class CliReporter : public JobReporter {
 public:
+    explicit CliReporter(std::string path) : path_(std::move(path)) {}
     void ReportScanFailure(const std::string& textKey) override;
     void ReportSaveFailure(const std::string& textKey, const std::string& detail) override;
     void ReportSaveFailed(const SaveFailure& failure) override;
@@ -20,6 +22,7 @@ public:
     bool Reported() const { return reported_; }
 
 private:
+    std::string path_;
     bool reported_ = false;
 };
 

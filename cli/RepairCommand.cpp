@@ -4,9 +4,13 @@
 #include <cstdio>
 
 #include "CliReporter.h"
+#include "CliTexts.h"
 #include "JobRunner.h"
+#include "ReportJson.h"
+#include "ReportListing.h"
 #include "ScanCommand.h"
 #include "io/FileIo.h"
+#include "report/JobReport.h"
 #include "writer/OutputNaming.h"
 #include "writer/RebuildArchive.h"
 
@@ -14,11 +18,12 @@ namespace vrz::cli {
 
 namespace {
 
-// The bytes the output needs: the entries as they are copied. The central
-// directory is small beside them and a full disk is reported anyway.
+// The bytes the output needs: the entries as they are copied and what a
+// salvage recovered. The central directory is small beside them.
 float RecoveredSizeKB(const JobState& state) {
     std::uint64_t bytes = 0;
     for (const RecoveredEntry& row : state.entries) bytes += row.entryLength;
+    for (const PartialEntry& partial : state.partials) bytes += partial.recoveredSize;
     return static_cast<float>(bytes) / 1024.0f;
 }
 
@@ -28,24 +33,44 @@ std::string DefaultOutputFolder(const JobState& state) {
 
 bool CheckFolder(const std::string& folder) {
     if (IsDirectory(folder)) return true;
-    std::fprintf(stderr, "ziprepair: %s: no such folder\n", folder.c_str());
+    PrintFailure(folder, FileExists(folder) ? "is not a folder" : "no such folder");
     return false;
+}
+
+int ExitStatusFor(const JobReport& report) {
+    // Entries left out on request (--skip-damaged) are not in the archive, so they do not count.
+    const bool holdsDamage = report.Count(EntryStatus::kDamaged) > 0 || report.Count(EntryStatus::kPartial) > 0;
+    return holdsDamage ? kExitWrittenWithDamage : kExitWritten;
 }
 
 }  // namespace
 
 int RepairCommand(const RepairRequest& request) {
     // A wrong -o is told before the scan, not after it.
-    if (!request.outputFolder.empty() && !CheckFolder(request.outputFolder)) return 1;
+    if (!request.outputFolder.empty() && !CheckFolder(request.outputFolder)) return kExitFailure;
     JobState state;
-    const int scanStatus = RunScan(request.path, state);
-    if (scanStatus != 0) return scanStatus;
+    const std::string cancelled = Text("IDS_WORD8");
+    int status = RunScan(request.path, state, cancelled);
+    if (status != 0) return status;
+    status = RunVerification(state, true, request.salvage, cancelled);
+    if (status != 0) return status;
+
+    ReportOptions options;
+    options.verified = true;
+    options.skipDamaged = request.skipDamaged;
+    JobReport report = BuildJobReport(state, options);
+    if (request.skipDamaged) DropDamagedRows(state);
+    if (NothingRecoverable(state)) {
+        if (request.json) std::fputs(ReportAsJson(report, true).c_str(), stdout);
+        PrintFailure(request.path, "nothing recoverable was found; no archive was written");
+        return kExitNothingRecoverable;
+    }
 
     const std::string folder = request.outputFolder.empty() ? DefaultOutputFolder(state) : request.outputFolder;
-    if (!CheckFolder(folder)) return 1;
+    if (!CheckFolder(folder)) return kExitFailure;
     if (CheckFreeSpace(folder, RecoveredSizeKB(state)) == SpaceCheck::kTooLittle) {
-        std::fprintf(stderr, "ziprepair: %s\n", TextOrKey("IDS_LOWDIKSPACE").c_str());
-        return 1;
+        PrintFailure(folder, Text("IDS_LOWDIKSPACE"));
+        return kExitFailure;
     }
     state.destinationFolder = folder;
     state.archiveFileName = ArchiveFileNameFor(state);
@@ -54,7 +79,7 @@ int RepairCommand(const RepairRequest& request) {
     state.saveAborted = false;
     state.jobRunning = true;
 
-    CliReporter reporter;
+    CliReporter reporter(request.path);
     RebuildState run;
     bool interrupted = false;
     const bool ok = RunWithProgress(
@@ -65,14 +90,28 @@ int RepairCommand(const RepairRequest& request) {
         state.savePercent, state.jobRunning, "Saving", &interrupted);
     // Once the archive has its name the save is done, whenever the interrupt came.
     if (interrupted && !ok) {
-        std::fprintf(stderr, "ziprepair: %s\n", TextOrKey("IDS_SAVE_ABORTED").c_str());
-        return 130;
+        PrintFailure(request.path, Text("IDS_SAVE_ABORTED"));
+        return kExitInterrupted;
     }
-    if (!ok) return 1;
-    std::printf("%s\n", state.outputPath.c_str());
-    std::printf("%" PRIu64 " %s, %" PRIu64 " bytes written to %s\n", run.entriesWritten,
-                run.entriesWritten == 1 ? "entry" : "entries", run.bytesWritten, state.outputPath.c_str());
-    return 0;
+    if (!ok) {
+        if (!reporter.Reported()) PrintFailure(state.outputPath, Text("IDS_SAVE_ABORTED"));
+        return kExitFailure;
+    }
+    report.output = state.outputPath;
+    if (request.json) {
+        std::fputs(ReportAsJson(report, true).c_str(), stdout);
+    } else {
+        const std::string written = PrintableName(state.outputPath);
+        std::printf("%s\n", written.c_str());
+        std::printf("%" PRIu64 " %s, %" PRIu64 " bytes written to %s\n", run.entriesWritten,
+                    run.entriesWritten == 1 ? "entry" : "entries", run.bytesWritten, written.c_str());
+        PrintFindingsLine(report);
+        // The summary ends the output.
+        const std::size_t count = report.WrittenCount();
+        const std::string summary = std::to_string(count) + (count == 1 ? " entry" : " entries") + " written";
+        std::printf("%s\n", SummaryLine(report, summary).c_str());
+    }
+    return ExitStatusFor(report);
 }
 
 }  // namespace vrz::cli

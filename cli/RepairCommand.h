@@ -9,10 +9,20 @@ struct RepairRequest {
     // Where the repaired archive goes; empty: beside the archive, or for a
     // split archive into the folder of its parts.
     std::string outputFolder;
+    bool json = false;
+    bool skipDamaged = false;
+    bool salvage = false;
 };
 
-// Scans, then writes the repaired archive. Prints its path and a summary.
-// Returns 0 on success, 1 on failure, 130 when interrupted.
+// Exit statuses of a repair.
+constexpr int kExitWritten = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitWrittenWithDamage = 3;
+constexpr int kExitNothingRecoverable = 4;
+constexpr int kExitInterrupted = 130;
+
+// Scans, verifies every entry, then writes the repaired archive and reports
+// each entry's status.
 int RepairCommand(const RepairRequest& request);
 
 }  // namespace vrz::cli

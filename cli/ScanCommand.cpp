@@ -1,68 +1,63 @@
 #include "ScanCommand.h"
 
-#include <cinttypes>
 #include <cstdio>
 
 #include "CliReporter.h"
-#include "EntryLines.h"
 #include "JobRunner.h"
-#include "JsonText.h"
+#include "ReportJson.h"
+#include "ReportListing.h"
 #include "SourceSetup.h"
-#include "text/NameDisplay.h"
+#include "report/JobReport.h"
+#include "verify/EntryVerifier.h"
+#include "verify/SalvagePlan.h"
 
 namespace vrz::cli {
 
-int RunScan(const std::string& path, JobState& state) {
-    CliReporter reporter;
+int RunScan(const std::string& path, JobState& state, const std::string& cancelText) {
+    CliReporter reporter(path);
     if (!PrepareSource(path, state, reporter)) return 1;
     bool interrupted = false;
     const bool ok = RunWithProgress([&] { return RunSourceScan(state, reporter); }, state.progressPercent,
                                     state.jobRunning, "Scanning", &interrupted);
     if (interrupted) {
-        std::fprintf(stderr, "ziprepair: %s\n", TextOrKey("IDS_WORD8").c_str());
+        PrintFailure(path, cancelText);
         return 130;
     }
+    if (!ok && !reporter.Reported()) PrintFailure(path, "the scan stopped before the end");
     return ok ? 0 : 1;
 }
 
-namespace {
-
-void PrintText(const JobState& state) {
-    std::printf("%-8s  %14s  %14s  %s\n", "CRC-32", "Compressed", "Size", "Name");
-    {
-        LineBuffer lines(stdout);
-        for (const RecoveredEntry& e : state.entries) {
-            AppendEntryLine(lines.Text(), e);
-            lines.MaybeFlush();
-        }
+int RunVerification(JobState& state, bool decode, bool salvage, const std::string& cancelText) {
+    state.jobRunning = true;
+    state.progressPercent = 0;
+    VerifyOptions options;
+    options.decode = decode;
+    bool interrupted = false;
+    const bool ok = RunWithProgress(
+        [&] { return VerifyEntries(state, options) && (!salvage || PlanSalvage(state)); }, state.progressPercent,
+        state.jobRunning, "Verifying", &interrupted);
+    if (interrupted || !ok) {
+        PrintFailure(state.scanSourcePath, cancelText);
+        return 130;
     }
-    std::printf("%zu %s\n", state.entryCount(), state.entryCount() == 1 ? "entry" : "entries");
+    return 0;
 }
-
-void PrintJson(const JobState& state) {
-    std::printf("{\"source\": %s, \"count\": %zu, \"entries\": [", JsonQuote(state.scanSourcePath).c_str(),
-                state.entryCount());
-    bool first = true;
-    for (const RecoveredEntry& e : state.entries) {
-        std::printf("%s\n  {\"name\": %s, \"compressedSize\": %" PRIu64 ", \"uncompressedSize\": %" PRIu64
-                    ", \"crc32\": \"%08" PRIx32 "\"}",
-                    first ? "" : ",", JsonQuote(NameForDisplay(e.name)).c_str(), e.compressedSize,
-                    e.uncompressedSize, e.crc32);
-        first = false;
-    }
-    std::printf("%s]}\n", first ? "" : "\n");
-}
-
-}  // namespace
 
 int ScanCommand(const ScanRequest& request) {
     JobState state;
-    const int status = RunScan(request.path, state);
+    const std::string cancelled = "the scan was cancelled";
+    int status = RunScan(request.path, state, cancelled);
     if (status != 0) return status;
+    // Without --verify only the headers are read, for the names the repair writes.
+    status = RunVerification(state, request.verify, false, cancelled);
+    if (status != 0) return status;
+    ReportOptions options;
+    options.verified = request.verify;
+    const JobReport report = BuildJobReport(state, options);
     if (request.json)
-        PrintJson(state);
+        std::fputs(ReportAsJson(report, false).c_str(), stdout);
     else
-        PrintText(state);
+        PrintListing(report);
     return 0;
 }
 

@@ -1,82 +1,94 @@
 // ziprepair: scans and repairs damaged ZIP and ZIPX archives from the command line.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "CliReporter.h"
+#include "CommandLine.h"
 #include "InterruptSignals.h"
+#include "ProgramTexts.h"
 #include "RepairCommand.h"
 #include "ScanCommand.h"
-#include "text/ProgramPaths.h"
 
 namespace {
 
+// One option per line, each line starting with what is typed.
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
-                 "  ziprepair scan PATH [--json]    list the entries that survive in a damaged archive\n"
-                 "  ziprepair repair PATH [-o DIR]  write the surviving entries to a new archive,\n"
-                 "                                  NAME_fixed.zip in DIR (default: beside PATH)\n"
-                 "  ziprepair --help | --version\n"
+                 "  ziprepair scan [--verify] [--json] [--] PATH\n"
+                 "  ziprepair repair [-o DIR] [--json] [--skip-damaged] [--salvage] [--] PATH\n"
+                 "  ziprepair help | --help | -h\n"
+                 "  ziprepair --version | -V\n"
+                 "\n"
+                 "scan lists the entries that survive in a damaged archive; repair writes them to\n"
+                 "NAME_fixed.zip in DIR (default: beside PATH) and checks every entry by decoding it.\n"
+                 "\n"
+                 "Options:\n"
+                 "  --verify        scan: decode every entry and add a status column\n"
+                 "  --json          print one JSON object instead of the text listing\n"
+                 "  -o DIR          repair: write the repaired archive into DIR\n"
+                 "  --output DIR    the same as -o DIR\n"
+                 "  --skip-damaged  repair: leave out entries whose data is damaged\n"
+                 "  --salvage       repair: keep the decodable beginning of entries cut off by the end\n"
+                 "                  of the file or by a missing part, under \"#Partial Files/\"\n"
+                 "  --              end of options; PATH may then begin with '-'\n"
+                 "  -h, --help      show this help\n"
+                 "  -V, --version   show the version\n"
                  "\n"
                  "PATH is a .zip or .zipx file, or a folder holding the parts of a split\n"
-                 "archive (name.z01, name.z02, ..., name.zip or name.zx01, ..., name.zipx).\n");
+                 "archive (name.z01, name.z02, ..., name.zip or name.zx01, ..., name.zipx).\n"
+                 "\n"
+                 "Exit status:\n"
+                 "  0    done; every entry written is intact (entries that could not be checked are listed)\n"
+                 "  1    failure\n"
+                 "  2    wrong usage\n"
+                 "  3    written, but the archive holds damaged entries (or partial ones from --salvage)\n"
+                 "  4    nothing recoverable was found; no archive was written\n"
+                 "  130  interrupted\n");
 }
 
-int UsageError(const char* message) {
-    std::fprintf(stderr, "ziprepair: %s\n\n", message);
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "ziprepair: %s\n\n", message.c_str());
     PrintUsage(stderr);
     return 2;
+}
+
+// Output that could not be written (a full disk, a closed pipe) is a failure.
+int FinishStdout(int status) {
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return status;
+    const int error = errno;
+    vrz::cli::PrintFailure("standard output",
+                           std::string("could not be written: ") + (error ? std::strerror(error) : "write error"));
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     vrz::cli::InstallInterruptHandlers();
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return UsageError("a command is needed");
-    if (args[0] == "--help" || args[0] == "-h") {
-        PrintUsage(stdout);
-        return 0;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const vrz::cli::CommandLine line = vrz::cli::ParseCommandLine(args);
+    switch (line.action) {
+        case vrz::cli::Action::kUsageError: return UsageError(line.error);
+        case vrz::cli::Action::kHelp:
+            PrintUsage(stdout);
+            return FinishStdout(0);
+        case vrz::cli::Action::kVersion:
+            std::printf("ziprepair %s\n", VRZ_PROGRAM_VERSION);
+            return FinishStdout(0);
+        case vrz::cli::Action::kScan:
+            vrz::cli::UseProgramTexts();
+            return FinishStdout(vrz::cli::ScanCommand(line.scan));
+        case vrz::cli::Action::kRepair:
+            vrz::cli::UseProgramTexts();
+            return FinishStdout(vrz::cli::RepairCommand(line.repair));
     }
-    if (args[0] == "--version") {
-        std::printf("ziprepair %s\n", VRZ_PROGRAM_VERSION);
-        return 0;
-    }
-    vrz::ResolveProgramPaths(vrz::ExecutableFolder());
-
-    const std::string command = args[0];
-    if (command == "scan") {
-        vrz::cli::ScanRequest request;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--json")
-                request.json = true;
-            else if (!args[i].empty() && args[i][0] == '-' && args[i] != "-")
-                return UsageError(("unknown option " + args[i]).c_str());
-            else if (request.path.empty())
-                request.path = args[i];
-            else
-                return UsageError("only one PATH is taken");
-        }
-        if (request.path.empty()) return UsageError("scan needs a PATH");
-        return vrz::cli::ScanCommand(request);
-    }
-    if (command == "repair") {
-        vrz::cli::RepairRequest request;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "-o" || args[i] == "--output") {
-                if (i + 1 >= args.size()) return UsageError("-o needs a folder");
-                request.outputFolder = args[++i];
-            } else if (!args[i].empty() && args[i][0] == '-' && args[i] != "-") {
-                return UsageError(("unknown option " + args[i]).c_str());
-            } else if (request.path.empty()) {
-                request.path = args[i];
-            } else {
-                return UsageError("only one PATH is taken");
-            }
-        }
-        if (request.path.empty()) return UsageError("repair needs a PATH");
-        return vrz::cli::RepairCommand(request);
-    }
-    return UsageError(("unknown command " + command).c_str());
+    return 1;
 }

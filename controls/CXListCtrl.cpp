@@ -8,12 +8,21 @@ CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL | wxBORDER_NONE) {
     Bind(wxEVT_LIST_COL_CLICK, &CXListCtrl::OnColumnClick, this);
     Bind(wxEVT_LIST_DELETE_ALL_ITEMS, &CXListCtrl::OnDeleteAllItems, this);
+    m_warningAttr.SetTextColour(wxColour(200, 0, 0));
+    // The rows are drawn by an inner window (the tallest child, below the
+    // header), which is where the mouse moves and where a tooltip shows.
+    for (wxWindow* child : GetChildren()) {
+        if (!m_rowsWindow || child->GetSize().y > m_rowsWindow->GetSize().y) m_rowsWindow = child;
+    }
+    if (!m_rowsWindow) m_rowsWindow = this;
+    m_rowsWindow->Bind(wxEVT_MOTION, &CXListCtrl::OnMouseMotion, this);
 }
 
 CXListCtrl::~CXListCtrl() {
     // The base class empties the list after this object's members are gone;
     // its notification must not reach them.
     Unbind(wxEVT_LIST_DELETE_ALL_ITEMS, &CXListCtrl::OnDeleteAllItems, this);
+    m_rowsWindow->Unbind(wxEVT_MOTION, &CXListCtrl::OnMouseMotion, this);
 }
 
 void CXListCtrl::AddColumn(const wxString& title, int width) {
@@ -78,7 +87,11 @@ long CXListCtrl::InsertSortedRow(const wxString& name, int image, const wxString
 
 void CXListCtrl::InsertSortedRows(const std::vector<NewRow>& rows) {
     ForgetRowsIfEmptied();
-    for (const NewRow& row : rows) AddRow(row.name, row.image, row.size, row.pinned, row.tag);
+    for (const NewRow& row : rows) {
+        AddRow(row.name, row.image, row.size, row.pinned, row.tag);
+        m_rows.back().warning = row.warning;
+        m_rows.back().tip = row.tip;
+    }
     m_order.resize(m_rows.size());
     for (std::size_t i = 0; i < m_order.size(); ++i) m_order[i] = i;
     // The serial breaks every tie, so this is exactly the one-by-one order.
@@ -112,6 +125,33 @@ int CXListCtrl::OnGetItemColumnImage(long item, long column) const {
     return column == 0 ? OnGetItemImage(item) : -1;
 }
 
+wxItemAttr* CXListCtrl::OnGetItemColumnAttr(long item, long column) const {
+    return column == 1 && RowWarns(item) ? &m_warningAttr : nullptr;
+}
+
+bool CXListCtrl::RowWarns(long item) const {
+    const Row* row = RowAt(item);
+    return row && row->warning;
+}
+
+wxString CXListCtrl::RowTip(long item) const {
+    const Row* row = RowAt(item);
+    return row ? row->tip : wxString();
+}
+
+void CXListCtrl::OnMouseMotion(wxMouseEvent& event) {
+    event.Skip();
+    int flags = 0;
+    const long item = HitTest(event.GetPosition(), flags);
+    if (item == m_tipItem) return;
+    m_tipItem = item;
+    const wxString tip = RowTip(item);
+    if (tip.empty())
+        m_rowsWindow->UnsetToolTip();
+    else
+        m_rowsWindow->SetToolTip(tip);
+}
+
 void CXListCtrl::SortList(int column, bool ascending) {
     if (column < 0 || column >= GetColumnCount()) return;
     m_nSortColumn = column;
@@ -133,5 +173,6 @@ void CXListCtrl::OnColumnClick(wxListEvent& event) {
 void CXListCtrl::OnDeleteAllItems(wxListEvent& event) {
     m_rows.clear();
     m_order.clear();
+    m_tipItem = -1;
     event.Skip();
 }

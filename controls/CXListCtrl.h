@@ -31,8 +31,14 @@ public:
         wxString size;
         bool pinned = false;
         wxIntPtr tag = 0;
+        // A row that needs attention: its size shows in red and tip is its
+        // tooltip. The caller picks the warning image.
+        bool warning = false;
+        wxString tip;
     };
     void InsertSortedRows(const std::vector<NewRow>& rows);
+    bool RowWarns(long item) const;
+    wxString RowTip(long item) const;
 
     // Re-sorts the rows by column, names naturally (column 0) and sizes
     // numerically (other columns), and shows the order in the header.
@@ -45,6 +51,7 @@ protected:
     wxString OnGetItemText(long item, long column) const override;
     int OnGetItemImage(long item) const override;
     int OnGetItemColumnImage(long item, long column) const override;
+    wxItemAttr* OnGetItemColumnAttr(long item, long column) const override;
 
 private:
     struct Row {
@@ -56,6 +63,8 @@ private:
         bool pinned = false;
         wxIntPtr tag = 0;
         long serial = 0;  // insertion order, the last tie-breaker
+        bool warning = false;
+        wxString tip;
     };
 
     int CompareRows(const Row& a, const Row& b) const;
@@ -65,9 +74,13 @@ private:
     void ShowRows();
     void OnColumnClick(wxListEvent& event);
     void OnDeleteAllItems(wxListEvent& event);
+    void OnMouseMotion(wxMouseEvent& event);
 
     std::vector<Row> m_rows;           // in insertion order
     std::vector<std::size_t> m_order;  // display order: indexes into m_rows
     int m_nSortColumn = 0;
     bool m_bAscending = true;
+    mutable wxItemAttr m_warningAttr;
+    long m_tipItem = -1;
+    wxWindow* m_rowsWindow = nullptr;
 };

@@ -4,7 +4,8 @@
 // name, entries back to back from offset 0, and nothing left in the folder
 // but the output. The input's last byte also picks read and block sizes and
 // whether the bytes are cut into the parts of a split archive, so the window
-// and part boundaries get fuzzed too.
+// and part boundaries get fuzzed too, and whether every entry is decoded and
+// the beginnings of cut entries are salvaged into entries of their own.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@
 #include "records/ByteOrder.h"
 #include "scan/EntryScanner.h"
 #include "scan/ScanSingleArchive.h"
+#include "verify/EntryVerifier.h"
+#include "verify/SalvagePlan.h"
 #include "writer/LayoutRebuilder.h"
 
 namespace {
@@ -62,7 +65,7 @@ void RemoveAll(const std::string& folder) {
     for (const std::string& name : vrz::ListFilesSorted(folder)) vrz::RemoveFile(vrz::JoinPath(folder, name));
 }
 
-void CheckArchive(const Bytes& b, const vrz::JobState& state) {
+void CheckArchive(const Bytes& b, const vrz::JobState& state, const vrz::RebuildState& run) {
     // The end record, followed by the archive comment kept from the source.
     const std::size_t comment = std::min<std::size_t>(state.archiveComment.size(), 0xFFFF);
     Require(b.size() >= 22 + comment, "shorter than an end record");
@@ -84,7 +87,7 @@ void CheckArchive(const Bytes& b, const vrz::JobState& state) {
         offset = vrz::ReadU64(&b[eocd - 76 + 48]);
         directoryEnd = eocd - 76;
     }
-    Require(count == state.entries.size(), "entry count differs from the table");
+    Require(count == state.entries.size() + state.partials.size(), "entry count differs from the table");
     Require(offset <= directoryEnd && size == directoryEnd - offset, "central directory does not fill its place");
 
     std::uint64_t p = offset;
@@ -117,10 +120,17 @@ void CheckArchive(const Bytes& b, const vrz::JobState& state) {
         Require(vrz::ReadU32(&b[local]) == 0x04034B50, "central header points at no local header");
         Require(vrz::ReadU16(&b[local + 26]) == n, "name lengths differ");
         Require(local + 30 + n <= offset && std::memcmp(&b[local + 30], &b[p + 46], n) == 0, "names differ");
-        // An entry written with a fresh local header takes that header and its data.
-        const vrz::RecoveredEntry& row = state.entries[i];
-        expectedLocal += row.localRecordOverride.empty() ? row.entryLength
-                                                         : row.localRecordOverride.size() + row.compressedSize;
+        if (i < state.entries.size()) {
+            // An entry written with a fresh local header takes that header and its data.
+            const vrz::RecoveredEntry& row = state.entries[i];
+            const std::uint64_t expected = row.localRecordOverride.empty()
+                                               ? row.entryLength
+                                               : row.localRecordOverride.size() + row.compressedSize;
+            Require(run.entryLengths[i] == expected, "a row was not copied whole");
+        } else {
+            Require(n > 15 && std::memcmp(&b[local + 30], "#Partial Files/", 15) == 0, "salvaged entry's name");
+        }
+        expectedLocal += run.entryLengths[i];
         p += 46 + n + m + k;
     }
     Require(p == directoryEnd, "central directory size does not add up");
@@ -170,11 +180,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         vrz::RebuildOptions options;
         options.blockSize = block;
         options.splitArchive = split;
-        const bool rebuilt = vrz::RebuildLayout(state, reporter, options, nullptr);
+        if ((choice & 0x80) != 0) {
+            Require(vrz::VerifyEntries(state, vrz::VerifyOptions{}), "verification stopped without a cancel");
+            Require(vrz::PlanSalvage(state), "salvage stopped without a cancel");
+        }
+        vrz::RebuildState run;
+        const bool rebuilt = vrz::RebuildLayout(state, reporter, options, &run);
         Require(rebuilt, "rebuild failed on an unchanged source");
         Require(vrz::ListFilesSorted(out) == std::vector<std::string>{"input_fixed.zip"},
                 "the output folder holds more than the output");
-        CheckArchive(ReadFile(state.outputPath), state);
+        CheckArchive(ReadFile(state.outputPath), state, run);
     }
     RemoveAll(out);
     RemoveAll(folder);

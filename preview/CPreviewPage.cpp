@@ -1,5 +1,6 @@
 #include "preview/CPreviewPage.h"
 
+#include <wx/artprov.h>
 #include <wx/dc.h>
 #include <wx/listctrl.h>
 
@@ -10,12 +11,14 @@
 #include "app/WizardIds.h"
 #include "app/WizardJob.h"
 #include "controls/CXListCtrl.h"
+#include "preview/VerificationTexts.h"
 #include "text/LanguageTexts.h"
 
 namespace {
 
 constexpr int kFolderImage = 0;
 constexpr int kFileImage = 1;
+constexpr int kWarningImage = 2;
 const wxPoint kTotalsOrigin(60, 440);
 
 // A 16 x 16 icon from our artwork; a transparent cell when it is missing, so
@@ -34,7 +37,7 @@ wxBitmap ListIcon(int id) {
 }  // namespace
 
 CPreviewPage::CPreviewPage(CMainFrame* frame)
-    : StepPage(frame, wizard::kPagePreview), m_job(TheJobShared()), m_images(16, 16, true, 2) {}
+    : StepPage(frame, wizard::kPagePreview), m_job(TheJobShared()), m_images(16, 16, true, 3) {}
 
 CPreviewPage::~CPreviewPage() = default;
 
@@ -59,12 +62,14 @@ bool CPreviewPage::BuildPage() {
     m_pList->AddColumn("File Size (KB)", 250);
     m_images.Add(ListIcon(vrz::IDB_FOLDER));
     m_images.Add(ListIcon(vrz::IDB_FILE));
+    m_images.Add(wxArtProvider::GetBitmap(wxART_WARNING, wxART_LIST, wxSize(16, 16)));
     m_pList->SetImageList(&m_images, wxIMAGE_LIST_SMALL);
 
     m_model = std::make_unique<vrz::PreviewModel>(m_job->entries);
     m_job->recoveredSizeKB = m_model->RecoveredSizeKB();
     FillList();
-    m_strTotals = FromUtf8(m_model->TotalsText(ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity))));
+    m_strTotals = FromUtf8(m_model->TotalsText(ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)),
+                                               ToUtf8(LoadUiText("IDS_DAMAGED_TOTAL", vrz::kTextCapacity))));
 
     Bind(wxEVT_LIST_ITEM_ACTIVATED, &CPreviewPage::OnItemActivated, this, IDC_ENTRY_LIST);
     Bind(wxEVT_BUTTON, &CPreviewPage::OnNext, this, IDC_NEXT);
@@ -82,6 +87,12 @@ void CPreviewPage::FillList() {
         CXListCtrl::NewRow& added = listRows[i];
         added.name = FromUtf8(row.label);
         added.image = file ? kFileImage : kFolderImage;
+        if (row.IsDamaged()) {
+            // A damaged entry is still written; the row says so before the save.
+            added.image = kWarningImage;
+            added.warning = true;
+            added.tip = LoadUiText(vrz::ReasonTextKey(row.entry->check.reason), vrz::kTextCapacity);
+        }
         if (file) added.size = wxString::Format("%llu", static_cast<unsigned long long>(row.sizeKB));
         added.pinned = row.kind == vrz::PreviewRowKind::kLostFiles || row.kind == vrz::PreviewRowKind::kParent;
         added.tag = static_cast<wxIntPtr>(i);

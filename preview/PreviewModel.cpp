@@ -40,8 +40,20 @@ PreviewModel::PreviewModel(const std::vector<RecoveredEntry>& entries) : entries
     BuildRoot();
 }
 
-std::string PreviewModel::TotalsText(const std::string& caption) const {
-    return caption + ": " + std::to_string(entries_.size());
+std::size_t PreviewModel::DamagedCount() const {
+    std::size_t count = 0;
+    for (const RecoveredEntry& entry : entries_) count += entry.check.status == EntryStatus::kDamaged ? 1 : 0;
+    return count;
+}
+
+std::string PreviewModel::TotalsText(const std::string& caption, const std::string& damagedFormat) const {
+    std::string text = caption + ": " + std::to_string(entries_.size());
+    const std::size_t damaged = DamagedCount();
+    const std::size_t mark = damagedFormat.find("%d");
+    if (damaged == 0 || mark == std::string::npos) return text;
+    std::string count = damagedFormat;
+    count.replace(mark, 2, std::to_string(damaged));
+    return text + " (" + count + ")";
 }
 
 void PreviewModel::AddFolderRow(const std::string& nameWithoutSlash) {
@@ -52,12 +64,13 @@ void PreviewModel::AddFolderRow(const std::string& nameWithoutSlash) {
     rows_.push_back(std::move(row));
 }
 
-void PreviewModel::AddFileRow(const std::string& segment, std::uint64_t size) {
+void PreviewModel::AddFileRow(const std::string& segment, const RecoveredEntry& entry) {
     PreviewRow row;
     row.kind = PreviewRowKind::kFile;
     row.key = segment;
     row.label = NameForDisplay(segment);
-    row.sizeKB = DisplaySizeKB(size);
+    row.sizeKB = DisplaySizeKB(entry.uncompressedSize);
+    row.entry = &entry;
     rows_.push_back(std::move(row));
 }
 
@@ -79,7 +92,7 @@ void PreviewModel::BuildRoot() {
     for (const RecoveredEntry& entry : entries_) {
         const std::string& name = entry.name;
         if (name.find('/', 1) == std::string::npos) {
-            AddFileRow(name, entry.uncompressedSize);
+            AddFileRow(name, entry);
         }
     }
 }
@@ -107,7 +120,7 @@ void PreviewModel::BuildDepth(int depth) {
         const std::string& name = entry.name;
         if (name.find(segment) == std::string::npos) continue;
         if (CountSlashes(name) == d && !EndsWithSlash(name)) {
-            AddFileRow(name.substr(name.rfind('/') + 1), entry.uncompressedSize);
+            AddFileRow(name.substr(name.rfind('/') + 1), entry);
         }
     }
 }

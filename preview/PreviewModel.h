@@ -24,6 +24,10 @@ struct PreviewRow {
     std::string key;    // the name segment as the archive's bytes
     std::string label;  // the same segment as UTF-8 for display
     std::uint64_t sizeKB = 0;  // file rows only
+    // File rows: the entry the row shows, for its verification status.
+    const RecoveredEntry* entry = nullptr;
+
+    bool IsDamaged() const { return entry && entry->check.status == EntryStatus::kDamaged; }
 
     bool IsFolderLike() const { return kind != PreviewRowKind::kFile; }
 };
@@ -44,8 +48,11 @@ public:
     const std::string& CurrentFolder() const { return folder_; }
     // Sum of every entry's whole kilobytes (no minimum of 1 here).
     float RecoveredSizeKB() const { return recoveredSizeKB_; }
-    // "caption: count", counting every entry of the table.
-    std::string TotalsText(const std::string& caption) const;
+    // "caption: count", counting every entry of the table, and
+    // " (N damaged)" after it when entries are damaged; damagedFormat holds
+    // "%d" where N goes.
+    std::string TotalsText(const std::string& caption, const std::string& damagedFormat = "") const;
+    std::size_t DamagedCount() const;
 
     enum class Navigation { kNone, kEntered, kLeft };
     // A double-click on Rows()[row]: ".." goes up one level, a row whose text
@@ -57,7 +64,7 @@ private:
     void BuildRoot();
     void BuildDepth(int depth);
     void AddFolderRow(const std::string& nameWithoutSlash);
-    void AddFileRow(const std::string& segment, std::uint64_t size);
+    void AddFileRow(const std::string& segment, const RecoveredEntry& entry);
 
     const std::vector<RecoveredEntry>& entries_;
     std::vector<PreviewRow> rows_;

@@ -7,6 +7,8 @@ void JobState::ResetTable() {
     entries.shrink_to_fit();
     findings.clear();
     archiveComment.clear();
+    partials.clear();
+    verifyPercent = -1;
     scanLayout.Clear();
     scanPosition = 0;
     windowStart = 0;

@@ -11,6 +11,7 @@
 
 #include "io/SourceLayout.h"
 #include "state/CommitPoint.h"
+#include "state/PartialEntry.h"
 #include "state/PauseGate.h"
 #include "state/RecoveredEntry.h"
 #include "state/ScanFinding.h"
@@ -31,6 +32,8 @@ struct JobState {
     std::uint64_t bytesScanned = 0;
     std::uint64_t totalPartsSize = 0;
     std::atomic<int> progressPercent{0};
+    // Progress of the verification that follows a scan; -1 until it starts.
+    std::atomic<int> verifyPercent{-1};
     int shownPercent = 0;
     bool scanFailed = false;
     bool scannedSplit = false;
@@ -41,6 +44,8 @@ struct JobState {
     std::vector<ScanFinding> findings;
     // The comment of the last end record that survives, kept in the output.
     std::string archiveComment;
+    // Cut entries a salvage saves the beginning of; written after the rows.
+    std::vector<PartialEntry> partials;
 
     // Save.
     std::atomic<int> savePercent{0};

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "state/EntryCheck.h"
+
 namespace vrz {
 
 struct RecoveredEntry {
@@ -48,6 +50,8 @@ struct RecoveredEntry {
     // bytes. Empty for entries copied as found.
     std::vector<std::uint8_t> localRecordOverride;
     std::uint64_t dataOffset = 0;
+    // Filled by the verifier after the scan.
+    EntryCheck check;
 
     bool IsFolder() const { return !name.empty() && name.back() == '/'; }
 };

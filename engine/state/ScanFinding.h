@@ -33,4 +33,11 @@ struct ScanFinding {
     std::uint64_t value = 0;
 };
 
+// True for a candidate header the scan refused or cut; false for what it
+// merely noted (a central directory stepped over, a central record used).
+inline bool IsRefusal(FindingKind kind) {
+    return kind != FindingKind::kCentralDirectorySkipped && kind != FindingKind::kRecoveredFromCentral &&
+           kind != FindingKind::kCentralRecordMismatch;
+}
+
 }  // namespace vrz

@@ -15,6 +15,7 @@
 #include "writer/EntryCopyPlan.h"
 #include "writer/LayoutBlockReader.h"
 #include "writer/OutputNaming.h"
+#include "writer/PartialEntryWriter.h"
 #include "writer/StagedOutput.h"
 
 namespace vrz {
@@ -57,6 +58,7 @@ private:
     bool CopyInKernel(std::uint64_t position, std::uint64_t remaining);
     bool QueueInKernel(std::uint64_t position, std::uint64_t length);
     bool FlushQueued();
+    bool WritePartial(const PartialEntry& partial);
     bool WriteEndRecords();
     bool MoveIntoPlace();
     bool Append(const std::uint8_t* data, std::size_t length);
@@ -269,6 +271,31 @@ bool Rebuilder::CopyInKernel(std::uint64_t position, std::uint64_t remaining) {
     return true;
 }
 
+bool Rebuilder::WritePartial(const PartialEntry& partial) {
+    run_.scanPosition = partial.headerOffset;
+    const std::uint64_t outputOffset = run_.centralDirOffset;
+    PartialWriteTarget target;
+    target.append = [this](const std::uint8_t* data, std::size_t length) { return Append(data, length); };
+    target.mayContinue = [this] { return MayContinue(); };
+    target.outputOffset = outputOffset;
+    target.largeArchive = largeArchive_;
+    PartialWriteOutcome outcome;
+    switch (WritePartialEntry(source_, partial, target, &outcome)) {
+        case PartialWriteResult::kWritten: break;
+        case PartialWriteResult::kSourceFailed:
+            if (!source_.FailedPath().empty()) return FailSource();
+            return FailSource(PathAt(partial.headerOffset), kSourceNotAsScanned);
+        default: return false;  // cancelled, or the output failure was reported already
+    }
+    centralHeader_ = std::move(outcome.centralHeader);
+    run_.localHeaderOffset = outputOffset;
+    run_.centralDirOffset += outcome.entryLength;
+    run_.entryLengths.push_back(outcome.entryLength);
+    ++run_.entriesWritten;
+    lastVersionNeeded_ = outcome.versionNeeded;
+    return true;
+}
+
 bool Rebuilder::WriteEndRecords() {
     CentralDirectorySummary directory;
     directory.entryCount = run_.entriesWritten;
@@ -318,6 +345,15 @@ bool Rebuilder::Run() {
         run_.centralDirSize += centralHeader_.size();
     }
     if (!FlushQueued()) return false;
+
+    // What a salvage saved of cut entries comes after the rows, as entries of their own.
+    for (const PartialEntry& partial : state_.partials) {
+        if (!MayContinue()) return false;
+        if (!WritePartial(partial)) return false;
+        if (!centralDirectory.Append(centralHeader_.data(), centralHeader_.size()))
+            return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
+        run_.centralDirSize += centralHeader_.size();
+    }
 
     if (!MayContinue()) return false;
     bool cancelled = false;

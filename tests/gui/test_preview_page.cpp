@@ -90,6 +90,31 @@ TEST_F(PreviewPageTest, EmptyTableShowsTheLostFilesRowAndCountZero) {
     EXPECT_EQ(ToUtf8(page->Heading()), ToUtf8(LoadUiText("IDS_CTEXT3", vrz::kTextCapacity)));
 }
 
+TEST_F(PreviewPageTest, DamagedEntriesWarnWithTheirReasonAndAreCounted) {
+    std::vector<vrz::RecoveredEntry> entries = {Entry("report.pdf", 5000), Entry("notes.txt", 2048),
+                                                Entry("secret.bin", 100)};
+    entries[0].check.status = vrz::EntryStatus::kDamaged;
+    entries[0].check.reason = vrz::CheckReason::kCrcMismatch;
+    entries[1].check.status = vrz::EntryStatus::kIntact;
+    entries[2].check.status = vrz::EntryStatus::kNotChecked;
+    entries[2].check.reason = vrz::CheckReason::kEncrypted;
+    CPreviewPage* page = ShowPreview(std::move(entries));
+    ASSERT_NE(page, nullptr);
+    // The damaged row carries the warning image (2) instead of the file image (1).
+    EXPECT_EQ(Shown(page), Rows({"#Lost Files||0", "notes.txt|2|1", "report.pdf|4|2", "secret.bin|1|1"}));
+    CXListCtrl* list = page->List();
+    for (long i = 0; i < list->GetItemCount(); ++i) {
+        const std::string name = ToUtf8(list->GetItemText(i, 0));
+        EXPECT_EQ(list->RowWarns(i), name == "report.pdf") << name;
+        EXPECT_EQ(ToUtf8(list->RowTip(i)),
+                  name == "report.pdf" ? ToUtf8(LoadUiText("IDS_VERIFY_CRC", vrz::kTextCapacity)) : "")
+            << name;
+    }
+    EXPECT_EQ(ToUtf8(page->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 3 (1 " +
+                                              (ToUtf8(LoadUiText("IDS_DAMAGED_TOTAL", vrz::kTextCapacity)).substr(3)) +
+                                              ")");
+}
+
 TEST_F(PreviewPageTest, DoubleClicksBrowseFoldersLostFilesAndBack) {
     CPreviewPage* page = ShowPreview({Entry("docs/"), Entry("docs/a.txt", 1536), Entry("docs/sub/"),
                                       Entry("docs/sub/deep.bin", 5000), Entry("#Lost Files/stray.dat", 10),

@@ -101,22 +101,30 @@ TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
     EXPECT_FALSE(g_workerThread.IsSet());
 }
 
-TEST_F(RepairPage, BarFollowsTheScanButNeverMovesBack) {
+TEST_F(RepairPage, BarFollowsTheScanThenTheVerificationButNeverMovesBack) {
     const std::string archive = MakeArchive("src/small.zip", 2, 500);
     StartRepair(archive, false);
-    // Once the worker waits with its end command it no longer writes the percentage.
+    // Once the worker waits with its end command it no longer writes the percentages.
     ReleaseUntilWorkerWaits();
     CRepairPage* page = Repair();
     const auto job = page->Job();
+    EXPECT_EQ(job->verifyPercent, 100);  // every entry was verified before the end
+    job->verifyPercent = -1;
+    job->shownPercent = 0;
+    // The scan fills the first half of the bar.
     job->progressPercent = 40;
     page->OnProgressTick();
-    EXPECT_EQ(page->ProgressBar()->GetValue(), 40);
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 20);
     job->progressPercent = 25;
     page->OnProgressTick();
-    EXPECT_EQ(page->ProgressBar()->GetValue(), 40);
-    job->progressPercent = 90;
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 20);
+    job->progressPercent = 100;
     page->OnProgressTick();
-    EXPECT_EQ(page->ProgressBar()->GetValue(), 90);
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 50);
+    // The verification the second.
+    job->verifyPercent = 60;
+    page->OnProgressTick();
+    EXPECT_EQ(page->ProgressBar()->GetValue(), 80);
     WaitFor([&] { return History().back() == kShowPreview; }, "the end of the scan");
 }
 

@@ -180,3 +180,75 @@ TEST(PreviewModel, ActivatingARowOutOfRangeDoesNothing) {
 
 }  // namespace
 }  // namespace vrz
+
+namespace vrz {
+namespace {
+
+TEST(PreviewModelVerification, DamagedRowsAreMarkedAndCountedInTheTotals) {
+    std::vector<RecoveredEntry> entries = {Entry("docs/", 0), Entry("docs/report.pdf", 5000), Entry("a.txt", 10),
+                                           Entry("b.txt", 20)};
+    entries[1].check.status = EntryStatus::kDamaged;
+    entries[1].check.reason = CheckReason::kCrcMismatch;
+    entries[3].check.status = EntryStatus::kNotChecked;
+    PreviewModel model(entries);
+    EXPECT_EQ(model.TotalsText("Files", "%d damaged"), "Files: 4 (1 damaged)");
+    EXPECT_FALSE(model.Rows()[RowNamed(model, "a.txt")].IsDamaged());
+    EXPECT_FALSE(model.Rows()[RowNamed(model, "b.txt")].IsDamaged());  // not checked is not damaged
+    ASSERT_EQ(model.Activate(RowNamed(model, "docs")), PreviewModel::Navigation::kEntered);
+    const PreviewRow& report = model.Rows()[RowNamed(model, "report.pdf")];
+    EXPECT_TRUE(report.IsDamaged());
+    EXPECT_EQ(report.entry->check.reason, CheckReason::kCrcMismatch);
+}
+
+TEST(PreviewModelVerification, NothingDamagedLeavesTheTotalsAsTheyWere) {
+    const std::vector<RecoveredEntry> entries = {Entry("a.txt", 10)};
+    PreviewModel model(entries);
+    EXPECT_EQ(model.TotalsText("Files", "%d damaged"), "Files: 1");
+    EXPECT_EQ(model.TotalsText("Files"), "Files: 1");
+}
+
+}  // namespace
+}  // namespace vrz
+
+#include "preview/VerificationTexts.h"
+
+namespace vrz {
+namespace {
+
+TEST(CompletionDetails, NamesTheOutputAndAtMostTenEntriesPerStatusWithTheirReasons) {
+    std::vector<RecoveredEntry> entries;
+    for (int i = 0; i < 12; ++i) {
+        entries.push_back(Entry("#Lost Files/bad" + std::to_string(i) + ".txt", 10));
+        entries.back().check.status = EntryStatus::kDamaged;
+        entries.back().check.reason = CheckReason::kCrcMismatch;
+        entries.back().check.headerRead = true;
+        entries.back().check.headerName = "deep/dir/bad" + std::to_string(i) + ".txt";
+    }
+    entries.push_back(Entry("secret.bin", 10));
+    entries.back().check.status = EntryStatus::kNotChecked;
+    entries.back().check.reason = CheckReason::kEncrypted;
+    entries.push_back(Entry("fine.txt", 10));
+    entries.back().check.status = EntryStatus::kIntact;
+    const TextLookup text = [](const std::string& key) { return "<" + key + ">"; };
+    const std::string details = CompletionDetails(entries, "/out/a_fixed.zip", text);
+    EXPECT_EQ(details.rfind("<IDS_SAVED_TO> /out/a_fixed.zip\n\n<IDS_DAMAGED_LIST>\n", 0), 0u) << details;
+    // The header's full name, not the table's lost-files name.
+    EXPECT_NE(details.find("\ndeep/dir/bad0.txt - <IDS_VERIFY_CRC>"), std::string::npos);
+    EXPECT_NE(details.find("\ndeep/dir/bad9.txt"), std::string::npos);
+    EXPECT_EQ(details.find("bad10.txt"), std::string::npos);
+    EXPECT_NE(details.find("\n<IDS_MORE_ENTRIES>"), std::string::npos);
+    EXPECT_NE(details.find("<IDS_UNCHECKED_LIST>\nsecret.bin - <IDS_VERIFY_ENCRYPTED>"), std::string::npos);
+    EXPECT_EQ(details.find("fine.txt"), std::string::npos);
+}
+
+TEST(CompletionDetails, EveryReasonHasALanguageKeyInEveryLanguageFile) {
+    for (CheckReason reason : {CheckReason::kCrcMismatch, CheckReason::kSizeMismatch, CheckReason::kDoesNotDecode,
+                               CheckReason::kStreamCutShort, CheckReason::kEncrypted, CheckReason::kMethodNotSupported,
+                               CheckReason::kUnreadable, CheckReason::kCutOff}) {
+        EXPECT_EQ(ReasonTextKey(reason).rfind("IDS_VERIFY_", 0), 0u);
+    }
+    EXPECT_EQ(ReasonTextKey(CheckReason::kNone), "");
+}
+
+}  // namespace
+}  // namespace vrz

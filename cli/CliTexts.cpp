@@ -1,0 +1,153 @@
+#include "CliTexts.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <map>
+
+#include "codec/EntryDecoder.h"
+#include "text/LanguageTexts.h"
+
+namespace vrz::cli {
+
+namespace {
+
+const std::map<std::string, std::string>& BuiltInEnglish() {
+    static const std::map<std::string, std::string> texts = {
+        {"IDS_WORD8", "The repair was cancelled."},
+        {"IDS_WORD9", "The chosen file is too small to be a ZIP archive (30 bytes or less)."},
+        {"IDS_FAILEDFILE",
+         "The archive, or one of its parts, could not be opened. Check that it still exists and that you are "
+         "allowed to read it."},
+        {"IDS_CREATEDFAILED",
+         "Saving could not start: the damaged archive could not be opened, or a temporary work file could not be "
+         "created."},
+        {"IDS_LOWDIKSPACE",
+         "There is not enough free space in the chosen folder for the repaired archive. Choose another drive or "
+         "free some space."},
+        {"IDS_SAVE_ABORTED", "Saving was cancelled; no repaired archive was written."},
+        {"IDS_SAVE_CREATE_FAILED", "The repaired archive could not be created in this folder:"},
+        {"IDS_SAVE_DISK_FULL", "The disk became full while the repaired archive was being written; nothing was kept:"},
+        {"IDS_SAVE_WRITE_FAILED", "The repaired archive could not be written; nothing was kept:"},
+        {"IDS_SAVE_READ_FAILED", "The damaged archive could not be read while saving; nothing was written:"},
+        {"IDS_SAVE_NAME_FAILED", "The repaired archive could not be given its name; nothing was kept:"},
+        {"IDS_FOLDER_UNREADABLE", "The chosen folder could not be read:"},
+        {"IDS_MTEXT3", "The chosen folder holds no part of a split archive (.z01 ... .zip or .zx01 ... .zipx)."},
+        {"IDS_MTEXT4",
+         "The files in the chosen folder do not belong to one split archive. Put the parts of one archive, and "
+         "nothing else, in a folder of their own."},
+    };
+    return texts;
+}
+
+std::string Format(const char* format, std::uint64_t a, std::uint64_t b = 0) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, format, a, b);
+    return buffer;
+}
+
+}  // namespace
+
+std::string Text(const std::string& key) {
+    const std::string text = LoadText(key, kTextCapacity);
+    if (!text.empty()) return text;
+    const auto found = BuiltInEnglish().find(key);
+    return found != BuiltInEnglish().end() ? found->second : key;
+}
+
+const char* StatusCode(EntryStatus status) {
+    switch (status) {
+        case EntryStatus::kIntact: return "intact";
+        case EntryStatus::kDamaged: return "damaged";
+        case EntryStatus::kNotChecked: return "not-checked";
+        case EntryStatus::kPartial: return "partial";
+        case EntryStatus::kUnverified: break;
+    }
+    return "unverified";
+}
+
+const char* ReasonCode(CheckReason reason) {
+    switch (reason) {
+        case CheckReason::kNone: return "";
+        case CheckReason::kCrcMismatch: return "crc-mismatch";
+        case CheckReason::kSizeMismatch: return "size-mismatch";
+        case CheckReason::kDoesNotDecode: return "does-not-decode";
+        case CheckReason::kStreamCutShort: return "stream-cut-short";
+        case CheckReason::kEncrypted: return "encrypted";
+        case CheckReason::kMethodNotSupported: return "method-not-supported";
+        case CheckReason::kUnreadable: return "unreadable";
+        case CheckReason::kCutOff: return "cut-off";
+    }
+    return "";
+}
+
+std::string MethodName(std::uint16_t m) {
+    switch (m) {
+        case method::kStored: return "stored";
+        case method::kShrink: return "Shrink";
+        case 2: case 3: case 4: case 5: return "Reduce";
+        case method::kImplode: return "Implode";
+        case method::kDeflate: return "Deflate";
+        case method::kDeflate64: return "Deflate64";
+        case method::kBzip2: return "bzip2";
+        case method::kLzma: return "LZMA";
+        case method::kZstd: return "zstd";
+        case method::kXz: return "xz";
+        case method::kPpmd: return "PPMd";
+        case method::kAes: return "AES";
+        default: return "method " + std::to_string(m);
+    }
+}
+
+std::string ReasonText(const EntryCheck& check, std::uint32_t storedCrc, std::uint64_t storedSize) {
+    switch (check.reason) {
+        case CheckReason::kNone: return "";
+        case CheckReason::kCrcMismatch:
+            return Format("CRC-32 is %08" PRIx64 ", stored %08" PRIx64, check.decodedCrc, storedCrc);
+        case CheckReason::kSizeMismatch:
+            return Format("decodes to %" PRIu64 " bytes, stored size %" PRIu64, check.decodedSize, storedSize);
+        case CheckReason::kDoesNotDecode:
+            return Format("data does not decode at byte %" PRIu64, check.failureOffset);
+        case CheckReason::kStreamCutShort:
+            return Format("compressed data ends early, after %" PRIu64 " bytes", check.failureOffset);
+        case CheckReason::kEncrypted: return "encrypted";
+        case CheckReason::kMethodNotSupported: return MethodName(check.method) + " not supported";
+        case CheckReason::kUnreadable: return "could not be read";
+        case CheckReason::kCutOff:
+            return Format("cut off, %" PRIu64 " bytes recovered", check.decodedSize);
+    }
+    return "";
+}
+
+const char* FindingCode(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::kExtentPastEnd: return "extent-past-end";
+        case FindingKind::kNameLengthInvalid: return "name-length-invalid";
+        case FindingKind::kDescriptorNotFound: return "descriptor-not-found";
+        case FindingKind::kInsideEntryData: return "inside-entry-data";
+        case FindingKind::kPartMissing: return "part-missing";
+        case FindingKind::kUnreadable: return "unreadable";
+        case FindingKind::kDataDoesNotDecode: return "data-does-not-decode";
+        case FindingKind::kCentralDirectorySkipped: return "central-directory-skipped";
+        case FindingKind::kRecoveredFromCentral: return "recovered-from-central";
+        case FindingKind::kCentralRecordMismatch: return "central-record-mismatch";
+    }
+    return "unknown";
+}
+
+std::string FindingText(const ScanFinding& finding) {
+    switch (finding.kind) {
+        case FindingKind::kExtentPastEnd: return "the entry's data runs past the end of the file";
+        case FindingKind::kNameLengthInvalid: return "the name length is invalid";
+        case FindingKind::kDescriptorNotFound: return "the data descriptor was not found";
+        case FindingKind::kInsideEntryData: return "the header lies inside another entry's data";
+        case FindingKind::kPartMissing: return "the entry runs into a missing part";
+        case FindingKind::kUnreadable: return "the bytes could not be read";
+        case FindingKind::kDataDoesNotDecode: return "the entry's data does not decode";
+        case FindingKind::kCentralDirectorySkipped: return "a central directory was stepped over";
+        case FindingKind::kRecoveredFromCentral: return "the local header was rebuilt from its central record";
+        case FindingKind::kCentralRecordMismatch: return "the central record disagrees with the local header";
+    }
+    return "";
+}
+
+}  // namespace vrz::cli

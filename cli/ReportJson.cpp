@@ -1,0 +1,87 @@
+#include "ReportJson.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "CliTexts.h"
+#include "JsonText.h"
+
+namespace vrz::cli {
+
+namespace {
+
+std::string Number(std::uint64_t value) { return std::to_string(value); }
+
+std::string Crc(std::uint32_t crc) {
+    char buffer[12];
+    std::snprintf(buffer, sizeof buffer, "\"%08" PRIx32 "\"", crc);
+    return buffer;
+}
+
+std::string EntryJson(const ReportedEntry& e, bool verified) {
+    std::string out = "{" + JsonTextField("name", e.writtenName);
+    if (e.tableName != e.writtenName) out += ", " + JsonTextField("tableName", e.tableName);
+    out += ", \"compressedSize\": " + Number(e.compressedSize);
+    out += ", \"uncompressedSize\": " + Number(e.uncompressedSize);
+    out += ", \"crc32\": " + Crc(e.crc32);
+    out += ", \"offset\": " + Number(e.headerOffset) + ", \"part\": " + Number(e.part);
+    if (e.check.headerRead) out += ", \"method\": " + Number(e.check.method);
+    if (verified) {
+        out += ", \"status\": " + JsonQuote(StatusCode(e.check.status));
+        if (e.check.reason == CheckReason::kNone) {
+            out += ", \"reason\": null";
+        } else {
+            out += ", \"reason\": " + JsonQuote(ReasonCode(e.check.reason));
+            out += ", \"detail\": " + JsonQuote(ReasonText(e.check, e.crc32, e.uncompressedSize));
+        }
+        if (e.check.hasFailureOffset) out += ", \"failureOffset\": " + Number(e.check.failureOffset);
+        if (e.check.status == EntryStatus::kPartial) out += ", \"recoveredBytes\": " + Number(e.recoveredBytes);
+        out += std::string(", \"written\": ") + (e.written ? "true" : "false");
+    }
+    return out + "}";
+}
+
+std::string FindingJson(const ScanFinding& f) {
+    std::string out = "{\"offset\": " + Number(f.offset) + ", \"part\": " + Number(f.part);
+    out += ", \"reason\": " + JsonQuote(FindingCode(f.kind));
+    out += ", \"detail\": " + JsonQuote(FindingText(f));
+    if (!f.name.empty()) out += ", " + JsonTextField("name", f.name);
+    if (f.value != 0) out += ", \"value\": " + Number(f.value);
+    return out + "}";
+}
+
+}  // namespace
+
+std::string ReportAsJson(const JobReport& report, bool withOutput) {
+    std::string out = "{" + JsonTextField("source", report.source);
+    if (withOutput) out += ", " + (report.output.empty() ? std::string("\"output\": null") : JsonTextField("output", report.output));
+    out += ", \"verified\": " + std::string(report.verified ? "true" : "false");
+    out += ", \"count\": " + Number(report.entries.size());
+    out += ", \"counts\": {\"entries\": " + Number(report.entries.size());
+    out += ", \"written\": " + Number(report.WrittenCount());
+    if (report.verified) {
+        out += ", \"intact\": " + Number(report.Count(EntryStatus::kIntact));
+        out += ", \"damaged\": " + Number(report.Count(EntryStatus::kDamaged));
+        out += ", \"notChecked\": " + Number(report.Count(EntryStatus::kNotChecked));
+        out += ", \"partial\": " + Number(report.Count(EntryStatus::kPartial));
+        out += ", \"leftOut\": " + Number(report.entries.size() - report.WrittenCount());
+    }
+    out += ", \"refused\": " + Number(report.findings.size()) + "}";
+    out += ", \"entries\": [";
+    bool first = true;
+    for (const ReportedEntry& e : report.entries) {
+        out += (first ? "\n  " : ",\n  ") + EntryJson(e, report.verified);
+        first = false;
+    }
+    out += first ? "]" : "\n]";
+    out += ", \"refused\": [";
+    first = true;
+    for (const ScanFinding& f : report.findings) {
+        out += (first ? "\n  " : ",\n  ") + FindingJson(f);
+        first = false;
+    }
+    out += first ? "]" : "\n]";
+    return out + "}\n";
+}
+
+}  // namespace vrz::cli

@@ -1,0 +1,85 @@
+#include "ReportListing.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "CliTexts.h"
+#include "TextEscape.h"
+#include "text/NameDisplay.h"
+
+namespace vrz::cli {
+
+namespace {
+
+// The summary names at most this many entries per status.
+constexpr std::size_t kNamesPerStatus = 10;
+
+std::string Plural(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string NameList(const JobReport& report, EntryStatus status, bool withReason) {
+    std::string out;
+    std::size_t shown = 0;
+    std::size_t total = 0;
+    for (const ReportedEntry& e : report.entries) {
+        if (!e.written || e.check.status != status) continue;
+        ++total;
+        if (shown == kNamesPerStatus) continue;
+        if (shown++ > 0) out += ", ";
+        out += PrintableName(e.writtenName);
+        if (withReason) out += ": " + ReasonText(e.check, e.crc32, e.uncompressedSize);
+    }
+    if (total > shown) out += ", and " + std::to_string(total - shown) + " more";
+    return out;
+}
+
+}  // namespace
+
+std::string PrintableName(const std::string& nameBytes) { return EscapeControls(NameForDisplay(nameBytes)); }
+
+std::string SummaryLine(const JobReport& report, const std::string& head) {
+    std::string line = head;
+    if (!report.verified) return line;
+    line += ": " + std::to_string(report.Count(EntryStatus::kIntact)) + " intact";
+    const std::size_t damaged = report.Count(EntryStatus::kDamaged);
+    if (damaged > 0) line += ", " + std::to_string(damaged) + " damaged (" + NameList(report, EntryStatus::kDamaged, false) + ")";
+    const std::size_t unchecked = report.Count(EntryStatus::kNotChecked);
+    if (unchecked > 0)
+        line += ", " + std::to_string(unchecked) + " not checked (" + NameList(report, EntryStatus::kNotChecked, true) + ")";
+    const std::size_t partial = report.Count(EntryStatus::kPartial);
+    if (partial > 0) line += ", " + std::to_string(partial) + " partial (" + NameList(report, EntryStatus::kPartial, true) + ")";
+    std::size_t left = 0;
+    for (const ReportedEntry& e : report.entries) left += e.written ? 0 : 1;
+    if (left > 0) line += "; " + Plural(left, "damaged entry", "damaged entries") + " left out";
+    return line;
+}
+
+void PrintListing(const JobReport& report) {
+    if (report.verified)
+        std::printf("%-8s  %14s  %14s  %-11s  %s\n", "CRC-32", "Compressed", "Size", "Status", "Name");
+    else
+        std::printf("%-8s  %14s  %14s  %s\n", "CRC-32", "Compressed", "Size", "Name");
+    for (const ReportedEntry& e : report.entries) {
+        const std::string name = PrintableName(e.writtenName);
+        const std::uint64_t size = e.check.status == EntryStatus::kPartial ? e.recoveredBytes : e.uncompressedSize;
+        if (report.verified)
+            std::printf("%08" PRIx32 "  %14" PRIu64 "  %14" PRIu64 "  %-11s  %s\n", e.crc32, e.compressedSize, size,
+                        StatusCode(e.check.status), name.c_str());
+        else
+            std::printf("%08" PRIx32 "  %14" PRIu64 "  %14" PRIu64 "  %s\n", e.crc32, e.compressedSize, size,
+                        name.c_str());
+    }
+    std::printf("%s\n", SummaryLine(report, Plural(report.entries.size(), "entry", "entries")).c_str());
+    PrintFindingsLine(report);
+}
+
+void PrintFindingsLine(const JobReport& report) {
+    std::size_t refused = 0;
+    for (const ScanFinding& finding : report.findings) refused += IsRefusal(finding.kind) ? 1 : 0;
+    if (refused > 0)
+        std::printf("%s refused or cut (see --json for offsets and reasons)\n",
+                    Plural(refused, "candidate header", "candidate headers").c_str());
+}
+
+}  // namespace vrz::cli

@@ -1,0 +1,162 @@
+#include "verify/EntryVerifier.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "codec/EntryDecoder.h"
+#include "records/LocalHeader.h"
+#include "records/ZipConstants.h"
+#include "verify/RangeDecode.h"
+#include "writer/LayoutBlockReader.h"
+
+namespace vrz {
+
+namespace {
+
+constexpr std::size_t kReadWindow = std::size_t{4} << 20;
+
+class Verifier {
+public:
+    Verifier(JobState& state, const VerifyOptions& options)
+        : state_(state),
+          options_(options),
+          percent_(options.percent ? *options.percent : state.progressPercent),
+          reader_(state.scanLayout, kReadWindow) {
+        for (const RecoveredEntry& row : state_.entries) total_ += DataLength(row);
+    }
+
+    bool Run() {
+        percent_ = options_.percentFrom;
+        for (RecoveredEntry& row : state_.entries) {
+            if (!state_.ScanMayContinue()) return false;
+            row.check = EntryCheck{};
+            if (!ReadHeader(row)) continue;
+            if (options_.decode && !Decode(row)) return false;
+            done_ += DataLength(row);
+            ShowProgress(0);
+        }
+        percent_ = options_.percentTo;
+        return true;
+    }
+
+private:
+    static std::uint64_t DataLength(const RecoveredEntry& row) { return row.compressedSize; }
+
+    void ShowProgress(std::uint64_t extra) {
+        const int span = options_.percentTo - options_.percentFrom;
+        const std::uint64_t at = std::min(done_ + extra, total_);
+        const int value = total_ == 0 ? options_.percentTo
+                                      : options_.percentFrom + static_cast<int>(at * static_cast<std::uint64_t>(span) / total_);
+        if (value != percent_.load()) percent_ = value;
+    }
+
+    void MarkUnreadable(RecoveredEntry& row) {
+        row.check.status = EntryStatus::kNotChecked;
+        row.check.reason = CheckReason::kUnreadable;
+    }
+
+    bool ReadHeader(RecoveredEntry& row) {
+        std::uint8_t fixed[zip::kLocalHeaderSize];
+        if (row.entryLength < zip::kLocalHeaderSize || !reader_.Read(row.headerOffset, sizeof fixed, fixed) ||
+            !std::equal(fixed, fixed + 4, zip::kSigLocalHeader)) {
+            MarkUnreadable(row);
+            return false;
+        }
+        header_ = ReadLocalHeaderFixed(fixed);
+        if (header_.HeaderLength() > row.entryLength) {
+            MarkUnreadable(row);
+            return false;
+        }
+        row.check.headerName.resize(header_.nameLength);
+        if (!reader_.Read(row.headerOffset + zip::kLocalHeaderSize, header_.nameLength,
+                          reinterpret_cast<std::uint8_t*>(&row.check.headerName[0]))) {
+            MarkUnreadable(row);
+            return false;
+        }
+        row.check.headerRead = true;
+        row.check.method = header_.method;
+        row.check.flags = header_.flags;
+        return true;
+    }
+
+    // False only when cancelled.
+    bool Decode(RecoveredEntry& row) {
+        EntryCheck& check = row.check;
+        if ((header_.flags & zip::kFlagEncrypted) != 0 || header_.method == method::kAes) {
+            check.status = EntryStatus::kNotChecked;
+            check.reason = CheckReason::kEncrypted;
+            return true;
+        }
+        // An empty entry is empty whatever method its header names.
+        if (row.compressedSize == 0 && row.uncompressedSize == 0 && row.crc32 == 0) {
+            check.status = EntryStatus::kIntact;
+            return true;
+        }
+        std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(header_.method, header_.flags, row.uncompressedSize);
+        if (!decoder) {
+            check.status = EntryStatus::kNotChecked;
+            check.reason = CheckReason::kMethodNotSupported;
+            return true;
+        }
+        const std::uint64_t dataStart = row.headerOffset + header_.HeaderLength();
+        std::uint64_t room = row.entryLength - header_.HeaderLength();
+        room -= std::min<std::uint64_t>(room, row.descriptorLength);
+        const std::uint64_t length = std::min(row.compressedSize, room);
+        std::uint64_t seen = 0;
+        RangeDecodeHooks hooks;
+        hooks.mayContinue = [this] { return state_.ScanMayContinue(); };
+        hooks.advanced = [this, &seen](std::uint64_t n) {
+            seen += n;
+            ShowProgress(seen);
+        };
+        const RangeDecodeEnd end = DecodeRange(reader_, dataStart, length, *decoder, hooks);
+        if (end == RangeDecodeEnd::kCancelled) return false;
+        check.decodedCrc = decoder->Crc32();
+        check.decodedSize = decoder->DecodedSize();
+        check.status = EntryStatus::kDamaged;
+        switch (end) {
+            case RangeDecodeEnd::kUnreadable:
+                MarkUnreadable(row);
+                return true;
+            case RangeDecodeEnd::kCorrupt:
+                check.reason = CheckReason::kDoesNotDecode;
+                check.hasFailureOffset = true;
+                check.failureOffset = decoder->FailureOffset();
+                return true;
+            case RangeDecodeEnd::kRanOut:
+                if (decoder->HasOwnEnd()) {
+                    check.reason = CheckReason::kStreamCutShort;
+                    check.hasFailureOffset = true;
+                    check.failureOffset = length;
+                    return true;
+                }
+                break;
+            default:
+                break;
+        }
+        if (check.decodedSize != row.uncompressedSize)
+            check.reason = CheckReason::kSizeMismatch;
+        else if (check.decodedCrc != row.crc32)
+            check.reason = CheckReason::kCrcMismatch;
+        else
+            check.status = EntryStatus::kIntact;
+        return true;
+    }
+
+    JobState& state_;
+    const VerifyOptions& options_;
+    std::atomic<int>& percent_;
+    LayoutBlockReader reader_;
+    LocalHeader header_;
+    std::uint64_t total_ = 0;
+    std::uint64_t done_ = 0;
+};
+
+}  // namespace
+
+bool VerifyEntries(JobState& state, const VerifyOptions& options) {
+    Verifier verifier(state, options);
+    return verifier.Run();
+}
+
+}  // namespace vrz
