@@ -58,4 +58,12 @@ int DialogScript::CountMessages(const std::string& text) const {
     return count;
 }
 
+int DialogScript::CountMessagesStartingWith(const std::string& prefix) const {
+    int count = 0;
+    for (const ShownDialog& shown : shown_) {
+        if (shown.kind == "message" && shown.message.rfind(prefix, 0) == 0) ++count;
+    }
+    return count;
+}
+
 }  // namespace vrz::guitest

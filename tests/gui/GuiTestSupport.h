@@ -38,6 +38,8 @@ public:
     const std::vector<ShownDialog>& Shown() const { return shown_; }
     // Message boxes whose text is exactly text.
     int CountMessages(const std::string& text) const;
+    // Message boxes whose text starts with prefix.
+    int CountMessagesStartingWith(const std::string& prefix) const;
 
 protected:
     int Enter(wxDialog* dialog) override;

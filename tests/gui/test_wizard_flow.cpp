@@ -41,10 +41,11 @@ public:
     ~RecordingShell() override { SetShellPlatformForTesting(nullptr); }
     bool OpenUrl(const std::string& url) override {
         urls.push_back(url);
-        return true;
+        return opens;
     }
-    bool StartProcess(const std::vector<std::string>&) override { return true; }
+    bool StartProcess(const std::vector<std::string>&) override { return opens; }
     std::vector<std::string> urls;
+    bool opens = true;  // false: no browser and no file manager installed
 };
 
 // The size column's text for a file: whole kilobytes, at least 1.
@@ -70,6 +71,7 @@ protected:
         CSavePage::SetFolderChooserForTesting([this](wxWindow*, const wxString& title, wxString* path) {
             ++folderDialogs_;
             folderDialogTitle_ = ToUtf8(title);
+            folderDialogStart_ = ToUtf8(*path);
             if (chooseNoFolder_) return false;
             *path = FromUtf8(destination_);
             return true;
@@ -145,6 +147,7 @@ protected:
     RecordingShell shell_;
     int folderDialogs_ = 0;
     std::string folderDialogTitle_;
+    std::string folderDialogStart_;
     bool chooseNoFolder_ = false;
 };
 
@@ -185,7 +188,8 @@ TEST_F(WizardRun, DamagedArchiveIsSavedWithEveryEntryAndTheFolderOpens) {
     const std::string output = destination_ + "/mail_fixed.zip";
     EXPECT_EQ(vrz::guitest::FilesIn(destination_), std::vector<std::string>{"mail_fixed.zip"});
     EXPECT_EQ(vrz::guitest::CheckRepairedArchive(output, root_, expected_), "");
-    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
+    // The completion box names the archive it wrote.
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n" + output), 1);
     ASSERT_EQ(shell_.urls.size(), 1u);
     EXPECT_EQ(shell_.urls[0], FileUrl(destination_));
     const std::vector<int> steps(frame_->NavigationHistory().begin(), frame_->NavigationHistory().end());
@@ -242,7 +246,7 @@ TEST_F(WizardRun, SplitFoldersOfBothFamiliesAreSavedAsOneArchive) {
 
         EXPECT_EQ(vrz::guitest::FilesIn(destination_), std::vector<std::string>{family.output});
         EXPECT_EQ(vrz::guitest::CheckRepairedArchive(destination_ + "/" + family.output, root_, expected_), "");
-        EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
+        EXPECT_EQ(dialogs.CountMessagesStartingWith(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
         vrz::RemoveFile(destination_ + "/" + family.output);
     }
 }
@@ -251,8 +255,15 @@ TEST_F(WizardRun, SecondAndThirdSaveIntoTheSameFolderAddANumber) {
     const std::string archive = MakeDamagedArchive("mail.zip");
     DialogScript dialogs(AnswerOk);
     for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
         RepairFrom(archive, false);
+        // Each save starts from an empty bar, whatever the last one reached.
+        TheJob().pauseGate.Pause();
         StartSaving();
+        ASSERT_NE(SavePage(), nullptr);
+        vrz::guitest::Pump(150ms);
+        EXPECT_EQ(SavePage()->ProgressBar()->GetValue(), 0);
+        TheJob().pauseGate.Resume();
         ASSERT_TRUE(WaitForPage(wizard::kPageSource));
     }
     EXPECT_EQ(vrz::guitest::FilesIn(destination_),
@@ -262,7 +273,11 @@ TEST_F(WizardRun, SecondAndThirdSaveIntoTheSameFolderAddANumber) {
 
 TEST_F(WizardRun, AbortAnsweredYesLeavesNothingBehind) {
     const std::string archive = MakeDamagedArchive("mail.zip");
-    DialogScript dialogs(AbortAnswer(wxID_YES));
+    int barBehindBoxes = -1;
+    DialogScript dialogs([&](wxDialog*, const ShownDialog& shown) {
+        if (CSavePage* page = SavePage()) barBehindBoxes = std::max(barBehindBoxes, page->ProgressBar()->GetValue());
+        return shown.style & wxYES_NO ? wxID_YES : wxID_OK;
+    });
     RepairFrom(archive, false);
     // Hold the writer at its first poll so the question comes mid-save.
     TheJob().pauseGate.Pause();
@@ -284,7 +299,8 @@ TEST_F(WizardRun, AbortAnsweredYesLeavesNothingBehind) {
     EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_WORD16", vrz::kTextCapacity));
     EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_CONFIRM", vrz::kTextCapacity));
     EXPECT_EQ(dialogs.Shown()[1].message, Text("IDS_SAVE_ABORTED", vrz::kTextCapacityCaption));
-    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 0);
+    EXPECT_EQ(barBehindBoxes, 0) << "the bar stays where the save stopped";
+    EXPECT_EQ(dialogs.CountMessagesStartingWith(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 0);
     EXPECT_TRUE(shell_.urls.empty());
     EXPECT_TRUE(vrz::guitest::PumpUntil([] { return !g_saveThread.IsSet(); }, 10s));
     // No archive and no temporary file in the destination.
@@ -301,7 +317,7 @@ TEST_F(WizardRun, AbortAnsweredNoFinishesTheSave) {
     ASSERT_TRUE(WaitForPage(wizard::kPageSource));
     EXPECT_EQ(dialogs.CountMessages(Text("IDS_WORD16", vrz::kTextCapacity)), 1);
     EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_ABORTED", vrz::kTextCapacityCaption)), 0);
-    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
+    EXPECT_EQ(dialogs.CountMessagesStartingWith(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 1);
     EXPECT_EQ(vrz::guitest::CheckRepairedArchive(destination_ + "/mail_fixed.zip", root_, expected_), "");
 }
 
@@ -333,7 +349,11 @@ TEST_F(WizardRun, ClosingWhileSavingIsRefusedAndTheBarNeverMovesBack) {
 
 TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
     const std::string archive = MakeDamagedArchive("mail.zip");
-    DialogScript dialogs(AnswerOk);
+    int barBehindBox = -1;
+    DialogScript dialogs([&](wxDialog*, const ShownDialog&) {
+        if (CSavePage* page = SavePage()) barBehindBox = page->ProgressBar()->GetValue();
+        return wxID_OK;
+    });
     RepairFrom(archive, false);
     // The disk fills up after the first 100 KB.
     vrz::SetWriteLimitForTesting(100 * 1024);
@@ -345,8 +365,49 @@ TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
     EXPECT_EQ(dialogs.Shown()[0].message.rfind(Text("IDS_CREATEDFAILED", vrz::kTextCapacity), 0), 0u)
         << dialogs.Shown()[0].message;
     EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_INFORMATION", vrz::kTextCapacityCaption));
+    EXPECT_LT(barBehindBox, 100) << "a failed save never shows a full bar";
     EXPECT_TRUE(shell_.urls.empty());
     EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+}
+
+// Random bytes hold no entry: the wizard says nothing could be recovered and
+// goes back to the source step; no empty archive is ever offered or written.
+TEST_F(WizardRun, RandomBytesNamedZipRecoverNothingAndOfferNoSave) {
+    const std::string noise = root_ + "/noise.zip";
+    ASSERT_EQ(vrz::guitest::RunCommand("python3 -c \"import random, sys; r = random.Random(20261208); "
+                                       "open(sys.argv[1], 'wb').write(bytes(r.getrandbits(8) for _ in range(300 * 1024)))\" " +
+                                       vrz::guitest::Quote(noise)),
+              0);
+    DialogScript dialogs(AnswerOk);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    TheJob().splitMode = false;
+    TheJob().jobRunning = true;
+    dynamic_cast<CBaseWndStep*>(frame_->CurrentPage())->PathBox()->SetValue(FromUtf8(noise));
+    Click(wizard::kRepairButton);
+    ASSERT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->NavigationHistory().size() >= 3; }, 60s));
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_NOTHING_RECOVERED", vrz::kTextCapacity));
+    const std::vector<int> steps(frame_->NavigationHistory().begin(), frame_->NavigationHistory().end());
+    EXPECT_EQ(steps, (std::vector<int>{wizard::kShowSource, wizard::kShowRepair, wizard::kShowSource}));
+    EXPECT_EQ(folderDialogs_, 0);
+    EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+}
+
+// Without a file manager the folder cannot open: the user is told, and
+// where the archive is.
+TEST_F(WizardRun, FolderThatCannotOpenIsReportedWithTheArchivePath) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    shell_.opens = false;
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    StartSaving();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    const std::string output = destination_ + "/mail_fixed.zip";
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n" + output), 1);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_FOLDER_NOT_OPENED", vrz::kTextCapacity) + "\n\n" + output), 1);
+    EXPECT_EQ(vrz::guitest::CheckRepairedArchive(output, root_, expected_), "");
 }
 
 TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
@@ -361,6 +422,7 @@ TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
     EXPECT_FALSE(SavePage()->IsSaving());
 
     Click(CSavePage::IDC_BROWSE);
+    EXPECT_EQ(folderDialogStart_, root_) << "the first folder dialog opens beside the damaged archive";
     EXPECT_EQ(SavePage()->PathBox()->GetValue(), FromUtf8(destination_));
     chooseNoFolder_ = true;
     Click(CSavePage::IDC_BROWSE);

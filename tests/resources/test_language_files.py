@@ -66,6 +66,9 @@ KEY_CAPACITY = {
     "IDS_UNINSTALL_URL_TXT": 2000,
     "IDS_UNINSTALL_URL": 2000,
     "IDS_ERROR": 2000,
+    "IDS_NOTHING_RECOVERED": 1000,
+    "IDS_FOLDER_NOT_OPENED": 1000,
+    "IDS_NO_BROWSER": 1000,
 }
 
 # Addresses the About box opens; the program expands the placeholder.
