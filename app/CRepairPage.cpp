@@ -38,6 +38,7 @@ void CRepairPage::RefreshLanguageTexts() {
 }
 
 void CRepairPage::ShowScanFailure(const std::string& textKey) {
+    FreezeProgress();
     RunWhenNoModal([this, textKey] {
         if (m_link->IsAbandoned()) return;
         StopAnimation();

@@ -12,7 +12,6 @@
 wxString g_commandLineFile;
 
 bool CVozediVoz::OnInit() {
-    g_isWindows6 = false;
     SetAppName("vant-repair-zip");
     // The program folder is the executable's folder, wherever it was started from.
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());

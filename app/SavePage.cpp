@@ -167,6 +167,7 @@ void CSavePage::OnCancel(wxCommandEvent&) {
 }
 
 void CSavePage::ShowWriterFailure(const std::string& textKey, const std::string& detail) {
+    FreezeProgress();
     RunWhenNoModal([this, textKey, detail] {
         StopAnimation();
         wxString text = LoadUiText(textKey, vrz::kTextCapacity);

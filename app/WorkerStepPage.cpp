@@ -29,7 +29,20 @@ WorkerStepPage::WorkerStepPage(CMainFrame* frame, int pageId, WorkerKind kind)
       m_job(TheJobShared()),
       m_kind(kind),
       m_slot(kind == WorkerKind::kScan ? g_workerThread : g_saveThread),
-      m_timer(this, kProgressTimerId) {}
+      m_timer(this, kProgressTimerId) {
+    Bind(wxEVT_CHAR_HOOK, &WorkerStepPage::OnKey, this);
+}
+
+void WorkerStepPage::OnKey(wxKeyEvent& event) {
+    // Escape asks to cancel, as the Cancel button does, while that is shown.
+    if (event.GetKeyCode() == WXK_ESCAPE && m_cancelButton && m_cancelButton->IsShown() && !InModal()) {
+        wxCommandEvent click(wxEVT_BUTTON, m_cancelButton->GetId());
+        click.SetEventObject(m_cancelButton);
+        GetEventHandler()->ProcessEvent(click);
+        return;
+    }
+    event.Skip();
+}
 
 std::atomic<int>& WorkerStepPage::Percent() {
     return m_kind == WorkerKind::kScan ? m_job->progressPercent : m_job->savePercent;
@@ -84,7 +97,8 @@ bool WorkerStepPage::TakeDelivery() {
     if (!m_link || m_link->delivered || m_link->IsAbandoned()) return false;
     m_link->delivered = true;
     m_timer.Stop();
-    OnProgressTick();
+    // A failed run leaves the bar where it was, whatever the worker wrote last.
+    if (m_link->Succeeded()) OnProgressTick();
     m_slot.ClearIf(m_link.get());
     return true;
 }
@@ -117,6 +131,8 @@ void WorkerStepPage::ReleaseWorker() { m_job->pauseGate.Resume(); }
 void WorkerStepPage::PlayAnimation() {
     if (m_animation && m_animation->GetAnimation().IsOk()) m_animation->Play();
 }
+
+void WorkerStepPage::FreezeProgress() { m_timer.Stop(); }
 
 void WorkerStepPage::StopAnimation() {
     if (m_animation) m_animation->Stop();

@@ -43,6 +43,8 @@ public:
 
     // Posted by the worker: stops the animation (the work is done).
     void StopAnimation();
+    // The bar stops following the worker (a failure is being shown).
+    void FreezeProgress();
 
 protected:
     // The bar, the animation of animationId and the Cancel button.
@@ -74,6 +76,7 @@ private:
     // runs from the destructor.
     void StopWorkerAtNextPoll();
     void OnTimer(wxTimerEvent& event);
+    void OnKey(wxKeyEvent& event);
 
     const WorkerKind m_kind;
     WorkerSlot& m_slot;

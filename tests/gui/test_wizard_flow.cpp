@@ -22,6 +22,7 @@
 #include "app/UiText.h"
 #include "app/WizardIds.h"
 #include "app/WizardJob.h"
+#include "app/ChromeDialogs.h"
 #include "controls/CAboutDlg.h"
 #include "controls/CXListCtrl.h"
 #include "io/FileIo.h"
@@ -355,8 +356,8 @@ TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
         return wxID_OK;
     });
     RepairFrom(archive, false);
-    // The disk fills up after the first 100 KB.
-    vrz::SetWriteLimitForTesting(100 * 1024);
+    // The disk fills up after the first 10 KB, well before the bar could be full.
+    vrz::SetWriteLimitForTesting(10 * 1024);
     StartSaving();
     ASSERT_TRUE(WaitForPage(wizard::kPageSource));
     vrz::SetWriteLimitForTesting(UINT64_MAX);
@@ -497,7 +498,7 @@ TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
     ASSERT_TRUE(WaitForPage(wizard::kPageSource));
 
     // The About box is modal in use; shown modeless here so it can be pictured.
-    auto* about = new CAboutDlg(frame_);
+    auto* about = new CAboutDlg(frame_, AboutContent());
     about->Show();
     vrz::guitest::Pump(300ms);
     const wxRect box = about->GetScreenRect();
