@@ -64,7 +64,7 @@ void CMainFrame::Navigate(int command) {
     const PageRegistration* registration = FindPageForCommand(command);
     if (registration == nullptr) return;
     // The note belongs to the page it was opened on.
-    if (wxWindow* tips = m_tipsDialog.get()) tips->Destroy();
+    CloseTips();
     DestroyCurrentPage();
     StepPage* page = registration->make(this);
     if (page == nullptr) {
@@ -108,8 +108,14 @@ void CMainFrame::OnSize(wxSizeEvent& event) {
     Refresh();
 }
 
+void CMainFrame::CloseTips() {
+    wxWindow* tips = m_tipsDialog.get();
+    m_tipsDialog = nullptr;
+    if (tips) tips->Destroy();
+}
+
 void CMainFrame::OnMove(wxMoveEvent& event) {
-    if (wxWindow* tips = m_tipsDialog.get()) tips->Destroy();
+    CloseTips();
     event.Skip();
 }
 

@@ -63,6 +63,25 @@ TEST_F(WizardFrame, StartsWithTheSourceStepAt888By530) {
     EXPECT_TRUE(m_shell.processes.empty()) << "no vtupdate in this program folder, so nothing starts";
 }
 
+// The pages are laid out for one size: the window offers no maximize.
+TEST_F(WizardFrame, WindowCannotBeMaximizedOrResized) {
+    MakeFrame();
+    EXPECT_FALSE(m_frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_FALSE(m_frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_EQ(m_frame->GetClientSize(), wxSize(888, 530));
+}
+
+// The note belongs to the page it was opened on: Next closes it.
+TEST_F(WizardFrame, TipsNoteClosesWhenThePageChanges) {
+    MakeFrame();
+    m_frame->ShowTips();
+    wxWeakRef<wxWindow> note(m_frame->TipsDialog());
+    ASSERT_TRUE(note);
+    m_frame->Navigate(kShowPreview);
+    EXPECT_EQ(m_frame->TipsDialog(), nullptr);
+    WaitFor([&] { return !note; }, "the note to close");
+}
+
 TEST_F(WizardFrame, StartsTheSilentUpdateCheck) {
     const std::string updater = m_program + "/vtupdate";
     std::filesystem::copy_file(vrz::ExecutableFolder() + "/vtupdate", updater);

@@ -14,6 +14,8 @@
 
 #include "CBaseWndStep.h"
 #include "CRepairPage.h"
+#include "CXCmdBtn.h"
+#include "ResourceIds.h"
 #include "UiText.h"
 #include "WizardFixture.h"
 #include "WizardIds.h"
@@ -71,6 +73,9 @@ TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
     EXPECT_TRUE(g_workerThread.IsSet());
     EXPECT_NE(page->FindWindow(wizard::kHomeButton), nullptr);
     EXPECT_FALSE(page->FindWindow(wizard::kHomeButton)->IsEnabled()) << "home is disabled while scanning";
+    EXPECT_EQ(dynamic_cast<CXCmdBtn*>(page->FindWindow(wizard::kHomeButton))->CurrentImageId(),
+              vrz::IDB_HOME_DISABLED)
+        << "and looks it";
     EXPECT_EQ(page->ProgressBar()->GetRange(), 100);
     EXPECT_EQ(page->ProgressBar()->GetRect(), wxRect(110, 310, 538, 30));
     EXPECT_EQ(page->Animation()->GetRect(), wxRect(70, 150, 730, 140));
@@ -154,6 +159,19 @@ TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
     WaitFor([&] { return History().back() == kShowPreview; }, "the preview command");
     EXPECT_EQ(History(), (std::vector<int>{kShowSource, kShowRepair, kShowPreview}));
     EXPECT_EQ(job->entryCount(), 5u);
+}
+
+// Escape works like Cancel: it asks first.
+TEST_F(RepairPage, EscapeAsksToCancelTheScan) {
+    const std::string archive = MakeArchive("src/escape.zip", 5, 1000);
+    StartRepair(archive, false);
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    wxTEST_DIALOG(Repair()->GetEventHandler()->ProcessEvent(escape),
+                  ExpectBox("IDS_WORD16", 1000, wxID_NO, "IDS_CONFIRM", 1000, wxICON_QUESTION));
+    EXPECT_EQ(PageId(), wizard::kPageRepair);
+    Release();
+    WaitFor([&] { return History().back() == kShowPreview; }, "the scan to end");
 }
 
 TEST_F(RepairPage, CancelAnsweredYesReturnsAndNoLaterCommandArrives) {
