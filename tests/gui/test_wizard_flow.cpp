@@ -15,6 +15,7 @@
 
 #include "ArchiveFixtures.h"
 #include "GuiTestSupport.h"
+#include "ScreenshotSupport.h"
 #include "app/CBaseWndStep.h"
 #include "app/CMainFrame.h"
 #include "app/SavePage.h"
@@ -448,26 +449,19 @@ namespace {
 class WizardScreenshots : public WizardRun {
 protected:
     void SetUp() override {
-        const char* folder = std::getenv("VRZ_SCREENSHOT_DIR");
-        if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
-        folder_ = folder;
+        folder_ = vrz::guitest::ScreenshotFolder();
+        if (folder_.empty()) GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
+        vrz::guitest::UseScreenshotLanguage();
         WizardRun::SetUp();
         frame_->Move(20, 20);
     }
+    void TearDown() override {
+        WizardRun::TearDown();
+        vrz::SelectLanguage(0);
+    }
 
     // Lets everything paint, then grabs rect of the screen into name.png.
-    void Capture(const wxRect& rect, const std::string& name) {
-        vrz::guitest::Pump(600ms);
-        const std::string file = folder_ + "/" + name + ".png";
-        const std::string geometry = std::to_string(rect.width) + "x" + std::to_string(rect.height) + "+" +
-                                     std::to_string(rect.x) + "+" + std::to_string(rect.y);
-        std::string output;
-        EXPECT_EQ(vrz::guitest::RunCommand("import -window root -crop " + geometry + " +repage " +
-                                               vrz::guitest::Quote(file),
-                                           &output),
-                  0)
-            << output;
-    }
+    void Capture(const wxRect& rect, const std::string& name) { vrz::guitest::CaptureScreen(*frame_, rect, name); }
 
     wxRect FrameArea() const { return frame_->GetScreenRect(); }
 
@@ -487,6 +481,11 @@ TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
     Capture(FrameArea(), "tips-note");
     frame_->TipsDialog()->Destroy();
 
+    Click(CPreviewPage::IDC_NEXT);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+    Capture(FrameArea(), "save-step");
+    Click(wizard::kHomeButton);
+    RepairFrom(archive, false);
     TheJob().pauseGate.Pause();
     StartSaving();
     CSavePage* save = SavePage();
@@ -497,7 +496,8 @@ TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
     TheJob().pauseGate.Resume();
     ASSERT_TRUE(WaitForPage(wizard::kPageSource));
 
-    // The About box is modal in use; shown modeless here so it can be pictured.
+    // The completion box is answered by script; the About box is modal in
+    // use and shown modeless here so it can be pictured.
     auto* about = new CAboutDlg(frame_, AboutContent());
     about->Show();
     vrz::guitest::Pump(300ms);
