@@ -1,6 +1,7 @@
 #include "CVozediVoz.h"
 
 #include <wx/image.h>
+#include <wx/toplevel.h>
 
 #include "CMainFrame.h"
 #include "PageFonts.h"
@@ -16,6 +17,11 @@ bool CVozediVoz::OnInit() {
     // The program folder is the executable's folder, wherever it was started from.
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());
 
+    // A second start asks this copy to come forward; set up before the lock
+    // is taken, so the request can never find the signal's default (fatal) action.
+    SetSignalHandler(kComeForwardSignal, [](int) {
+        if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxTheApp->GetTopWindow())) BringToFront(*top);
+    });
     m_instanceLock = std::make_unique<wxSingleInstanceChecker>();
     if (!TakeSingleInstanceLock(*m_instanceLock)) return false;
 
