@@ -101,7 +101,7 @@ void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
     job.bytesScanned = 0;
     job.jobRunning = true;
     ModalScope scope(*this);
-    PartsFolderDialog dialog(this, "Select Folder With All Splitted Zip File Parts");
+    PartsFolderDialog dialog(this, LoadUiText("IDS_SELECT_PARTS_FOLDER", vrz::kTextCapacity));
     m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
     m_noteLine->Hide();
 }

@@ -30,7 +30,9 @@ CMainFrame::~CMainFrame() { DestroyCurrentPage(); }
 bool CMainFrame::CreateFrame() {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     if (!Create(nullptr, wxID_ANY, "Vant Repair Zip", wxDefaultPosition,
-                wxSize(chrome::kWindowWidth, chrome::kWindowHeight), wxDEFAULT_FRAME_STYLE)) {
+                wxSize(chrome::kWindowWidth, chrome::kWindowHeight),
+                // The pages are laid out for one size: nothing to maximize or drag larger.
+                wxDEFAULT_FRAME_STYLE & ~(wxMAXIMIZE_BOX | wxRESIZE_BORDER))) {
         return false;
     }
     // A quiet update check; whatever it says is its own business.
@@ -61,6 +63,8 @@ void CMainFrame::Navigate(int command) {
     m_history.push_back(command);
     const PageRegistration* registration = FindPageForCommand(command);
     if (registration == nullptr) return;
+    // The note belongs to the page it was opened on.
+    CloseTips();
     DestroyCurrentPage();
     StepPage* page = registration->make(this);
     if (page == nullptr) {
@@ -104,8 +108,14 @@ void CMainFrame::OnSize(wxSizeEvent& event) {
     Refresh();
 }
 
+void CMainFrame::CloseTips() {
+    wxWindow* tips = m_tipsDialog.get();
+    m_tipsDialog = nullptr;
+    if (tips) tips->Destroy();
+}
+
 void CMainFrame::OnMove(wxMoveEvent& event) {
-    if (wxWindow* tips = m_tipsDialog.get()) tips->Destroy();
+    CloseTips();
     event.Skip();
 }
 

@@ -39,6 +39,7 @@ public:
 
 private:
     void DestroyCurrentPage();
+    void CloseTips();
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);

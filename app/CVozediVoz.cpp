@@ -1,6 +1,7 @@
 #include "CVozediVoz.h"
 
 #include <wx/image.h>
+#include <wx/toplevel.h>
 
 #include "CMainFrame.h"
 #include "PageFonts.h"
@@ -12,11 +13,15 @@
 wxString g_commandLineFile;
 
 bool CVozediVoz::OnInit() {
-    g_isWindows6 = false;
     SetAppName("vant-repair-zip");
     // The program folder is the executable's folder, wherever it was started from.
     vrz::ResolveProgramPaths(vrz::ExecutableFolder());
 
+    // A second start asks this copy to come forward; set up before the lock
+    // is taken, so the request can never find the signal's default (fatal) action.
+    SetSignalHandler(kComeForwardSignal, [](int) {
+        if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxTheApp->GetTopWindow())) BringToFront(*top);
+    });
     m_instanceLock = std::make_unique<wxSingleInstanceChecker>();
     if (!TakeSingleInstanceLock(*m_instanceLock)) return false;
 

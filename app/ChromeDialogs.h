@@ -1,14 +1,18 @@
-// The two dialogs the chrome opens: the About box (modal, from the help
-// menu) and the tips note (modeless, owned by the frame).
+// The dialogs every page offers: the About box and the tips note, filled with
+// the program's texts, images and link handling.
 #pragma once
 
 #include <wx/string.h>
 
+#include "CAboutDlg.h"
+
 class wxWindow;
 
-// Shows the About box owned by owner and returns when it is closed.
+// The program's texts, version and link handling for the About box.
+CAboutDlg::Content AboutContent();
+
+// Runs the About box modally over owner.
 void ShowAboutDialog(wxWindow* owner);
 
-// Opens the tips note for tip at the bottom right of owner; nullptr when it
-// could not be made. The note closes itself; owner may destroy it earlier.
+// Creates and shows the tips note for tip next to owner; the frame keeps it.
 wxWindow* OpenTipsDialog(wxWindow* owner, const wxString& tip);

@@ -6,7 +6,9 @@
 
 #include "ImageResources.h"
 #include "ResourceIds.h"
+#include "UiText.h"
 #include "WizardIds.h"
+#include "text/LanguageTexts.h"
 #include "text/ProgramPaths.h"
 
 namespace {
@@ -35,26 +37,29 @@ void AppendWithBitmap(wxMenu* menu, int id, const wxString& text, int bitmapId) 
     AlwaysShowImage(item);
 }
 
+wxString MenuText(const char* key) { return LoadUiText(key, vrz::kTextCapacity); }
+
 }  // namespace
 
 wxMenu* BuildHelpMenu(int currentLanguage) {
     auto* languages = new wxMenu;
     for (int index = 0; index < vrz::kLanguageCount; ++index) {
-        AppendWithBitmap(languages, wizard::kMenuLanguageFirst + index, vrz::kLanguageNames[index],
+        const std::string key = "IDS_LANGUAGE" + std::to_string(index + 1);
+        AppendWithBitmap(languages, wizard::kMenuLanguageFirst + index, MenuText(key.c_str()),
                          index == currentLanguage ? vrz::IDB_MENU_CHECKED : vrz::IDB_MENU_UNCHECKED);
     }
     auto* menu = new wxMenu;
-    menu->AppendSubMenu(languages, "&Language");
-    AppendWithBitmap(menu, wizard::kMenuHelp, "&Help", vrz::IDB_MENU_HELP);
-    AppendWithBitmap(menu, wizard::kMenuSupport, "&Support", vrz::IDB_MENU_SUPPORT);
-    AppendWithBitmap(menu, wizard::kMenuUpdate, "&Update", vrz::IDB_MENU_UPDATE);
-    AppendWithBitmap(menu, wizard::kMenuAbout, "&About", vrz::IDB_MENU_ABOUT);
+    menu->AppendSubMenu(languages, MenuText("IDS_MENU_LANGUAGE"));
+    AppendWithBitmap(menu, wizard::kMenuHelp, MenuText("IDS_MENU_HELP"), vrz::IDB_MENU_HELP);
+    AppendWithBitmap(menu, wizard::kMenuSupport, MenuText("IDS_MENU_SUPPORT"), vrz::IDB_MENU_SUPPORT);
+    AppendWithBitmap(menu, wizard::kMenuUpdate, MenuText("IDS_MENU_UPDATE"), vrz::IDB_MENU_UPDATE);
+    AppendWithBitmap(menu, wizard::kMenuAbout, MenuText("IDS_MENU_ABOUT"), vrz::IDB_MENU_ABOUT);
     return menu;
 }
 
 wxMenu* BuildBrowseMenu() {
     auto* menu = new wxMenu;
-    AppendWithBitmap(menu, wizard::kMenuBrowseFile, "&Browse File(zip/zipx)", vrz::IDB_FILE);
-    AppendWithBitmap(menu, wizard::kMenuBrowseFolder, "&Browse Folder with splitted file parts", vrz::IDB_FOLDER);
+    AppendWithBitmap(menu, wizard::kMenuBrowseFile, MenuText("IDS_MENU_BROWSE_FILE"), vrz::IDB_FILE);
+    AppendWithBitmap(menu, wizard::kMenuBrowseFolder, MenuText("IDS_MENU_BROWSE_FOLDER"), vrz::IDB_FOLDER);
     return menu;
 }

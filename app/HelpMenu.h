@@ -5,9 +5,9 @@
 
 class wxMenu;
 
-// "&Language" (the five languages, the check image on currentLanguage),
-// "&Help", "&Support", "&Update", "&About". The caller owns the menu.
+// Language (the five languages, the check image on currentLanguage), Help,
+// Support, Update, About, in the current language. The caller owns the menu.
 wxMenu* BuildHelpMenu(int currentLanguage);
 
-// "&Browse File(zip/zipx)" and "&Browse Folder with splitted file parts".
+// Browse for one archive file, or for a folder of split parts.
 wxMenu* BuildBrowseMenu();

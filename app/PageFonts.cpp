@@ -4,8 +4,6 @@
 
 #include <wx/fontenum.h>
 
-bool g_isWindows6 = false;
-
 namespace {
 
 // The layouts give captions a fixed number of pixels per character, made for
@@ -39,5 +37,5 @@ wxString InstalledFace(const wxString& face) {
 wxFont PageFont(int pointSize) {
     return wxFont(wxFontInfo(pointSize)
                       .Family(wxFONTFAMILY_SWISS)
-                      .FaceName(InstalledFace(g_isWindows6 ? "Segoe UI" : "Trebuchet MS")));
+                      .FaceName(InstalledFace("Trebuchet MS")));
 }

@@ -1,7 +1,11 @@
 #include "PathDialogs.h"
 
+#include "UiText.h"
+#include "text/LanguageTexts.h"
+
 ArchiveFileDialog::ArchiveFileDialog(wxWindow* parent)
-    : wxFileDialog(parent, wxFileSelectorPromptStr, wxString(), wxString(), "Zip File (*.zip, *.zipx)|*.zip;*.zipx",
+    : wxFileDialog(parent, wxFileSelectorPromptStr, wxString(), wxString(),
+                   LoadUiText("IDS_ARCHIVE_FILES", vrz::kTextCapacity) + "|*.zip;*.zipx",
                    wxFD_OPEN | wxFD_FILE_MUST_EXIST) {}
 
 void ArchiveFileDialog::SetPath(const wxString& path) {

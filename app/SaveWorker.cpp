@@ -10,23 +10,21 @@
 
 namespace {
 
-// The writer's failures are shown by the page, on the user-interface thread,
-// while the writer waits for the box to be closed.
+CSavePage& SavePageOf(WorkerStepPage& page) { return static_cast<CSavePage&>(page); }
+
+// The writer's failures are posted to the page, which shows them.
 class SaveReporter : public vrz::JobReporter {
 public:
-    explicit SaveReporter(std::shared_ptr<SaveWorkerLink> link) : m_link(std::move(link)) {}
+    explicit SaveReporter(std::shared_ptr<WorkerLink> link) : m_link(std::move(link)) {}
 
     void ReportScanFailure(const std::string&) override {}
 
     void ReportSaveFailure(const std::string& textKey, const std::string& detail) override {
-        m_link->channel->CallAndWait(
-            [link = m_link, textKey, detail](std::shared_ptr<GuiCallChannel::Completion> done) {
-                if (CSavePage* page = link->page) page->ShowWriterFailure(textKey, detail, std::move(done));
-            });
+        m_link->Post([textKey, detail](WorkerStepPage& page) { SavePageOf(page).ShowWriterFailure(textKey, detail); });
     }
 
 private:
-    std::shared_ptr<SaveWorkerLink> m_link;
+    std::shared_ptr<WorkerLink> m_link;
 };
 
 // How long the finished animation stays still before the completion box.
@@ -34,8 +32,7 @@ constexpr std::chrono::milliseconds kPauseBeforeCompletion(500);
 
 }  // namespace
 
-void SaveWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<SaveWorkerLink> link) {
-    const void* const token = link.get();
+void SaveWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<WorkerLink> link) {
     SaveReporter reporter(link);
     const bool written = job->scannedSplit ? vrz::RebuildSplitArchive(*job, reporter)
                                            : vrz::RebuildSingleArchive(*job, reporter);
@@ -43,20 +40,16 @@ void SaveWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<SaveWorkerLi
     job->pauseGate.WaitWhilePaused();
 
     if (written && !job->saveAborted.load()) {
-        link->channel->CallAndWait([link](std::shared_ptr<GuiCallChannel::Completion>) {
-            if (CSavePage* page = link->page) page->StopAnimation();
-        });
+        job->savePercent = 100;
+        link->Post([](WorkerStepPage& page) { page.StopAnimation(); });
         std::this_thread::sleep_for(kPauseBeforeCompletion);
     }
-    job->savePercent = 100;
     job->jobRunning = false;
 
-    const bool delivered =
-        link->channel->CallAndWait([link, written](std::shared_ptr<GuiCallChannel::Completion> done) {
-            if (CSavePage* page = link->page) page->FinishSave(written, std::move(done));
-        });
-    // The page went away mid-save: that counts as an abort, and an archive
+    const bool handedOver =
+        link->PostEnd(written, [written](WorkerStepPage& page) { SavePageOf(page).FinishSave(written); });
+    // The page gave the save up: that counts as an abort, and an archive
     // finished just before it is not kept.
-    if (!delivered && written && job->saveAborted.load()) vrz::RemoveFile(job->outputPath);
-    g_saveThread.ClearIf(token);
+    if (!handedOver && written) vrz::RemoveFile(job->outputPath);
+    g_saveThread.ClearIf(link.get());
 }

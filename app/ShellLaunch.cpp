@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fstream>
-#include <map>
 
 #include <unistd.h>
 
@@ -60,27 +59,6 @@ bool IsUrl(const std::string& address) { return address.find("://") != std::stri
 
 }  // namespace
 
-const char* ShellLaunchErrorText(int code) {
-    static const std::map<int, const char*> messages = {
-        {0, "The operating system is out of memory or resources."},
-        {2, "The specified file was not found."},
-        {3, "The specified path was not found."},
-        {5, "The operating system denied access to the specified file."},
-        {8, "There was not enough memory to complete the operation."},
-        {11, "The file is invalid (it's a non-Win32 file)."},
-        {26, "A sharing violation occurred."},
-        {27, "The file name association is incomplete or invalid."},
-        {28, "The DDE transaction could not be completed because the request timed out."},
-        {29, "The DDE transaction failed."},
-        {30, "The DDE transaction could not be completed because other DDE transactions were being processed."},
-        {31, "There is no application associated with the given file name extension. This error will also be "
-             "returned if you attempt to print a file that is not printable."},
-        {32, "The specified DLL was not found."},
-    };
-    const auto found = messages.find(code);
-    return found == messages.end() ? nullptr : found->second;
-}
-
 void SetShellPlatformForTesting(ShellPlatform* platform) { Platform(platform, true); }
 
 std::string FileUrl(const std::string& path) {
@@ -110,9 +88,9 @@ int OpenWebPage(const std::string& address) {
         if (readable != kShellLaunched) return readable;
     }
     if (Platform().OpenUrl(url)) return kShellLaunched;
-    // No handler registered: try the system's browser program and stay quiet.
+    // No handler registered: try the system's browser program.
     for (const char* browser : {"x-www-browser", "sensible-browser"}) {
-        if (Platform().StartProcess({browser, url})) break;
+        if (Platform().StartProcess({browser, url})) return kShellLaunched;
     }
-    return kShellLaunched;
+    return kShellNoAssociation;
 }

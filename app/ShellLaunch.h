@@ -1,5 +1,5 @@
 // Starting the help file, the updater and the web pages, with failures
-// mapped onto the numbered results whose messages the user sees.
+// as numbered results; the pages turn them into language texts.
 #pragma once
 
 #include <string>
@@ -15,10 +15,6 @@ constexpr int kShellOutOfMemory = 8;
 constexpr int kShellBadFormat = 11;
 constexpr int kShellNoAssociation = 31;
 constexpr int kShellLaunched = 33;
-
-// The fixed English message for a failure code; nullptr when the code has none
-// (every success included).
-const char* ShellLaunchErrorText(int code);
 
 // What actually starts things; tests put a recorder in its place.
 class ShellPlatform {
@@ -42,7 +38,7 @@ int StartProgram(const std::string& path, const std::vector<std::string>& args);
 int OpenLocalPage(const std::string& path);
 
 // The same for a web page (a local path or a URL); when no handler is
-// registered the browser program is started directly and nothing is reported.
+// registered the system's browser program is tried; 31 when none started.
 int OpenWebPage(const std::string& address);
 
 // file:// address of a local path.

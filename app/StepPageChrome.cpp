@@ -9,6 +9,7 @@
 #include "ChromeDialogs.h"
 #include "HelpMenu.h"
 #include "PageFonts.h"
+#include "ProgramArt.h"
 #include "ResourceIds.h"
 #include "ShellLaunch.h"
 #include "TipOfTheDay.h"
@@ -70,6 +71,7 @@ wxBEGIN_EVENT_TABLE(StepPage, wxPanel)
 wxEND_EVENT_TABLE()
 
 StepPage::StepPage(CMainFrame* frame, int pageId) : m_frame(frame) {
+    UseProgramArtInControls();
     g_hotButtonId = -1;
     // The page paints every pixel, so nothing is erased under it first.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -103,10 +105,10 @@ bool StepPage::CreateChrome(const ChromeOptions& options) {
                               vrz::IDB_TIPS_LINK);
     if (!m_tipsButton) return false;
     m_tipsButton->m_bSticky = true;
-    const TipOfTheDay tip = ChooseTipOfTheDay(TipsFilePath(), SettingsPath());
+    const TipOfTheDay tip = ChooseTipOfTheDay(LoadTips(TipsFilePath()), SettingsPath());
     g_currentTip = FromUtf8(tip.tip);
     m_tipsButton->SetCaptions(LoadUiText("IDS_TIPS", vrz::kTextCapacity), g_currentTip);
-    if (!tip.fileFound) m_tipsButton->Hide();
+    if (!tip.found) m_tipsButton->Hide();
 
     m_logo = MakeButton(kLogo, 5, 5, 98, 26, vrz::IDB_LOGO_SMALL, vrz::IDB_LOGO_SMALL, vrz::IDB_LOGO_SMALL, false);
     if (!m_logo) return false;
@@ -195,9 +197,12 @@ int StepPage::ShowInformation(const std::string& textKey, std::size_t textCapaci
                        wxOK | wxICON_INFORMATION, owner);
 }
 
-void StepPage::ShowLaunchFailure(int code) {
-    const wxString caption = LoadUiText("IDS_RUNNING3", vrz::kTextCapacity);
-    if (const char* text = ShellLaunchErrorText(code)) ShowMessage(text, caption, wxOK | wxICON_ERROR);
+void StepPage::ShowLaunchFailure(int code, const std::string& what) {
+    if (code == kShellLaunched) return;
+    // Without a browser the page can still be opened by hand: say where it is.
+    const char* key = code == kShellNoAssociation ? "IDS_NO_BROWSER" : "IDS_NOT_STARTED";
+    ShowMessage(LoadUiText(key, vrz::kTextCapacity) + "\n\n" + FromUtf8(what),
+                LoadUiText("IDS_RUNNING3", vrz::kTextCapacity), wxOK | wxICON_ERROR);
 }
 
 void StepPage::PaintChrome(wxDC& dc) {
@@ -235,15 +240,23 @@ void StepPage::OnHelpLink(wxCommandEvent&) {
     delete menu;
 }
 
-void StepPage::OnFaqLink(wxCommandEvent&) { ShowLaunchFailure(OpenWebPage(ProgramFile("help/faq.html"))); }
+void StepPage::OpenPage(const std::string& relativePath) {
+    const std::string path = ProgramFile(relativePath);
+    ShowLaunchFailure(OpenWebPage(path), path);
+}
 
-void StepPage::OnSocialLink(wxCommandEvent&) { ShowLaunchFailure(OpenWebPage(ProgramFile("help/social.html"))); }
+void StepPage::OnFaqLink(wxCommandEvent&) { OpenPage("help/faq.html"); }
 
-void StepPage::OnSupport(wxCommandEvent&) { ShowLaunchFailure(OpenWebPage(ProgramFile("help/support.html"))); }
+void StepPage::OnSocialLink(wxCommandEvent&) { OpenPage("help/social.html"); }
 
-void StepPage::OnHelpFile(wxCommandEvent&) { ShowLaunchFailure(OpenLocalPage(ProgramFile("help/vtziprpr.html"))); }
+void StepPage::OnSupport(wxCommandEvent&) { OpenPage("help/support.html"); }
 
-void StepPage::OnUpdate(wxCommandEvent&) { ShowLaunchFailure(StartProgram(ProgramFile("vtupdate"), {"/NoUpdateSelf"})); }
+void StepPage::OnHelpFile(wxCommandEvent&) { OpenPage("help/vtziprpr.html"); }
+
+void StepPage::OnUpdate(wxCommandEvent&) {
+    const std::string updater = ProgramFile("vtupdate");
+    ShowLaunchFailure(StartProgram(updater, {"/NoUpdateSelf"}), updater);
+}
 
 void StepPage::OnAbout(wxCommandEvent&) {
     ModalScope scope(*this);

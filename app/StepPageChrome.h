@@ -82,6 +82,7 @@ public:
     CXCmdBtn* TipsButton() const { return m_tipsButton; }
     CXCmdBtn* HomeButton() const { return m_homeButton; }
     const wxString& Heading() const { return m_heading; }
+    const wxFont& HeadingFont() const { return m_headingFont; }
 
 protected:
     // Creates the chrome controls and chooses the tip of the day.
@@ -100,8 +101,11 @@ protected:
 private:
     void PaintChrome(wxDC& dc);
     void RunDeferred();
-    void ShowLaunchFailure(int code);
+    // A page or program that could not be shown or started: what and where.
+    void ShowLaunchFailure(int code, const std::string& what);
 
+    // A page shipped below the program folder, in the browser.
+    void OpenPage(const std::string& relativePath);
     void OnPaint(wxPaintEvent& event);
     void OnHelpLink(wxCommandEvent& event);
     void OnFaqLink(wxCommandEvent& event);

@@ -9,36 +9,36 @@
 wxString g_currentTip;
 
 namespace {
-constexpr int kTipsInTurn = 5;
 constexpr const char* kTipsKey = "IDS_TIPS";
 }  // namespace
 
-TipOfTheDay ChooseTipOfTheDay(const std::string& tipsPath, const std::string& settingsPath) {
-    TipOfTheDay result;
-    const int index = vrz::ParseLeadingInt(
-        vrz::ReadIniString(settingsPath, vrz::kSettingsSection, kTipsKey, vrz::kTextCapacity));
+std::vector<std::string> LoadTips(const std::string& tipsPath) {
+    std::vector<std::string> tips;
+    for (int number = 1;; ++number) {
+        std::string tip = vrz::LoadText("IDS_TIP" + std::to_string(number), vrz::kTextCapacity);
+        if (tip.empty()) break;
+        tips.push_back(std::move(tip));
+    }
+    if (!tips.empty()) return tips;
     std::ifstream file(tipsPath);
-    if (!file) return result;
-    result.fileFound = true;
-
     std::string line;
-    int lineNumber = 0;
     while (std::getline(file, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        if (lineNumber == index) {
-            const int next = index == kTipsInTurn - 1 ? 0 : index + 1;
-            vrz::WriteIniString(settingsPath, vrz::kSettingsSection, kTipsKey, std::to_string(next));
-            result.tip = line;
-            return result;
-        }
-        if (lineNumber == kTipsInTurn - 1) {
-            // A stored index past the fifth tip shows the fifth and stays as it is.
-            result.tip = line;
-            return result;
-        }
-        ++lineNumber;
+        if (!line.empty()) tips.push_back(line);
     }
+    return tips;
+}
+
+TipOfTheDay ChooseTipOfTheDay(const std::vector<std::string>& tips, const std::string& settingsPath) {
+    TipOfTheDay result;
+    if (tips.empty()) return result;
+    result.found = true;
+    int index = vrz::ParseLeadingInt(
+        vrz::ReadIniString(settingsPath, vrz::kSettingsSection, kTipsKey, vrz::kTextCapacity));
+    if (index < 0 || index >= static_cast<int>(tips.size())) index = 0;
+    result.tip = tips[static_cast<std::size_t>(index)];
+    const int next = (index + 1) % static_cast<int>(tips.size());
+    vrz::WriteIniString(settingsPath, vrz::kSettingsSection, kTipsKey, std::to_string(next));
     return result;
 }
 

@@ -1,9 +1,11 @@
-// The tip of the day: the first five non-empty lines of "Tips.Txt" shown in
-// turn, one per page creation, the next index kept under IDS_TIPS in the
-// settings file.
+// The tip of the day: every tip shown in turn, one per page creation, the
+// next index kept under IDS_TIPS in the settings file. The tips are those of
+// the language file (IDS_TIP1, IDS_TIP2, ...), or the lines of "Tips.Txt"
+// for a language file that has none.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -11,12 +13,16 @@
 extern wxString g_currentTip;
 
 struct TipOfTheDay {
-    bool fileFound = false;  // false: the tips button is hidden
-    std::string tip;         // UTF-8; empty when the file has too few lines
+    bool found = false;  // false: there are no tips and the tips button is hidden
+    std::string tip;     // UTF-8
 };
 
-// Picks the tip for a new page and advances the stored index.
-TipOfTheDay ChooseTipOfTheDay(const std::string& tipsPath, const std::string& settingsPath);
+// The tips of the current language, in order (UTF-8).
+std::vector<std::string> LoadTips(const std::string& tipsPath);
+
+// Picks the tip for a new page and advances the stored index; an index past
+// the last tip starts again at the first.
+TipOfTheDay ChooseTipOfTheDay(const std::vector<std::string>& tips, const std::string& settingsPath);
 
 // Tips.Txt in the program folder.
 std::string TipsFilePath();

@@ -10,7 +10,10 @@ constexpr int kPageRepair = 1014;
 constexpr int kPagePreview = 1015;
 constexpr int kPageSave = 1016;
 
-// Navigation commands sent to the frame.
+// Navigation commands sent to the frame. They share their numbers with the
+// home (120) and repair (368) buttons but never travel as button events: a
+// page asks for a step through StepPage::SendNavigation, a queued call to
+// CMainFrame::Navigate, while a click is a wxEVT_BUTTON that its page handles.
 constexpr int kShowSource = 120;
 constexpr int kShowRepair = 368;
 constexpr int kShowPreview = 374;

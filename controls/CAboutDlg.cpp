@@ -3,21 +3,11 @@
 #include <algorithm>
 
 #include <wx/dcbuffer.h>
-#include <wx/dcscreen.h>
-#include <wx/msgdlg.h>
 
 #include "ResourceIds.h"
-#include "app/ImageResources.h"
-#include "app/ShellLaunch.h"
-#include "app/UiText.h"
 #include "controls/CHyperLink.h"
 #include "controls/CXCmdBtn.h"
-#include "controls/DialogMetrics.h"
-#include "text/LanguageTexts.h"
-
-#ifndef VRZ_PROGRAM_VERSION
-#define VRZ_PROGRAM_VERSION nullptr
-#endif
+#include "controls/ControlArt.h"
 
 namespace {
 
@@ -26,53 +16,50 @@ const wxColour kFrameGrey(86, 86, 86);
 const wxColour kRuleGrey(180, 180, 180);
 constexpr int kWidth = 435;
 constexpr int kHeight = 190;
-constexpr const char* kProgramName = "Vant Repair Zip";
+constexpr int kFontPoints = 9;
 
 struct AboutLink {
     int id;
     int left;
     int top;
-    const char* captionKey;
-    const char* addressKey;
 };
 
 // In creation order.
 constexpr AboutLink kLinks[4] = {
-    {CAboutDlg::IDC_LINK_UNINSTALL, 20, 99, "IDS_UNINSTALL_URL_TXT", "IDS_UNINSTALL_URL"},
-    {CAboutDlg::IDC_LINK_LICENSE, 20, 126, "IDS_LICENSE_URL_TXT", "IDS_LICENSE_URL"},
-    {CAboutDlg::IDC_LINK_POLICY, 70, 126, "IDS_POLICY_URL_TXT", "IDS_POLICY_URL"},
-    {CAboutDlg::IDC_LINK_ABOUT, 20, 151, "IDS_URL_ABOUT", "IDS_URL_ABOUT"},
+    {CAboutDlg::IDC_LINK_UNINSTALL, 20, 99},
+    {CAboutDlg::IDC_LINK_LICENSE, 20, 126},
+    {CAboutDlg::IDC_LINK_POLICY, 70, 126},
+    {CAboutDlg::IDC_LINK_ABOUT, 20, 151},
 };
-
-wxString AboutText(const char* key) {
-    return LoadUiText(key, vrz::kTextCapacityAbout);
-}
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, wxString(), wxDefaultPosition, wxSize(kWidth, kHeight), wxBORDER_NONE) {
+CAboutDlg::CAboutDlg(wxWindow* parent, Content content)
+    : wxDialog(parent, wxID_ANY, content.title, wxDefaultPosition, wxSize(kWidth, kHeight), wxBORDER_NONE),
+      m_content(std::move(content)) {
     m_bBuilt = Build();
 }
 
-int CAboutDlg::Run(wxWindow* parent) {
-    CAboutDlg dialog(parent);
-    if (!dialog.IsBuilt()) return wxID_CANCEL;
-    return dialog.ShowModal();
+const CAboutDlg::LinkContent* CAboutDlg::ContentOf(int id) const {
+    switch (id) {
+        case IDC_LINK_ABOUT: return &m_content.about;
+        case IDC_LINK_UNINSTALL: return &m_content.uninstall;
+        case IDC_LINK_LICENSE: return &m_content.license;
+        case IDC_LINK_POLICY: return &m_content.policy;
+        default: return nullptr;
+    }
 }
 
 bool CAboutDlg::Build() {
-    const wxSize ppi = wxScreenDC().GetPPI();
-    m_font = wxFont(wxFontInfo(wxSize(0, vrz::AboutFontPixels(ppi.x, ppi.y)))
-                        .Family(wxFONTFAMILY_SWISS)
-                        .FaceName("Trebuchet MS"));
+    // In points, so the text scales with the rest of the desktop.
+    m_font = wxFont(wxFontInfo(kFontPoints).Family(wxFONTFAMILY_SWISS).FaceName(TheControlArt().Face("Trebuchet MS")));
     // Borderless, so the window size is the client size. (Asking GTK for a
     // client size of a window without decorations leaves it 1 x 1 once shown.)
     SetSize(kWidth, kHeight);
     CentreOnParent();
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(*wxWHITE);
-    m_logo = LoadPngResource(vrz::IDB_ABOUT_LOGO);
+    m_logo = TheControlArt().Image(vrz::IDB_ABOUT_LOGO);
 
     m_pCloseButton = new CXCmdBtn();
     if (m_pCloseButton->Create(this, wxID_CANCEL, wxRect(kWidth - 25, 7, 18, 18))) {
@@ -80,20 +67,14 @@ bool CAboutDlg::Build() {
         m_pCloseButton->m_bNotifyParent = true;
     }
     m_pOkButton = new CXCmdBtn();
-    if (!m_pOkButton->Create(this, wxID_OK, wxRect(308, 135, 109, 43))) {
-        wxMessageBox("Failed to create OK button", kProgramName, wxOK, GetParent());
-        return false;
-    }
+    if (!m_pOkButton->Create(this, wxID_OK, wxRect(308, 135, 109, 43))) return false;
     m_pOkButton->SetImages(vrz::IDB_ABOUT_OK, vrz::IDB_ABOUT_OK, vrz::IDB_ABOUT_OK);
     m_pOkButton->m_bNotifyParent = true;
 
     for (int i = 0; i < 4; ++i) {
         const AboutLink& link = kLinks[i];
-        m_pLinks[i] = new CHyperLink(this, link.id, AboutText(link.captionKey), wxPoint(link.left, link.top));
-        if (m_pLinks[i]->GetHandle() == nullptr) {
-            wxMessageBox("Hyper-link creation fails", kProgramName, wxOK, GetParent());
-            return false;
-        }
+        m_pLinks[i] = new CHyperLink(this, link.id, ContentOf(link.id)->caption, wxPoint(link.left, link.top));
+        if (m_pLinks[i]->GetHandle() == nullptr) return false;
         m_pLinks[i]->SetTextColour(kLinkBlue);
         m_pLinks[i]->SetUnderlineColours(kLinkBlue, kLinkBlue, kLinkBlue);
         m_pLinks[i]->SetUnderline(true);
@@ -101,14 +82,11 @@ bool CAboutDlg::Build() {
     }
     PlaceLinks();
 
-    m_strVersionText = AboutText("IDS_VERSION_TEXT");
-    SetTitle(wxString::Format("%s %s", AboutText("IDS_ABOUT"), kProgramName));
-    m_strVersion = wxString::FromUTF8(vrz::FormatProgramVersion(VRZ_PROGRAM_VERSION));
-
     Bind(wxEVT_PAINT, &CAboutDlg::OnPaint, this);
     Bind(wxEVT_BUTTON, &CAboutDlg::OnLink, this, IDC_LINK_ABOUT, IDC_LINK_POLICY);
-    Bind(wxEVT_BUTTON, &CAboutDlg::OnOk, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CAboutDlg::OnCancel, this, wxID_CANCEL);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndBox(wxID_OK); }, wxID_OK);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndBox(wxID_CANCEL); }, wxID_CANCEL);
+    Bind(wxEVT_CHAR_HOOK, &CAboutDlg::OnKey, this);
     return true;
 }
 
@@ -131,30 +109,31 @@ CHyperLink* CAboutDlg::Link(int id) const {
 }
 
 void CAboutDlg::OpenLink(int id) {
-    const AboutLink* link = nullptr;
-    for (const AboutLink& candidate : kLinks) {
-        if (candidate.id == id) link = &candidate;
-    }
-    if (link == nullptr) return;
-    const std::string address = ToUtf8(AboutText(link->addressKey));
-    if (address.empty()) return;
-    // A page that cannot be opened says why, in the platform's fixed words.
-    if (const char* failure = ShellLaunchErrorText(OpenWebPage(address))) {
-        wxMessageDialog box(this, failure, AboutText("IDS_ERROR"), wxOK | wxICON_ERROR);
-        box.ShowModal();
-    }
+    const LinkContent* link = ContentOf(id);
+    if (link == nullptr || link->address.empty() || !m_content.openAddress) return;
+    m_content.openAddress(this, link->address);
 }
 
 void CAboutDlg::OnLink(wxCommandEvent& event) {
     OpenLink(event.GetId());
 }
 
-void CAboutDlg::OnOk(wxCommandEvent&) {
-    EndModal(wxID_OK);
+void CAboutDlg::EndBox(int result) {
+    if (IsModal()) {
+        EndModal(result);
+    } else {
+        SetReturnCode(result);
+        Hide();
+    }
 }
 
-void CAboutDlg::OnCancel(wxCommandEvent&) {
-    EndModal(wxID_CANCEL);
+void CAboutDlg::OnKey(wxKeyEvent& event) {
+    // The box has no title bar whose close button Escape could stand for.
+    if (event.GetKeyCode() == WXK_ESCAPE) {
+        EndBox(wxID_CANCEL);
+        return;
+    }
+    event.Skip();
 }
 
 void CAboutDlg::OnPaint(wxPaintEvent&) {
@@ -169,9 +148,9 @@ void CAboutDlg::OnPaint(wxPaintEvent&) {
     dc.SetFont(m_font);
     dc.SetTextForeground(kLinkBlue);
     dc.SetTextBackground(*wxWHITE);
-    dc.DrawText(m_strVersionText, 20, 77);
-    const int versionX = std::max(72, 20 + dc.GetTextExtent(m_strVersionText).x + 6);
-    dc.DrawText(m_strVersion, versionX, 77);
+    dc.DrawText(m_content.versionLabel, 20, 77);
+    const int versionX = std::max(72, 20 + dc.GetTextExtent(m_content.versionLabel).x + 6);
+    dc.DrawText(m_content.version, versionX, 77);
 
     dc.SetPen(wxPen(kRuleGrey, 1));
     dc.DrawLine(15, 70, client.x - 15, 70);

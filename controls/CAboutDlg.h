@@ -1,6 +1,10 @@
-// The About box: logo, version and four links to the pages the language file
-// names, in a white box with a dark frame. Modal; OK or the close button end it.
+// The About box: logo, version and four links, in a white box with a dark
+// frame. Modal; OK, the close button and Escape end it. Its texts, addresses
+// and what a link click does are handed in by the program.
 #pragma once
+
+#include <functional>
+#include <string>
 
 #include <wx/dialog.h>
 
@@ -16,33 +20,44 @@ public:
         IDC_LINK_POLICY = 603,
     };
 
-    explicit CAboutDlg(wxWindow* parent);
+    struct LinkContent {
+        wxString caption;
+        std::string address;
+    };
+    struct Content {
+        wxString title;
+        wxString versionLabel;
+        wxString version;
+        LinkContent about, uninstall, license, policy;
+        // Opens a link's address; shows its own message when that fails.
+        std::function<void(wxWindow* box, const std::string& address)> openAddress;
+    };
 
-    // Builds the box and runs it; returns wxID_OK or wxID_CANCEL.
-    static int Run(wxWindow* parent);
+    CAboutDlg(wxWindow* parent, Content content);
 
-    // False when a control could not be made; the reason was shown already.
+    // False when a control could not be made.
     bool IsBuilt() const { return m_bBuilt; }
-    const wxString& VersionNumber() const { return m_strVersion; }
+    const wxString& VersionNumber() const { return m_content.version; }
     CHyperLink* Link(int id) const;
-    // Opens the address of a link's key, as a click on the link does.
+    // Opens the address of a link, as a click on the link does.
     void OpenLink(int id);
+    // Escape, the close button and OK end the box.
+    void EndBox(int result);
 
 private:
     bool Build();
     void PlaceLinks();
+    const LinkContent* ContentOf(int id) const;
     void OnPaint(wxPaintEvent& event);
     void OnLink(wxCommandEvent& event);
-    void OnOk(wxCommandEvent& event);
-    void OnCancel(wxCommandEvent& event);
+    void OnKey(wxKeyEvent& event);
 
+    Content m_content;
     wxFont m_font;
     wxBitmap m_logo;
     CXCmdBtn* m_pCloseButton = nullptr;
     CXCmdBtn* m_pOkButton = nullptr;
     CHyperLink* m_pLinks[4] = {nullptr, nullptr, nullptr, nullptr};
-    wxString m_strVersionText;
-    wxString m_strVersion;
     int m_nSeparatorX = 63;
     bool m_bBuilt = false;
 };

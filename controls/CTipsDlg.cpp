@@ -1,12 +1,14 @@
 #include "controls/CTipsDlg.h"
 
+#include <algorithm>
+
 #include <wx/dcbuffer.h>
-#include <wx/dcscreen.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 
 #include "ResourceIds.h"
 #include "controls/CXCmdBtn.h"
-#include "controls/DialogMetrics.h"
+#include "controls/ControlArt.h"
 #include "controls/TextWrap.h"
 #include "controls/XCmdBtnReset.h"
 
@@ -16,6 +18,12 @@ constexpr int kTimerId = 1;
 constexpr int kNoteWidth = 503;
 // The note closes on the tick after the counter reached this.
 constexpr int kLastTick = 4;
+constexpr int kFontPoints = 10;
+// The text starts right of the bulb and ends left of the close button.
+constexpr int kTextLeft = 50;
+constexpr int kTextRightMargin = 50;
+constexpr int kTextTop = 10;
+constexpr int kMinimumHeight = 40;
 const wxColour kNoteYellow(249, 251, 147);
 const wxColour kNoteText(50, 50, 50);
 
@@ -29,8 +37,8 @@ CTipsDlg::CTipsDlg(wxWindow* owner, const wxString& tip)
     g_hotButtonId = -1;
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(kNoteYellow);
-    const int pixels = vrz::TextFontPixels(wxScreenDC().GetPPI().y);
-    m_font = wxFont(wxFontInfo(wxSize(0, pixels)).Family(wxFONTFAMILY_SWISS).FaceName("Trebuchet MS"));
+    // In points, so the note scales with the rest of the desktop.
+    m_font = wxFont(wxFontInfo(kFontPoints).Family(wxFONTFAMILY_SWISS).FaceName(TheControlArt().Face("Trebuchet MS")));
     PlaceAgainst(owner);
 
     m_pCloseButton = new CXCmdBtn(this, IDC_TIPS_CLOSE, wxRect(485, 0, 16, 16));
@@ -53,16 +61,25 @@ CTipsDlg::~CTipsDlg() {
     g_hotButtonId = -1;
 }
 
+int CTipsDlg::TextHeight() const {
+    // Measured off screen: the note is not shown yet when it is sized.
+    wxBitmap scratch(1, 1);
+    wxMemoryDC dc(scratch);
+    dc.SetFont(m_font);
+    const int lines = static_cast<int>(WrapText(dc, m_strTip, TextWidth()).size());
+    return lines * dc.GetCharHeight();
+}
+
+int CTipsDlg::TextWidth() const { return kNoteWidth - kTextLeft - kTextRightMargin; }
+
 void CTipsDlg::PlaceAgainst(wxWindow* owner) {
-    const int height = vrz::TipNoteHeight(m_strTip.length());
-    if (owner == nullptr) return;
-    const wxRect frame = owner->GetScreenRect();
-    // Very long tips keep the note's default place and size.
-    if (height < 0) {
-        SetSize(kNoteWidth, vrz::TipNoteHeight(299));
-        CentreOnParent();
+    // Tall enough for every wrapped line of the tip.
+    const int height = std::max(kMinimumHeight, TextHeight() + 2 * kTextTop);
+    if (owner == nullptr) {
+        SetSize(kNoteWidth, height);
         return;
     }
+    const wxRect frame = owner->GetScreenRect();
     const int right = frame.GetX() + frame.GetWidth();
     const int bottom = frame.GetY() + frame.GetHeight();
     SetSize(right - 507, bottom - 35 - height, kNoteWidth, height);
@@ -76,7 +93,7 @@ void CTipsDlg::OnPaint(wxPaintEvent&) {
     dc.SetFont(m_font);
     dc.SetTextForeground(kNoteText);
     dc.SetTextBackground(kNoteYellow);
-    const wxRect box(50, 10, client.x - 100, client.y - 10);
+    const wxRect box(kTextLeft, kTextTop, TextWidth(), client.y - kTextTop);
     DrawWrappedText(dc, m_strTip, box);
 }
 

@@ -18,6 +18,9 @@ public:
 
     const wxString& Tip() const { return m_strTip; }
     int Ticks() const { return m_nTicks; }
+    // Pixel height and width of the tip's wrapped text.
+    int TextHeight() const;
+    int TextWidth() const;
     // One second of the self-closing countdown; public so tests need not wait.
     void Tick();
 

@@ -8,8 +8,7 @@
 #include <wx/graphics.h>
 
 #include "CmdBtnLayout.h"
-#include "ImageResources.h"
-#include "PageFonts.h"
+#include "ControlArt.h"
 #include "XCmdBtnReset.h"
 
 namespace {
@@ -19,16 +18,25 @@ wxColour ColourFromArgb(std::uint32_t argb) {
                     static_cast<unsigned char>(argb), static_cast<unsigned char>(argb >> 24));
 }
 
-// One line in its layout box: left-aligned, centred vertically, cut at the box.
-void DrawCaption(wxGraphicsContext& gc, const wxString& text, const CmdBtnTextBox& box) {
-    if (text.empty()) return;
-    wxDouble width = 0, height = 0, descent = 0, leading = 0;
-    gc.GetTextExtent(text, &width, &height, &descent, &leading);
-    gc.PushState();
-    gc.Clip(box.x, box.y, box.width, box.height);
-    gc.DrawText(text, box.x, box.y + (box.height - height) / 2.0);
-    gc.PopState();
+constexpr int kSmallestPointSize = 6;
+
+wxFont CaptionFont(const char* face, int pointSize) {
+    // A face that is not installed falls back to the sans-serif family.
+    return wxFont(wxFontInfo(pointSize).Family(wxFONTFAMILY_SWISS).FaceName(TheControlArt().Face(face)));
 }
+
+// The layout's font, made smaller until text fits width.
+wxFont FittingFont(wxDC& dc, const wxString& text, const char* face, int pointSize, int width) {
+    wxFont font = CaptionFont(face, pointSize);
+    for (int size = pointSize - 1; size >= kSmallestPointSize; --size) {
+        dc.SetFont(font);
+        if (dc.GetTextExtent(text).x <= width) break;
+        font = CaptionFont(face, size);
+    }
+    return font;
+}
+
+wxRect ToRect(const CmdBtnTextBox& box) { return wxRect(box.x, box.y, box.width, box.height); }
 
 }  // namespace
 
@@ -55,8 +63,6 @@ bool CXCmdBtn::Create(wxWindow* parent, wxWindowID id, const wxRect& rect, bool 
     // The button paints every pixel itself, from the parent's background up.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     if (!wxControl::Create(parent, id, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE)) return false;
-    // Linux has no Vista-era system version; the classic font set applies.
-    m_bVistaLook = false;
     SetCursor(wxCursor(wxCURSOR_HAND));
     if (!enabled) Enable(false);
     return true;
@@ -72,7 +78,47 @@ void CXCmdBtn::SetImages(int normal, int hover, int pressed) {
 void CXCmdBtn::SetCaptions(const wxString& text, const wxString& text2) {
     m_strText = text;
     m_strText2 = text2;
+    // A second caption may be cut to fit: the whole of it shows on hover.
+    SetToolTip(text2.empty() ? wxString() : text2);
     Refresh();
+}
+
+int CXCmdBtn::ImageWidth() const {
+    const wxBitmap image = TheControlArt().Image(CurrentImageId());
+    return image.IsOk() ? image.GetWidth() : 0;
+}
+
+std::vector<CXCmdBtn::PlacedCaption> CXCmdBtn::PlaceCaptions(wxDC& dc) const {
+    std::vector<PlacedCaption> placed;
+    if (m_strText.empty() && m_strText2.empty()) return placed;
+    const CmdBtnCaptionLayout layout =
+        ChooseCaptionLayout(ImageWidth(), m_strText.length(), m_strText2.empty(), m_bGreyText);
+    const int clientWidth = GetClientSize().x;
+    wxRect box = ToRect(layout.textBox);
+    box.width = std::max(0, std::min(box.width, clientWidth - box.x));
+    PlacedCaption first{m_strText, FittingFont(dc, m_strText, layout.faceName, layout.pointSize, box.width), box};
+    dc.SetFont(first.font);
+    // Too wide even at the smallest size: cut at a letter, with an ellipsis.
+    if (dc.GetTextExtent(first.text).x > box.width) {
+        first.text = wxControl::Ellipsize(m_strText, dc, wxELLIPSIZE_END, box.width);
+    }
+    const int firstWidth = dc.GetTextExtent(first.text).x;
+    if (layout.centred && firstWidth < box.width) {
+        first.box.x += (box.width - firstWidth) / 2;
+        first.box.width = firstWidth;
+    }
+    placed.push_back(first);
+    if (!layout.drawsText2 || m_strText2.empty()) return placed;
+
+    // The second caption starts one space after the first and is cut with an
+    // ellipsis at the button's edge.
+    const int second = box.x + (m_strText.empty() ? 0 : firstWidth + dc.GetTextExtent(" ").x);
+    wxRect box2 = ToRect(layout.text2Box);
+    box2.x = second;
+    box2.width = std::max(0, clientWidth - second);
+    const wxString shown = wxControl::Ellipsize(m_strText2, dc, wxELLIPSIZE_END, box2.width);
+    placed.push_back({shown, first.font, box2});
+    return placed;
 }
 
 int CXCmdBtn::CurrentImageId() const {
@@ -109,38 +155,44 @@ void CXCmdBtn::OnPaint(wxPaintEvent&) {
 
     int imageWidth = 0;
     int imageHeight = 0;
-    const wxBitmap image = LoadPngResource(CurrentImageId());
+    const wxBitmap image = TheControlArt().Image(CurrentImageId());
     if (image.IsOk()) {
         imageWidth = image.GetWidth();
         imageHeight = image.GetHeight();
         gc->DrawBitmap(image, 0, 0, image.GetWidth(), image.GetHeight());
     }
-    DrawCaptions(*gc, imageWidth);
+    DrawCaptions(dc, *gc);
     if (HasFocus()) DrawFocusRing(*gc, imageWidth, imageHeight);
 }
 
 void CXCmdBtn::DrawFocusRing(wxGraphicsContext& gc, int imageWidth, int imageHeight) {
-    // A dashed outline inside the image shows where Space or Enter would go.
+    // A dashed outline shows where Space or Enter would go: inside the image
+    // of a push button, around the whole of a small link (icon and caption).
     const wxSize size = GetClientSize();
-    const double width = (imageWidth > 0 ? std::min(imageWidth, size.GetWidth()) : size.GetWidth()) - 5.0;
-    const double height = (imageHeight > 0 ? std::min(imageHeight, size.GetHeight()) : size.GetHeight()) - 5.0;
+    const bool link = imageWidth < 50;
+    const double width = (!link ? std::min(imageWidth, size.GetWidth()) : size.GetWidth()) - 3.0;
+    const double height = (!link ? std::min(imageHeight, size.GetHeight()) : size.GetHeight()) - 3.0;
     if (width < 4 || height < 4) return;
     wxGraphicsPenInfo pen(wxColour(255, 255, 255, 220), 1.0, wxPENSTYLE_SHORT_DASH);
     gc.SetPen(gc.CreatePen(pen));
     gc.SetBrush(*wxTRANSPARENT_BRUSH);
-    gc.DrawRoundedRectangle(2.5, 2.5, width, height, 3.0);
+    gc.DrawRoundedRectangle(1.5, 1.5, width, height, 3.0);
 }
 
-void CXCmdBtn::DrawCaptions(wxGraphicsContext& gc, int imageWidth) {
-    if (m_strText.empty() && m_strText2.empty()) return;
+void CXCmdBtn::DrawCaptions(wxDC& dc, wxGraphicsContext& gc) {
     const CmdBtnCaptionLayout layout =
-        ChooseCaptionLayout(imageWidth, m_strText.length(), m_strText2.empty(), m_bVistaLook, m_bGreyText);
-    // A face that is not installed falls back to the sans-serif family.
-    const wxFont font(
-        wxFontInfo(layout.pointSize).Family(wxFONTFAMILY_SWISS).FaceName(InstalledFace(layout.faceName)));
-    gc.SetFont(font, ColourFromArgb(layout.argb));
-    DrawCaption(gc, m_strText, layout.textBox);
-    if (layout.drawsText2) DrawCaption(gc, m_strText2, layout.text2Box);
+        ChooseCaptionLayout(ImageWidth(), m_strText.length(), m_strText2.empty(), m_bGreyText);
+    const wxColour colour = ColourFromArgb(layout.argb);
+    for (const PlacedCaption& caption : PlaceCaptions(dc)) {
+        if (caption.text.empty()) continue;
+        gc.SetFont(caption.font, colour);
+        wxDouble width = 0, height = 0, descent = 0, leading = 0;
+        gc.GetTextExtent(caption.text, &width, &height, &descent, &leading);
+        gc.PushState();
+        gc.Clip(caption.box.x, caption.box.y, caption.box.width, caption.box.height);
+        gc.DrawText(caption.text, caption.box.x, caption.box.y + (caption.box.height - height) / 2.0);
+        gc.PopState();
+    }
 }
 
 void CXCmdBtn::SendResetToParent(int id, long extra) { SendXCmdBtnReset(GetParent(), id, extra); }

@@ -5,8 +5,11 @@
 // an enabled button and Space or Enter presses it.
 #pragma once
 
+#include <vector>
+
 #include <wx/bitmap.h>
 #include <wx/control.h>
+#include <wx/font.h>
 
 class wxDC;
 
@@ -32,6 +35,16 @@ public:
     void SetImages(int normal, int hover, int pressed);
     void SetCaptions(const wxString& text, const wxString& text2 = wxString());
 
+    // A caption as it is drawn: the text (ellipsized when it had to be cut),
+    // its font (smaller than the layout's when the text would not fit) and
+    // its box in button pixels.
+    struct PlacedCaption {
+        wxString text;
+        wxFont font;
+        wxRect box;
+    };
+    std::vector<PlacedCaption> PlaceCaptions(wxDC& dc) const;
+
     // Keyboard users reach every enabled button; the logo stays out of the way.
     bool AcceptsFocus() const override { return IsEnabled() && IsShown(); }
     bool IsHot() const { return m_bHot; }
@@ -54,7 +67,6 @@ public:
     bool m_bHover = false;
     bool m_bHot = false;
     bool m_bTracking = false;
-    bool m_bVistaLook = false;
 
 protected:
     wxSize DoGetBestSize() const override { return GetSize(); }
@@ -73,7 +85,8 @@ private:
 
     void SendResetToParent(int id, long extra);
     void TakeBackgroundSnapshot();
-    void DrawCaptions(class wxGraphicsContext& gc, int imageWidth);
+    void DrawCaptions(wxDC& dc, class wxGraphicsContext& gc);
+    int ImageWidth() const;
     void DrawFocusRing(class wxGraphicsContext& gc, int imageWidth, int imageHeight);
     void SendClick();
 

@@ -2,49 +2,44 @@
 
 namespace {
 
-constexpr const char* kVistaFace = "Segoe UI";
-constexpr const char* kClassicFace = "Trebuchet MS";
+constexpr const char* kCaptionFace = "Trebuchet MS";
 
 constexpr int kSmallImageLimit = 50;   // below: 16-pixel links and icons
 constexpr int kLargeImageStart = 120;  // from here: the big step buttons
 
-CmdBtnCaptionLayout SmallLayout(std::size_t textChars, bool text2Empty, bool vistaLook, bool greyText) {
+CmdBtnCaptionLayout SmallLayout(bool text2Empty, bool greyText) {
     CmdBtnCaptionLayout layout;
-    layout.faceName = vistaLook ? kVistaFace : kClassicFace;
+    layout.faceName = kCaptionFace;
     layout.pointSize = 8;
     layout.argb = greyText ? kCmdBtnGrey : kCmdBtnWhite;
-    const int boxHeight = vistaLook ? 16 : 14;
-    if (text2Empty) {
-        layout.textBox = {20, vistaLook ? 2 : 0, 120, boxHeight};
-        return layout;
-    }
-    layout.textBox = {20, 0, 120, boxHeight};
+    constexpr int kBoxHeight = 16;
+    layout.textBox = {20, 0, 120, kBoxHeight};
+    if (text2Empty) return layout;
+    // The second caption follows the first; the button places it after the
+    // first one's measured width.
     layout.drawsText2 = true;
-    // The second caption follows the first at a fixed five pixels per character.
-    layout.text2Box = {5 * static_cast<int>(textChars) + 20, 0, 500, boxHeight};
+    layout.text2Box = {20, 0, 500, kBoxHeight};
     return layout;
 }
 
 }  // namespace
 
-CmdBtnCaptionLayout ChooseCaptionLayout(int imageWidth, std::size_t textChars, bool text2Empty,
-                                        bool vistaLook, bool greyText) {
-    if (imageWidth < kSmallImageLimit) return SmallLayout(textChars, text2Empty, vistaLook, greyText);
+CmdBtnCaptionLayout ChooseCaptionLayout(int imageWidth, std::size_t textChars, bool text2Empty, bool greyText) {
+    if (imageWidth < kSmallImageLimit) return SmallLayout(text2Empty, greyText);
 
     CmdBtnCaptionLayout layout;
-    layout.faceName = kVistaFace;
+    layout.faceName = kCaptionFace;
     layout.argb = kCmdBtnWhite;
+    layout.centred = true;
     if (imageWidth < kLargeImageStart) {
-        if (textChars == 2) {
-            layout.pointSize = 12;
-            layout.textBox = {38, 13, 200, 16};
-        } else {
-            layout.pointSize = 11;
-            layout.textBox = {textChars > 9 ? 10 : 30, 5, 200, 16};
-        }
+        // Push buttons: the caption centred inside the rounded edge.
+        layout.pointSize = textChars == 2 ? 12 : 11;
+        layout.textBox = {6, 4, imageWidth - 12, imageWidth > 12 ? 18 : 0};
         return layout;
     }
+    // Step buttons: right of the divider that follows the picture.
+    constexpr int kDividerRight = 140;
     layout.pointSize = 28;
-    layout.textBox = textChars > 8 ? CmdBtnTextBox{130, 20, 300, 60} : CmdBtnTextBox{170, 20, 200, 60};
+    layout.textBox = {kDividerRight, 20, imageWidth - kDividerRight - 14, 60};
     return layout;
 }

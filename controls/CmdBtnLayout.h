@@ -1,6 +1,7 @@
 // Where a command button draws its captions: the font and the layout boxes
 // follow from the width of the state image, so a 16-pixel link, a small
-// push button and a large step button each get their own look.
+// push button and a large step button each get their own look. A caption
+// wider than its box is drawn smaller (or cut with an ellipsis) by the button.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,7 @@ struct CmdBtnCaptionLayout {
     bool drawsText2 = false;    // only the small layout shows m_strText2
     CmdBtnTextBox text2Box;
     std::uint32_t argb = 0;     // text colour, alpha in the top byte
+    bool centred = false;       // centred in its box, else from its left edge
 };
 
 constexpr std::uint32_t kCmdBtnWhite = 0xFFFFFFFFu;
@@ -27,5 +29,4 @@ constexpr std::uint32_t kCmdBtnGrey = 0xFF808080u;
 
 // imageWidth: pixel width of the image drawn (0 when none could be loaded);
 // textChars: characters of m_strText.
-CmdBtnCaptionLayout ChooseCaptionLayout(int imageWidth, std::size_t textChars, bool text2Empty,
-                                        bool vistaLook, bool greyText);
+CmdBtnCaptionLayout ChooseCaptionLayout(int imageWidth, std::size_t textChars, bool text2Empty, bool greyText);

@@ -57,9 +57,8 @@ bool CPreviewPage::BuildPage() {
 
     m_pList = new CXListCtrl(this, IDC_ENTRY_LIST, wxPoint(60, 105), wxSize(824 - 60, 419 - 105));
     if (m_pList->GetHandle() == nullptr) return false;
-    // Column titles are the program's own, not language texts.
-    m_pList->AddColumn("File Name", 500);
-    m_pList->AddColumn("File Size (KB)", 250);
+    m_pList->AddColumn(LoadUiText("IDS_COLUMN_NAME", vrz::kTextCapacity), 500);
+    m_pList->AddColumn(LoadUiText("IDS_COLUMN_SIZE", vrz::kTextCapacity), 250);
     m_images.Add(ListIcon(vrz::IDB_FOLDER));
     m_images.Add(ListIcon(vrz::IDB_FILE));
     m_images.Add(wxArtProvider::GetBitmap(wxART_WARNING, wxART_LIST, wxSize(16, 16)));
@@ -108,6 +107,13 @@ void CPreviewPage::ActivateItem(long item) {
     const std::size_t row = static_cast<std::size_t>(m_pList->GetRowTag(item));
     if (m_model->Activate(row) == vrz::PreviewModel::Navigation::kNone) return;
     FillList();
+    // Refilling drops the list's focus row; the keyboard stays in the list,
+    // on the first row of the folder just opened.
+    m_pList->SetFocus();
+    if (m_pList->GetItemCount() > 0) {
+        m_pList->SetItemState(0, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED,
+                              wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
+    }
 }
 
 void CPreviewPage::OnItemActivated(wxListEvent& event) {
@@ -125,6 +131,16 @@ void CPreviewPage::OnHomeAlias(wxCommandEvent&) {
 void CPreviewPage::RefreshLanguageTexts() {
     StepPage::RefreshLanguageTexts();
     SetHeading(LoadUiText("IDS_CTEXT3", vrz::kTextCapacity));
+    if (m_pList && m_pList->GetColumnCount() == 2) {
+        const char* const keys[] = {"IDS_COLUMN_NAME", "IDS_COLUMN_SIZE"};
+        for (int column = 0; column < 2; ++column) {
+            wxListItem header;
+            header.SetMask(wxLIST_MASK_TEXT);
+            header.SetText(LoadUiText(keys[column], vrz::kTextCapacity));
+            m_pList->SetColumn(column, header);
+        }
+    }
+    if (m_model) m_strTotals = FromUtf8(m_model->TotalsText(ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity))));
     Refresh();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "io/FileIo.h"
+#include "records/ZipConstants.h"
 
 namespace vrz {
 
@@ -89,6 +90,22 @@ SpaceCheck CheckFreeSpace(const std::string& folder, float recoveredSizeKB) {
     if (!FreeSpace(folder, &bytes)) return SpaceCheck::kUnknown;
     const float freeKB = static_cast<float>(bytes) * (1.0f / 1024.0f);
     return recoveredSizeKB > freeKB ? SpaceCheck::kTooLittle : SpaceCheck::kEnough;
+}
+
+std::uint64_t ExpectedOutputBytes(const JobState& state) {
+    // A fresh central extra field holds at most the ZIP64 block and the NTFS times.
+    constexpr std::uint64_t kFreshExtraBytes = zip::kExtraBlockHeaderSize + 3 * 8 + zip::kNtfsExtraSize;
+    std::uint64_t total = zip::kZip64EndOfCentralDirSize + zip::kZip64LocatorSize + zip::kEndOfCentralDirSize;
+    for (const RecoveredEntry& entry : state.entries) {
+        total += entry.entryLength + zip::kCentralHeaderSize + entry.name.size() + kFreshExtraBytes;
+    }
+    return total;
+}
+
+SpaceCheck CheckFreeSpaceForOutput(const std::string& folder, std::uint64_t outputBytes) {
+    std::uint64_t bytes = 0;
+    if (!FreeSpace(folder, &bytes)) return SpaceCheck::kUnknown;
+    return outputBytes > bytes ? SpaceCheck::kTooLittle : SpaceCheck::kEnough;
 }
 
 }  // namespace vrz

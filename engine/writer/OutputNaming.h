@@ -2,6 +2,7 @@
 // extension, with a number after it when the name is taken.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "state/JobState.h"
@@ -25,5 +26,14 @@ enum class SpaceCheck { kEnough, kTooLittle, kUnknown };
 // when the file system cannot say; the save then goes on, since a full disk
 // is reported by the writer anyway.
 SpaceCheck CheckFreeSpace(const std::string& folder, float recoveredSizeKB);
+
+// The bytes the writer will write for the table: every entry copied as
+// stored, its central header with a fresh extra field, and the end records.
+// A copied local extra field longer than the fresh one is rare; a disk that
+// fills up anyway is reported by the writer.
+std::uint64_t ExpectedOutputBytes(const JobState& state);
+
+// The same check in whole bytes against what the save will write.
+SpaceCheck CheckFreeSpaceForOutput(const std::string& folder, std::uint64_t outputBytes);
 
 }  // namespace vrz

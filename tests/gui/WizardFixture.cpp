@@ -76,6 +76,7 @@ void WizardFixture::SetUp() {
     fs::copy(built / "Lang", m_program + "/Lang", fs::copy_options::recursive);
     fs::copy(built / "help", m_program + "/help", fs::copy_options::recursive);
     fs::copy_file(built / "Tips.Txt", m_program + "/Tips.Txt");
+    m_savedPaths = vrz::CurrentProgramPaths();
     vrz::ProgramPaths paths;
     paths.programFolder = m_program;
     paths.settingsPath = m_program + "/settings.ini";
@@ -91,6 +92,8 @@ void WizardFixture::TearDown() {
     WaitForWorkers();
     EXPECT_FALSE(g_workerThread.IsSet());
     SetShellPlatformForTesting(nullptr);
+    // Later tests read the program folder beside the test program again.
+    vrz::SetCurrentProgramPaths(m_savedPaths);
     m_unexpectedDialogs.reset();
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);

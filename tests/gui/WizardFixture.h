@@ -22,6 +22,7 @@ class GTestModalHook;
 #include "GuiTestSupport.h"
 #include "ShellLaunch.h"
 #include "StepPageChrome.h"
+#include "text/ProgramPaths.h"
 
 class GTestModalHook : public wxTestingModalHook {
 public:
@@ -137,6 +138,7 @@ protected:
 
     std::string m_dir;         // temporary folder of this test
     std::string m_program;     // its program folder: Lang/, help/, Tips.Txt
+    vrz::ProgramPaths m_savedPaths;
     CMainFrame* m_frame = nullptr;
     RecordingShellPlatform m_shell;
     std::unique_ptr<UnexpectedDialogGuard> m_unexpectedDialogs;

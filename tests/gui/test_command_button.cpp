@@ -1,63 +1,18 @@
-// The command button: caption layout by image width, and the page-wide hot
-// button kept by hover notifications and resets.
+// The command button on its own, with no program art handed in: the
+// page-wide hot button kept by hover notifications and resets, clicks, keys,
+// and captions that always fit.
 #include <gtest/gtest.h>
 
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 
 #include "CXCmdBtn.h"
-#include "CmdBtnLayout.h"
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
 #include "XCmdBtnReset.h"
 
 namespace {
-
-bool SameBox(const CmdBtnTextBox& box, int x, int y, int w, int h) {
-    return box.x == x && box.y == y && box.width == w && box.height == h;
-}
-
-TEST(CmdBtnLayout, SmallImagesPutTheSecondCaptionAfterFivePixelsPerCharacter) {
-    const CmdBtnCaptionLayout tips = ChooseCaptionLayout(16, 10, false, false, false);
-    EXPECT_TRUE(tips.drawsText2);
-    EXPECT_EQ(tips.text2Box.x, 70);
-    EXPECT_TRUE(SameBox(tips.textBox, 20, 0, 120, 14));
-    EXPECT_TRUE(SameBox(tips.text2Box, 70, 0, 500, 14));
-    EXPECT_STREQ(tips.faceName, "Trebuchet MS");
-    EXPECT_EQ(tips.pointSize, 8);
-    EXPECT_EQ(tips.argb, kCmdBtnWhite);
-
-    const CmdBtnCaptionLayout vista = ChooseCaptionLayout(16, 10, false, true, true);
-    EXPECT_TRUE(SameBox(vista.textBox, 20, 0, 120, 16));
-    EXPECT_TRUE(SameBox(vista.text2Box, 70, 0, 500, 16));
-    EXPECT_STREQ(vista.faceName, "Segoe UI");
-    EXPECT_EQ(vista.argb, kCmdBtnGrey);
-
-    const CmdBtnCaptionLayout single = ChooseCaptionLayout(16, 4, true, true, false);
-    EXPECT_FALSE(single.drawsText2);
-    EXPECT_TRUE(SameBox(single.textBox, 20, 2, 120, 16));
-    EXPECT_TRUE(SameBox(ChooseCaptionLayout(0, 4, true, false, false).textBox, 20, 0, 120, 14))
-        << "a button whose image is missing still shows its caption";
-}
-
-TEST(CmdBtnLayout, ImageWidthsChooseTheLayout) {
-    EXPECT_EQ(ChooseCaptionLayout(49, 6, true, false, false).pointSize, 8);
-    EXPECT_EQ(ChooseCaptionLayout(50, 6, true, false, false).pointSize, 11);
-    EXPECT_EQ(ChooseCaptionLayout(119, 6, true, false, false).pointSize, 11);
-    EXPECT_EQ(ChooseCaptionLayout(120, 6, true, false, false).pointSize, 28);
-
-    EXPECT_TRUE(SameBox(ChooseCaptionLayout(104, 2, true, false, false).textBox, 38, 13, 200, 16));
-    EXPECT_EQ(ChooseCaptionLayout(104, 2, true, false, false).pointSize, 12);
-    EXPECT_TRUE(SameBox(ChooseCaptionLayout(104, 9, true, false, false).textBox, 30, 5, 200, 16));
-    EXPECT_TRUE(SameBox(ChooseCaptionLayout(104, 10, true, false, false).textBox, 10, 5, 200, 16));
-    EXPECT_TRUE(SameBox(ChooseCaptionLayout(383, 8, true, false, false).textBox, 170, 20, 200, 60));
-    EXPECT_TRUE(SameBox(ChooseCaptionLayout(383, 9, true, false, false).textBox, 130, 20, 300, 60));
-    // Larger buttons ignore the second caption and the grey option.
-    const CmdBtnCaptionLayout big = ChooseCaptionLayout(383, 6, false, false, true);
-    EXPECT_FALSE(big.drawsText2);
-    EXPECT_EQ(big.argb, kCmdBtnWhite);
-    EXPECT_STREQ(big.faceName, "Segoe UI");
-}
 
 // A parent that forwards resets the way every page does.
 class ButtonPanel : public wxPanel {
@@ -177,6 +132,46 @@ TEST_F(CommandButton, KeyboardReachesEnabledButtonsAndPressesThem) {
     press(a, 'x');
     press(b, WXK_SPACE);
     EXPECT_EQ(panel->clicks, (std::vector<int>{11, 11}));
+}
+
+// The tips band: label, then the tip one space after it, cut with an
+// ellipsis at the button's edge; the whole tip is the tooltip.
+TEST_F(CommandButton, SecondCaptionFollowsTheFirstAndIsCutToFit) {
+    auto* tips = new CXCmdBtn(panel, 30, wxRect(10, 60, 344, 16));
+    const wxString tip(
+        "Parts named .zx01 ... .zipx and parts named .z01 ... .zip cannot be mixed in one folder, ever.");
+    tips->SetCaptions("Consejo:", tip);
+    wxBitmap scratch(1, 1);
+    wxMemoryDC dc(scratch);
+    const auto placed = tips->PlaceCaptions(dc);
+    ASSERT_EQ(placed.size(), 2u);
+    dc.SetFont(placed[0].font);
+    const int labelRight = placed[0].box.x + dc.GetTextExtent("Consejo:").x;
+    EXPECT_GT(placed[1].box.x, labelRight) << "a gap after the label";
+    EXPECT_LE(placed[1].box.GetRight(), tips->GetClientSize().x - 1);
+    dc.SetFont(placed[1].font);
+    EXPECT_LE(dc.GetTextExtent(placed[1].text).x, placed[1].box.width);
+    EXPECT_TRUE(placed[1].text.EndsWith(wxString::FromUTF8("\xE2\x80\xA6")) || placed[1].text.EndsWith("..."))
+        << placed[1].text;
+    EXPECT_EQ(tips->GetToolTipText(), tip);
+}
+
+// A caption longer than the push button is drawn smaller; only what does not
+// fit even at the smallest size is cut, with an ellipsis, never mid-letter.
+TEST_F(CommandButton, LongCaptionShrinksIntoItsButton) {
+    a->SetCaptions(wxString::FromUTF8("Auswählen und noch mehr"));
+    wxBitmap scratch(1, 1);
+    wxMemoryDC dc(scratch);
+    const auto placed = a->PlaceCaptions(dc);
+    ASSERT_EQ(placed.size(), 1u);
+    dc.SetFont(placed[0].font);
+    EXPECT_LE(placed[0].box.x + dc.GetTextExtent(placed[0].text).x, a->GetClientSize().x);
+    EXPECT_TRUE(placed[0].text == wxString::FromUTF8("Auswählen und noch mehr") ||
+                placed[0].text.EndsWith(wxString::FromUTF8("\xE2\x80\xA6")) || placed[0].text.EndsWith("..."));
+    b->SetCaptions(wxString::FromUTF8("Auswählen"));
+    const auto fitted = b->PlaceCaptions(dc);
+    ASSERT_EQ(fitted.size(), 1u);
+    EXPECT_EQ(fitted[0].text, wxString::FromUTF8("Auswählen")) << "a word that fits at some size is never cut";
 }
 
 }  // namespace

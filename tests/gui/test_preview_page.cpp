@@ -151,6 +151,24 @@ TEST_F(PreviewPageTest, DoubleClicksBrowseFoldersLostFilesAndBack) {
     EXPECT_EQ(Shown(page), Rows({"..||0"}));
 }
 
+// Opening a folder keeps the keyboard in the list, on the folder's first row,
+// so the arrows and Enter go on browsing.
+TEST_F(PreviewPageTest, OpeningAFolderKeepsTheKeyboardInTheList) {
+    CPreviewPage* page = ShowPreview({Entry("docs/"), Entry("docs/a.txt", 1536), Entry("docs/b.txt", 10)});
+    ASSERT_NE(page, nullptr);
+    DoubleClick(page, "docs");
+    ASSERT_EQ(Shown(page), Rows({"..||0", "a.txt|1|1", "b.txt|1|1"}));
+    CXListCtrl* list = page->List();
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 0);
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 0);
+    vrz::guitest::Pump(50ms);
+    // Without a window manager the window may never be active; where it is,
+    // the focus must be the list's and not the tips link's.
+    if (wxWindow* focus = wxWindow::FindFocus()) {
+        EXPECT_EQ(focus, list);
+    }
+}
+
 TEST_F(PreviewPageTest, EveryRepairStartsAtTheRootWithItsOwnTotal) {
     CPreviewPage* first = ShowPreview({Entry("a/"), Entry("a/big", 10240)});
     ASSERT_NE(first, nullptr);

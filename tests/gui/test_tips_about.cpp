@@ -12,8 +12,8 @@
 #include "controls/CAboutDlg.h"
 #include "controls/CHyperLink.h"
 #include "controls/CTipsDlg.h"
-#include "controls/DialogMetrics.h"
 #include "controls/XCmdBtnReset.h"
+#include "app/ChromeDialogs.h"
 #include "app/ShellLaunch.h"
 #include "app/UiText.h"
 #include "text/LanguageTexts.h"
@@ -22,37 +22,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-TEST(DialogMetrics, NoteHeightFollowsTipLength) {
-    EXPECT_EQ(vrz::TipNoteHeight(0), 40);
-    EXPECT_EQ(vrz::TipNoteHeight(49), 40);
-    EXPECT_EQ(vrz::TipNoteHeight(50), 60);
-    EXPECT_EQ(vrz::TipNoteHeight(149), 80);
-    EXPECT_EQ(vrz::TipNoteHeight(150), 100);
-    EXPECT_EQ(vrz::TipNoteHeight(200), 140);
-    EXPECT_EQ(vrz::TipNoteHeight(299), 160);
-    EXPECT_EQ(vrz::TipNoteHeight(300), -1);
-}
-
-TEST(DialogMetrics, FontHeightsByScreenResolution) {
-    EXPECT_EQ(vrz::AboutFontPixels(120, 120), 13);  // 10 * 120 / 92
-    EXPECT_EQ(vrz::AboutFontPixels(96, 96), 13);    // 10 * 96 / 72
-    EXPECT_EQ(vrz::AboutFontPixels(144, 144), 14);  // 10 * 144 / 102
-    EXPECT_EQ(vrz::AboutFontPixels(120, 144), 20);  // mixed: the usual 72
-    EXPECT_EQ(vrz::TextFontPixels(96), 13);
-    EXPECT_EQ(vrz::MulDiv(10, 150, 72), 21);         // 20.83 rounds up
-    EXPECT_EQ(vrz::MulDiv(-10, 96, 72), -13);
-    EXPECT_EQ(vrz::MulDiv(1, 1, 0), 0);
-}
-
-TEST(DialogMetrics, VersionText) {
-    EXPECT_EQ(vrz::FormatProgramVersion("2.1.0"), "2.1.0.0");
-    EXPECT_EQ(vrz::FormatProgramVersion("3.4.5.6"), "3.4.5.6");
-    EXPECT_EQ(vrz::FormatProgramVersion("7"), "7.0.0.0");
-    EXPECT_EQ(vrz::FormatProgramVersion(nullptr), "2.0");
-    EXPECT_EQ(vrz::FormatProgramVersion(""), "2.0");
-    EXPECT_EQ(vrz::FormatProgramVersion("v1"), "2.0");
-}
 
 // Records what would have been opened instead of opening it.
 class RecordingShell : public ShellPlatform {
@@ -88,24 +57,27 @@ protected:
     wxFrame* frame_ = nullptr;
 };
 
-TEST_F(DialogTest, TipsNoteSitsAtTheBottomRightSizedByTheTip) {
+// The note sits at the bottom right of the window and grows with its tip,
+// so no line of it is cut.
+TEST_F(DialogTest, TipsNoteSitsAtTheBottomRightAndHoldsItsWholeTip) {
     g_hotButtonId = 350;
     const wxRect frame = frame_->GetScreenRect();
-    struct Case {
-        std::size_t length;
-        int height;
-    };
-    for (const Case& c : {Case{0, 40}, Case{49, 40}, Case{50, 60}, Case{200, 140}}) {
-        wxWeakRef<CTipsDlg> note(new CTipsDlg(frame_, wxString(c.length, 'x')));
+    int lastHeight = 0;
+    for (const std::size_t words : {1, 12, 40, 80}) {
+        wxString tip;
+        for (std::size_t i = 0; i < words; ++i) tip += "recovered ";
+        wxWeakRef<CTipsDlg> note(new CTipsDlg(frame_, tip));
         EXPECT_EQ(g_hotButtonId, -1);
         const wxRect rect = note->GetScreenRect();
-        EXPECT_EQ(rect.width, 503) << c.length;
-        EXPECT_EQ(rect.height, c.height) << c.length;
-        EXPECT_EQ(rect.x, frame.x + frame.width - 507) << c.length;
-        EXPECT_EQ(rect.y + rect.height, frame.y + frame.height - 35) << c.length;
+        EXPECT_EQ(rect.width, 503) << words;
+        EXPECT_GE(rect.height, lastHeight) << words;
+        EXPECT_EQ(rect.x, frame.x + frame.width - 507) << words;
+        EXPECT_EQ(rect.y + rect.height, frame.y + frame.height - 35) << words;
+        lastHeight = rect.height;
         note->Destroy();
         vrz::guitest::PumpUntil([&] { return !note; }, 2s);
     }
+    EXPECT_GT(lastHeight, 40) << "a long tip needs more than one line";
 }
 
 TEST_F(DialogTest, TipsNoteClosesOnTheFifthTickAndOnItsCloseButton) {
@@ -134,23 +106,21 @@ std::string Text(const char* key) {
     return vrz::LoadText(key, vrz::kTextCapacityAbout);
 }
 
-TEST_F(DialogTest, AboutBoxShowsVersionTitleAndLinkCaptions) {
-    CAboutDlg about(frame_);
+TEST_F(DialogTest, AboutBoxShowsOneTitleTheVersionAndWordsForLinks) {
+    CAboutDlg about(frame_, AboutContent());
     ASSERT_TRUE(about.IsBuilt());
     EXPECT_EQ(about.GetClientSize(), wxSize(435, 190));
-    // The build's own version in four parts, not the fallback.
-    EXPECT_TRUE(wxRegEx("^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$").Matches(about.VersionNumber()))
-        << about.VersionNumber();
-    EXPECT_EQ(about.GetTitle().ToStdString(wxConvUTF8), Text("IDS_ABOUT") + " Vant Repair Zip");
-
-    ASSERT_NE(about.Link(CAboutDlg::IDC_LINK_ABOUT), nullptr);
-    // The caption names the page with the program folder filled in.
-    EXPECT_EQ(about.Link(CAboutDlg::IDC_LINK_ABOUT)->GetLabel().ToStdString(wxConvUTF8),
-              ExpandProgramFolder(Text("IDS_URL_ABOUT")));
-    EXPECT_EQ(about.Link(CAboutDlg::IDC_LINK_ABOUT)->GetLabel().Find("{programFolder}"), wxNOT_FOUND);
-    EXPECT_EQ(about.Link(CAboutDlg::IDC_LINK_LICENSE)->GetLabel().ToStdString(wxConvUTF8),
-              Text("IDS_LICENSE_URL_TXT"));
-    EXPECT_EQ(about.Link(CAboutDlg::IDC_LINK_UNINSTALL)->GetPosition(), wxPoint(20, 99));
+    EXPECT_EQ(about.VersionNumber(), VRZ_PROGRAM_VERSION) << "the version the rest of the program shows";
+    // The language text already names the program; it is not added twice.
+    EXPECT_EQ(about.GetTitle().ToStdString(wxConvUTF8), Text("IDS_ABOUT"));
+    for (const int id : {CAboutDlg::IDC_LINK_ABOUT, CAboutDlg::IDC_LINK_UNINSTALL, CAboutDlg::IDC_LINK_LICENSE,
+                         CAboutDlg::IDC_LINK_POLICY}) {
+        ASSERT_NE(about.Link(id), nullptr);
+        EXPECT_EQ(about.Link(id)->GetLabel().Find('/'), wxNOT_FOUND) << "a word, not a path: " << id;
+    }
+    EXPECT_EQ(about.Link(CAboutDlg::IDC_LINK_ABOUT)->GetLabel().ToStdString(wxConvUTF8), Text("IDS_URL_ABOUT_TXT"));
+    EXPECT_EQ(about.Link(CAboutDlg::IDC_LINK_UNINSTALL)->GetLabel().ToStdString(wxConvUTF8),
+              Text("IDS_UNINSTALL_URL_TXT"));
     // The policy link never overlaps the licence link before it.
     const wxRect license = about.Link(CAboutDlg::IDC_LINK_LICENSE)->GetRect();
     EXPECT_GE(about.Link(CAboutDlg::IDC_LINK_POLICY)->GetPosition().x, std::max(70, license.GetRight() + 1));
@@ -160,41 +130,44 @@ TEST_F(DialogTest, AboutLinksOpenTheirPagesBesideTheProgram) {
     RecordingShell shell(true);
     vrz::guitest::DialogScript dialogs([](wxDialog*, const vrz::guitest::ShownDialog&) { return wxID_OK; });
     {
-        CAboutDlg about(frame_);
+        CAboutDlg about(frame_, AboutContent());
         // A click on the link reaches the box as the link's command.
         wxCommandEvent click(wxEVT_BUTTON, CAboutDlg::IDC_LINK_LICENSE);
         click.SetEventObject(about.Link(CAboutDlg::IDC_LINK_LICENSE));
         about.Link(CAboutDlg::IDC_LINK_LICENSE)->GetEventHandler()->ProcessEvent(click);
         about.OpenLink(CAboutDlg::IDC_LINK_ABOUT);
+        about.OpenLink(CAboutDlg::IDC_LINK_UNINSTALL);
     }
     const std::string folder = vrz::CurrentProgramPaths().programFolder;
-    ASSERT_EQ(shell.urls.size(), 2u);
+    ASSERT_EQ(shell.urls.size(), 3u);
     EXPECT_EQ(shell.urls[0], FileUrl(ExpandProgramFolder(Text("IDS_LICENSE_URL"))));
     EXPECT_EQ(shell.urls[1], FileUrl(folder + "/help/about.html"));
+    EXPECT_EQ(shell.urls[2], FileUrl(folder + "/help/uninstall.html")) << "how to remove the package";
     EXPECT_TRUE(dialogs.Shown().empty());
 }
 
-TEST_F(DialogTest, AboutLinkToAMissingPageShowsAnErrorBox) {
-    RecordingShell shell(true);
+TEST_F(DialogTest, AboutLinkThatCannotOpenSaysWhyAndWhere) {
+    RecordingShell shell(false);
     vrz::guitest::DialogScript dialogs([](wxDialog*, const vrz::guitest::ShownDialog&) { return wxID_OK; });
     const std::string page = vrz::CurrentProgramPaths().programFolder + "/help/privacy.html";
     const std::string aside = page + ".aside";
-    ASSERT_EQ(std::rename(page.c_str(), aside.c_str()), 0);
     {
-        CAboutDlg about(frame_);
-        about.OpenLink(CAboutDlg::IDC_LINK_POLICY);
+        CAboutDlg about(frame_, AboutContent());
+        about.OpenLink(CAboutDlg::IDC_LINK_LICENSE);  // no browser
+        ASSERT_EQ(std::rename(page.c_str(), aside.c_str()), 0);
+        about.OpenLink(CAboutDlg::IDC_LINK_POLICY);  // no page
+        std::rename(aside.c_str(), page.c_str());
     }
-    std::rename(aside.c_str(), page.c_str());
-    EXPECT_TRUE(shell.urls.empty());
-    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    ASSERT_EQ(dialogs.Shown().size(), 2u);
     EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_ERROR"));
-    EXPECT_EQ(dialogs.Shown()[0].message, ShellLaunchErrorText(kShellFileNotFound));
-    EXPECT_TRUE(dialogs.Shown()[0].style & wxICON_ERROR);
+    EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_NO_BROWSER") + "\n\n" + ExpandProgramFolder(Text("IDS_LICENSE_URL")));
+    EXPECT_EQ(dialogs.Shown()[1].message, Text("IDS_NOT_STARTED") + "\n\n" + page);
+    EXPECT_TRUE(dialogs.Shown()[1].style & wxICON_ERROR);
 }
 
-TEST_F(DialogTest, AboutBoxEndsWithOkAndWithItsCloseButton) {
+TEST_F(DialogTest, AboutBoxEndsWithOkItsCloseButtonAndEscape) {
     for (const int button : {wxID_OK, wxID_CANCEL}) {
-        CAboutDlg about(frame_);
+        CAboutDlg about(frame_, AboutContent());
         wxSize shownSize;
         about.CallAfter([&about, &shownSize, button] {
             vrz::guitest::Pump(100ms);
@@ -206,6 +179,13 @@ TEST_F(DialogTest, AboutBoxEndsWithOkAndWithItsCloseButton) {
         // The box keeps its size once it is on the screen.
         EXPECT_EQ(shownSize, wxSize(435, 190));
     }
+    CAboutDlg about(frame_, AboutContent());
+    about.CallAfter([&about] {
+        wxKeyEvent escape(wxEVT_CHAR_HOOK);
+        escape.m_keyCode = WXK_ESCAPE;
+        about.GetEventHandler()->ProcessEvent(escape);
+    });
+    EXPECT_EQ(about.ShowModal(), wxID_CANCEL);
 }
 
 }  // namespace

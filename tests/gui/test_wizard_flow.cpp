@@ -15,6 +15,7 @@
 
 #include "ArchiveFixtures.h"
 #include "GuiTestSupport.h"
+#include "ScreenshotSupport.h"
 #include "app/CBaseWndStep.h"
 #include "app/CMainFrame.h"
 #include "app/SavePage.h"
@@ -22,6 +23,7 @@
 #include "app/UiText.h"
 #include "app/WizardIds.h"
 #include "app/WizardJob.h"
+#include "app/ChromeDialogs.h"
 #include "controls/CAboutDlg.h"
 #include "controls/CXListCtrl.h"
 #include "io/FileIo.h"
@@ -41,10 +43,11 @@ public:
     ~RecordingShell() override { SetShellPlatformForTesting(nullptr); }
     bool OpenUrl(const std::string& url) override {
         urls.push_back(url);
-        return true;
+        return opens;
     }
-    bool StartProcess(const std::vector<std::string>&) override { return true; }
+    bool StartProcess(const std::vector<std::string>&) override { return opens; }
     std::vector<std::string> urls;
+    bool opens = true;  // false: no browser and no file manager installed
 };
 
 // The size column's text for a file: whole kilobytes, at least 1.
@@ -70,6 +73,7 @@ protected:
         CSavePage::SetFolderChooserForTesting([this](wxWindow*, const wxString& title, wxString* path) {
             ++folderDialogs_;
             folderDialogTitle_ = ToUtf8(title);
+            folderDialogStart_ = ToUtf8(*path);
             if (chooseNoFolder_) return false;
             *path = FromUtf8(destination_);
             return true;
@@ -145,6 +149,7 @@ protected:
     RecordingShell shell_;
     int folderDialogs_ = 0;
     std::string folderDialogTitle_;
+    std::string folderDialogStart_;
     bool chooseNoFolder_ = false;
 };
 
@@ -260,8 +265,15 @@ TEST_F(WizardRun, SecondAndThirdSaveIntoTheSameFolderAddANumber) {
     const std::string archive = MakeDamagedArchive("mail.zip");
     DialogScript dialogs(AnswerOk);
     for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
         RepairFrom(archive, false);
+        // Each save starts from an empty bar, whatever the last one reached.
+        TheJob().pauseGate.Pause();
         StartSaving();
+        ASSERT_NE(SavePage(), nullptr);
+        vrz::guitest::Pump(150ms);
+        EXPECT_EQ(SavePage()->ProgressBar()->GetValue(), 0);
+        TheJob().pauseGate.Resume();
         ASSERT_TRUE(WaitForPage(wizard::kPageSource));
     }
     EXPECT_EQ(vrz::guitest::FilesIn(destination_),
@@ -271,7 +283,11 @@ TEST_F(WizardRun, SecondAndThirdSaveIntoTheSameFolderAddANumber) {
 
 TEST_F(WizardRun, AbortAnsweredYesLeavesNothingBehind) {
     const std::string archive = MakeDamagedArchive("mail.zip");
-    DialogScript dialogs(AbortAnswer(wxID_YES));
+    int barBehindBoxes = -1;
+    DialogScript dialogs([&](wxDialog*, const ShownDialog& shown) {
+        if (CSavePage* page = SavePage()) barBehindBoxes = std::max(barBehindBoxes, page->ProgressBar()->GetValue());
+        return shown.style & wxYES_NO ? wxID_YES : wxID_OK;
+    });
     RepairFrom(archive, false);
     // Hold the writer at its first poll so the question comes mid-save.
     TheJob().pauseGate.Pause();
@@ -293,6 +309,7 @@ TEST_F(WizardRun, AbortAnsweredYesLeavesNothingBehind) {
     EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_WORD16", vrz::kTextCapacity));
     EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_CONFIRM", vrz::kTextCapacity));
     EXPECT_EQ(dialogs.Shown()[1].message, Text("IDS_SAVE_ABORTED", vrz::kTextCapacityCaption));
+    EXPECT_EQ(barBehindBoxes, 0) << "the bar stays where the save stopped";
     EXPECT_EQ(dialogs.CountMessagesStartingWith(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n"), 0);
     EXPECT_TRUE(shell_.urls.empty());
     EXPECT_TRUE(vrz::guitest::PumpUntil([] { return !g_saveThread.IsSet(); }, 10s));
@@ -342,10 +359,14 @@ TEST_F(WizardRun, ClosingWhileSavingIsRefusedAndTheBarNeverMovesBack) {
 
 TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
     const std::string archive = MakeDamagedArchive("mail.zip");
-    DialogScript dialogs(AnswerOk);
+    int barBehindBox = -1;
+    DialogScript dialogs([&](wxDialog*, const ShownDialog&) {
+        if (CSavePage* page = SavePage()) barBehindBox = page->ProgressBar()->GetValue();
+        return wxID_OK;
+    });
     RepairFrom(archive, false);
-    // The disk fills up after the first 100 KB.
-    vrz::SetWriteLimitForTesting(100 * 1024);
+    // The disk fills up after the first 10 KB, well before the bar could be full.
+    vrz::SetWriteLimitForTesting(10 * 1024);
     StartSaving();
     ASSERT_TRUE(WaitForPage(wizard::kPageSource));
     vrz::SetWriteLimitForTesting(UINT64_MAX);
@@ -355,8 +376,49 @@ TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
         << dialogs.Shown()[0].message;
     EXPECT_NE(dialogs.Shown()[0].message.find("mail_fixed.zip"), std::string::npos) << dialogs.Shown()[0].message;
     EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_INFORMATION", vrz::kTextCapacityCaption));
+    EXPECT_LT(barBehindBox, 100) << "a failed save never shows a full bar";
     EXPECT_TRUE(shell_.urls.empty());
     EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+}
+
+// Random bytes hold no entry: the wizard says nothing could be recovered and
+// goes back to the source step; no empty archive is ever offered or written.
+TEST_F(WizardRun, RandomBytesNamedZipRecoverNothingAndOfferNoSave) {
+    const std::string noise = root_ + "/noise.zip";
+    ASSERT_EQ(vrz::guitest::RunCommand("python3 -c \"import random, sys; r = random.Random(20261208); "
+                                       "open(sys.argv[1], 'wb').write(bytes(r.getrandbits(8) for _ in range(300 * 1024)))\" " +
+                                       vrz::guitest::Quote(noise)),
+              0);
+    DialogScript dialogs(AnswerOk);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    TheJob().splitMode = false;
+    TheJob().jobRunning = true;
+    dynamic_cast<CBaseWndStep*>(frame_->CurrentPage())->PathBox()->SetValue(FromUtf8(noise));
+    Click(wizard::kRepairButton);
+    ASSERT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->NavigationHistory().size() >= 3; }, 60s));
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_NOTHING_RECOVERED", vrz::kTextCapacity));
+    const std::vector<int> steps(frame_->NavigationHistory().begin(), frame_->NavigationHistory().end());
+    EXPECT_EQ(steps, (std::vector<int>{wizard::kShowSource, wizard::kShowRepair, wizard::kShowSource}));
+    EXPECT_EQ(folderDialogs_, 0);
+    EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+}
+
+// Without a file manager the folder cannot open: the user is told, and
+// where the archive is.
+TEST_F(WizardRun, FolderThatCannotOpenIsReportedWithTheArchivePath) {
+    const std::string archive = MakeDamagedArchive("mail.zip");
+    shell_.opens = false;
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    StartSaving();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    const std::string output = destination_ + "/mail_fixed.zip";
+    EXPECT_EQ(dialogs.CountMessagesStartingWith(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n"), 1);
+    EXPECT_EQ(dialogs.CountMessages(Text("IDS_FOLDER_NOT_OPENED", vrz::kTextCapacity) + "\n\n" + output), 1);
+    EXPECT_EQ(vrz::guitest::CheckRepairedArchive(output, root_, expected_), "");
 }
 
 TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
@@ -371,6 +433,7 @@ TEST_F(WizardRun, SaveNeedsAFolderAndCancellingTheDialogEmptiesTheBox) {
     EXPECT_FALSE(SavePage()->IsSaving());
 
     Click(CSavePage::IDC_BROWSE);
+    EXPECT_EQ(folderDialogStart_, root_) << "the first folder dialog opens beside the damaged archive";
     EXPECT_EQ(SavePage()->PathBox()->GetValue(), FromUtf8(destination_));
     chooseNoFolder_ = true;
     Click(CSavePage::IDC_BROWSE);
@@ -395,26 +458,19 @@ namespace {
 class WizardScreenshots : public WizardRun {
 protected:
     void SetUp() override {
-        const char* folder = std::getenv("VRZ_SCREENSHOT_DIR");
-        if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
-        folder_ = folder;
+        folder_ = vrz::guitest::ScreenshotFolder();
+        if (folder_.empty()) GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
+        vrz::guitest::UseScreenshotLanguage();
         WizardRun::SetUp();
         frame_->Move(20, 20);
     }
+    void TearDown() override {
+        WizardRun::TearDown();
+        vrz::SelectLanguage(0);
+    }
 
     // Lets everything paint, then grabs rect of the screen into name.png.
-    void Capture(const wxRect& rect, const std::string& name) {
-        vrz::guitest::Pump(600ms);
-        const std::string file = folder_ + "/" + name + ".png";
-        const std::string geometry = std::to_string(rect.width) + "x" + std::to_string(rect.height) + "+" +
-                                     std::to_string(rect.x) + "+" + std::to_string(rect.y);
-        std::string output;
-        EXPECT_EQ(vrz::guitest::RunCommand("import -window root -crop " + geometry + " +repage " +
-                                               vrz::guitest::Quote(file),
-                                           &output),
-                  0)
-            << output;
-    }
+    void Capture(const wxRect& rect, const std::string& name) { vrz::guitest::CaptureScreen(*frame_, rect, name); }
 
     wxRect FrameArea() const { return frame_->GetScreenRect(); }
 
@@ -434,6 +490,11 @@ TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
     Capture(FrameArea(), "tips-note");
     frame_->TipsDialog()->Destroy();
 
+    Click(CPreviewPage::IDC_NEXT);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+    Capture(FrameArea(), "save-step");
+    Click(wizard::kHomeButton);
+    RepairFrom(archive, false);
     TheJob().pauseGate.Pause();
     StartSaving();
     CSavePage* save = SavePage();
@@ -444,8 +505,9 @@ TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
     TheJob().pauseGate.Resume();
     ASSERT_TRUE(WaitForPage(wizard::kPageSource));
 
-    // The About box is modal in use; shown modeless here so it can be pictured.
-    auto* about = new CAboutDlg(frame_);
+    // The completion box is answered by script; the About box is modal in
+    // use and shown modeless here so it can be pictured.
+    auto* about = new CAboutDlg(frame_, AboutContent());
     about->Show();
     vrz::guitest::Pump(300ms);
     const wxRect box = about->GetScreenRect();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include <wx/menu.h>
 
@@ -16,6 +17,7 @@
 #include "WizardFixture.h"
 #include "WizardIds.h"
 #include "text/IniFile.h"
+#include "text/LanguageTexts.h"
 #include "text/ProgramPaths.h"
 
 namespace {
@@ -59,6 +61,25 @@ TEST_F(WizardFrame, StartsWithTheSourceStepAt888By530) {
     EXPECT_EQ(m_frame->GetTitle(), "Vant Repair Zip");
     // The silent update check runs once, when the frame is made.
     EXPECT_TRUE(m_shell.processes.empty()) << "no vtupdate in this program folder, so nothing starts";
+}
+
+// The pages are laid out for one size: the window offers no maximize.
+TEST_F(WizardFrame, WindowCannotBeMaximizedOrResized) {
+    MakeFrame();
+    EXPECT_FALSE(m_frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_FALSE(m_frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_EQ(m_frame->GetClientSize(), wxSize(888, 530));
+}
+
+// The note belongs to the page it was opened on: Next closes it.
+TEST_F(WizardFrame, TipsNoteClosesWhenThePageChanges) {
+    MakeFrame();
+    m_frame->ShowTips();
+    wxWeakRef<wxWindow> note(m_frame->TipsDialog());
+    ASSERT_TRUE(note);
+    m_frame->Navigate(kShowPreview);
+    EXPECT_EQ(m_frame->TipsDialog(), nullptr);
+    WaitFor([&] { return !note; }, "the note to close");
 }
 
 TEST_F(WizardFrame, StartsTheSilentUpdateCheck) {
@@ -110,11 +131,10 @@ TEST_F(WizardFrame, ChromeControlsSitWhereTheCaptionsPutThem) {
 TEST_F(WizardFrame, HelpMenuOffersEveryLanguageWithTheCurrentOneChecked) {
     std::unique_ptr<wxMenu> menu(BuildHelpMenu(2));
     ASSERT_EQ(menu->GetMenuItemCount(), 5u);
-    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabel(), "&Language");
-    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabel(), "&Help");
-    EXPECT_EQ(menu->FindItemByPosition(2)->GetItemLabel(), "&Support");
-    EXPECT_EQ(menu->FindItemByPosition(3)->GetItemLabel(), "&Update");
-    EXPECT_EQ(menu->FindItemByPosition(4)->GetItemLabel(), "&About");
+    // Every label is the language's own text.
+    const char* const keys[] = {"IDS_MENU_LANGUAGE", "IDS_MENU_HELP", "IDS_MENU_SUPPORT", "IDS_MENU_UPDATE",
+                                "IDS_MENU_ABOUT"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(menu->FindItemByPosition(i)->GetItemLabel(), LoadUiText(keys[i], 1000));
     EXPECT_EQ(menu->FindItemByPosition(1)->GetId(), MenuItemId(kMenuHelp));
     EXPECT_EQ(menu->FindItemByPosition(2)->GetId(), MenuItemId(kMenuSupport));
     EXPECT_EQ(menu->FindItemByPosition(3)->GetId(), MenuItemId(kMenuUpdate));
@@ -122,27 +142,45 @@ TEST_F(WizardFrame, HelpMenuOffersEveryLanguageWithTheCurrentOneChecked) {
     wxMenu* languages = menu->FindItemByPosition(0)->GetSubMenu();
     ASSERT_NE(languages, nullptr);
     ASSERT_EQ(languages->GetMenuItemCount(), 5u);
-    const char* names[] = {"English", "French", "German", "Italian", "Spanish"};
     for (int i = 0; i < 5; ++i) {
         wxMenuItem* item = languages->FindItemByPosition(i);
+        const std::string name = "IDS_LANGUAGE" + std::to_string(i + 1);
         EXPECT_EQ(item->GetId(), MenuItemId(kMenuLanguageFirst + i));
-        EXPECT_EQ(item->GetItemLabel(), names[i]);
-        EXPECT_TRUE(SameImage(item->GetBitmap(), i == 2 ? vrz::IDB_MENU_CHECKED : vrz::IDB_MENU_UNCHECKED))
-            << names[i];
+        EXPECT_EQ(item->GetItemLabel(), LoadUiText(name, 1000));
+        EXPECT_TRUE(SameImage(item->GetBitmap(), i == 2 ? vrz::IDB_MENU_CHECKED : vrz::IDB_MENU_UNCHECKED)) << name;
     }
+    EXPECT_EQ(languages->FindItemByPosition(2)->GetItemLabel(), "German") << "index 2 is the German file";
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(1)->GetBitmap(), vrz::IDB_MENU_HELP));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(2)->GetBitmap(), vrz::IDB_MENU_SUPPORT));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(3)->GetBitmap(), vrz::IDB_MENU_UPDATE));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(4)->GetBitmap(), vrz::IDB_MENU_ABOUT));
 }
 
+// Each item of a menu has its own mnemonic, in every language.
+TEST_F(WizardFrame, MenuMnemonicsDifferInEveryLanguage) {
+    for (int language = 0; language < vrz::kLanguageCount; ++language) {
+        vrz::SelectLanguage(language);  // false for the one already chosen
+        for (wxMenu* menu : {BuildBrowseMenu(), BuildHelpMenu(language)}) {
+            std::set<wxChar> seen;
+            for (const wxMenuItem* item : menu->GetMenuItems()) {
+                const wxString label = item->GetItemLabel();
+                const int amp = label.Find('&');
+                ASSERT_NE(amp, wxNOT_FOUND) << ToUtf8(label);
+                EXPECT_TRUE(seen.insert(wxTolower(label[amp + 1])).second) << ToUtf8(label) << " in " << language;
+            }
+            delete menu;
+        }
+    }
+    vrz::SelectLanguage(0);
+}
+
 TEST_F(WizardFrame, BrowseMenuHasTheFileAndFolderItems) {
     std::unique_ptr<wxMenu> menu(BuildBrowseMenu());
     ASSERT_EQ(menu->GetMenuItemCount(), 2u);
-    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabel(), "&Browse File(zip/zipx)");
+    EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabel(), "Browse &File (zip/zipx)");
     EXPECT_EQ(menu->FindItemByPosition(0)->GetId(), MenuItemId(kMenuBrowseFile));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(0)->GetBitmap(), vrz::IDB_FILE));
-    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabel(), "&Browse Folder with splitted file parts");
+    EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabel(), "Browse F&older with split file parts");
     EXPECT_EQ(menu->FindItemByPosition(1)->GetId(), MenuItemId(kMenuBrowseFolder));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(1)->GetBitmap(), vrz::IDB_FOLDER));
 }
@@ -183,31 +221,42 @@ TEST_F(WizardFrame, LinksOpenTheShippedPages) {
     EXPECT_EQ(m_shell.urls[0].rfind("file:///", 0), 0u);
 }
 
-TEST_F(WizardFrame, PageWithoutABrowserFallsBackQuietly) {
+TEST_F(WizardFrame, PageWithoutABrowserTriesTheSystemBrowserProgram) {
     MakeFrame();
     m_shell.opens = false;
-    ClickButton(kFaqLink);  // no box: the browser program is started instead
+    ClickButton(kFaqLink);  // no box: the browser program started instead
     ASSERT_FALSE(m_shell.processes.empty());
     EXPECT_EQ(m_shell.processes.back().back(), FileUrl(m_program + "/help/faq.html"));
+}
+
+// With no browser at all every link says so once, and where the page is.
+TEST_F(WizardFrame, NoBrowserAtAllIsReportedWithThePagePath) {
+    MakeFrame();
+    m_shell.opens = false;
+    m_shell.starts = false;
+    const auto noBrowser = [&](const std::string& page) {
+        return ExpectBox::Literal(Text("IDS_NO_BROWSER", 1000) + "\n\n" + m_program + "/help/" + page,
+                                  "IDS_RUNNING3", 1000, wxICON_ERROR);
+    };
+    wxTEST_DIALOG(MenuCommand(kMenuHelp), noBrowser("vtziprpr.html"));
+    wxTEST_DIALOG(MenuCommand(kMenuSupport), noBrowser("support.html"));
+    wxTEST_DIALOG(ClickButton(kFaqLink), noBrowser("faq.html"));
+    wxTEST_DIALOG(ClickButton(kSocialLink), noBrowser("social.html"));
 }
 
 TEST_F(WizardFrame, MissingHelpFileAndUpdaterAreReported) {
     MakeFrame();
     std::filesystem::remove(m_program + "/help/vtziprpr.html");
-    wxTEST_DIALOG(MenuCommand(kMenuHelp),
-                  ExpectBox::Literal("The specified file was not found.", "IDS_RUNNING3", 1000, wxICON_ERROR));
-    wxTEST_DIALOG(MenuCommand(kMenuUpdate),
-                  ExpectBox::Literal("The specified file was not found.", "IDS_RUNNING3", 1000, wxICON_ERROR));
+    const auto notStarted = [&](const std::string& what) {
+        return ExpectBox::Literal(Text("IDS_NOT_STARTED", 1000) + "\n\n" + m_program + "/" + what, "IDS_RUNNING3",
+                                  1000, wxICON_ERROR);
+    };
+    wxTEST_DIALOG(MenuCommand(kMenuHelp), notStarted("help/vtziprpr.html"));
+    wxTEST_DIALOG(MenuCommand(kMenuUpdate), notStarted("vtupdate"));
     // A file that is no program.
     WriteFile("program/vtupdate", "plain text");
     std::filesystem::permissions(m_program + "/vtupdate", std::filesystem::perms::owner_all);
-    wxTEST_DIALOG(MenuCommand(kMenuUpdate),
-                  ExpectBox::Literal("The file is invalid (it's a non-Win32 file).", "IDS_RUNNING3", 1000,
-                                     wxICON_ERROR));
-    m_shell.opens = false;
-    std::ofstream(m_program + "/help/vtziprpr.html") << "<html></html>";
-    wxTEST_DIALOG(MenuCommand(kMenuHelp), ExpectBox::Literal(ShellLaunchErrorText(kShellNoAssociation),
-                                                              "IDS_RUNNING3", 1000, wxICON_ERROR));
+    wxTEST_DIALOG(MenuCommand(kMenuUpdate), notStarted("vtupdate"));
 }
 
 TEST_F(WizardFrame, UpdaterStartsWithNoUpdateSelf) {
@@ -233,58 +282,52 @@ TEST_F(WizardFrame, TipButtonOpensTheNoteAndMovingClosesIt) {
     WaitFor([&] { return m_frame->TipsDialog() == nullptr; }, "the note to close");
 }
 
-TEST_F(WizardFrame, TipsRotateOverTheFirstFiveLinesPerPage) {
-    std::ofstream(m_program + "/Tips.Txt") << "one\n\ntwo\r\nthree\nfour\nfive\nsix\nseven\n";
+// Every tip of the language comes round, not just the first few.
+TEST_F(WizardFrame, EveryTipOfTheLanguageComesRoundInTurn) {
+    const std::vector<std::string> tips = LoadTips(TipsFilePath());
+    ASSERT_EQ(tips.size(), 8u);
     MakeFrame();
-    EXPECT_EQ(g_currentTip, "one");
-    EXPECT_EQ(Setting("IDS_TIPS"), "1");
-    EXPECT_EQ(Button(kTipsButton)->m_strText2, "one");
-    std::vector<wxString> shown;
-    for (int i = 0; i < 5; ++i) {
+    std::vector<std::string> shown{ToUtf8(g_currentTip)};
+    for (std::size_t i = 0; i < tips.size(); ++i) {
         m_frame->Navigate(kShowSource);
-        shown.push_back(g_currentTip);
+        shown.push_back(ToUtf8(g_currentTip));
     }
-    EXPECT_EQ(shown, (std::vector<wxString>{"two", "three", "four", "five", "one"}));
+    std::vector<std::string> expected = tips;
+    expected.push_back(tips[0]);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(Button(kTipsButton)->m_strText2, FromUtf8(tips[0]));
+    EXPECT_EQ(Setting("IDS_TIPS"), "1");
 }
 
-TEST(TipOfTheDayChoice, FifthLineThenBackToTheFirst) {
+TEST_F(WizardFrame, TipsFollowTheLanguage) {
+    ASSERT_TRUE(vrz::SelectLanguage(1));
+    const std::vector<std::string> german = LoadTips(TipsFilePath());
+    ASSERT_EQ(german.size(), 8u);
+    EXPECT_EQ(german[0], Text("IDS_TIP1", 1000));
+    ASSERT_TRUE(vrz::SelectLanguage(0));
+    EXPECT_NE(LoadTips(TipsFilePath())[0], german[0]);
+}
+
+TEST(TipOfTheDayChoice, AllTipsInTurnThenBackToTheFirst) {
     const std::string dir = std::filesystem::temp_directory_path() / ("vrz-tips-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    const std::string tips = dir + "/Tips.Txt";
     const std::string settings = dir + "/settings.ini";
-    std::ofstream(tips) << "1\n2\n3\n4\n5\n6\n7\n";
-    vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "4");
-    TipOfTheDay tip = ChooseTipOfTheDay(tips, settings);
-    EXPECT_TRUE(tip.fileFound);
-    EXPECT_EQ(tip.tip, "5");
-    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "0");
+    const std::vector<std::string> tips{"1", "2", "3", "4", "5", "6", "7", "8"};
+    vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "6");
+    EXPECT_EQ(ChooseTipOfTheDay(tips, settings).tip, "7");
+    EXPECT_EQ(ChooseTipOfTheDay(tips, settings).tip, "8");
+    EXPECT_EQ(ChooseTipOfTheDay(tips, settings).tip, "1");
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "1");
 
-    // Fewer lines than the index: no tip and the index stays.
-    std::ofstream(tips) << "a\nb\n";
-    vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "2");
-    tip = ChooseTipOfTheDay(tips, settings);
-    EXPECT_EQ(tip.tip, "");
-    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "2");
-
-    // An index past the fifth tip shows the fifth and is not advanced.
-    std::ofstream(tips) << "1\n2\n3\n4\n5\n6\n";
+    // An index left by a longer list starts again at the first tip.
     vrz::WriteIniString(settings, vrz::kSettingsSection, "IDS_TIPS", "9");
-    tip = ChooseTipOfTheDay(tips, settings);
-    EXPECT_EQ(tip.tip, "5");
-    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "9");
+    EXPECT_EQ(ChooseTipOfTheDay({"a", "b"}, settings).tip, "a");
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "1");
 
-    // No file: the button hides and the index stays.
-    std::filesystem::remove(tips);
-    tip = ChooseTipOfTheDay(tips, settings);
-    EXPECT_FALSE(tip.fileFound);
-    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "9");
+    // No tips at all: the button hides and the index stays.
+    EXPECT_FALSE(ChooseTipOfTheDay({}, settings).found);
+    EXPECT_EQ(vrz::ReadIniString(settings, vrz::kSettingsSection, "IDS_TIPS", 100), "1");
     std::filesystem::remove_all(dir);
-}
-
-TEST_F(WizardFrame, MissingTipsFileHidesTheTipsButton) {
-    std::filesystem::remove(m_program + "/Tips.Txt");
-    MakeFrame();
-    EXPECT_FALSE(Button(kTipsButton)->IsShown());
 }
 
 TEST_F(WizardFrame, ProgramFolderIsFilledIntoTexts) {
@@ -321,10 +364,8 @@ TEST(ShellLaunchCodes, ProgramFailuresMapOntoTheNumberedResults) {
     EXPECT_EQ(OpenLocalPage((dir / "none.html").string()), kShellFileNotFound);
     EXPECT_EQ(OpenWebPage("https://example.invalid/faq"), kShellLaunched);
     EXPECT_EQ(shell.urls.back(), "https://example.invalid/faq") << "addresses are handed over as they are";
-
-    EXPECT_EQ(ShellLaunchErrorText(kShellLaunched), nullptr);
-    EXPECT_EQ(ShellLaunchErrorText(4), nullptr);
-    EXPECT_STREQ(ShellLaunchErrorText(kShellAccessDenied), "The operating system denied access to the specified file.");
+    shell.opens = false;
+    EXPECT_EQ(OpenWebPage("https://example.invalid/faq"), kShellNoAssociation) << "no browser could be started";
     SetShellPlatformForTesting(nullptr);
     fs::remove_all(dir);
 }

@@ -14,7 +14,8 @@
 
 #include "CBaseWndStep.h"
 #include "CRepairPage.h"
-#include "RepairWorker.h"
+#include "CXCmdBtn.h"
+#include "ResourceIds.h"
 #include "UiText.h"
 #include "WizardFixture.h"
 #include "WizardIds.h"
@@ -49,16 +50,16 @@ protected:
 
     void Release() { m_job->pauseGate.Resume(); }
 
-    // Lets the worker go and blocks (without running events) until it waits
-    // for the user-interface thread with its end command.
-    void ReleaseUntilWorkerWaits() {
+    // Lets the worker go and blocks (without running events) until it has
+    // posted its end; the end then waits in the event queue.
+    void ReleaseUntilWorkerEnded() {
         Release();
-        const auto link = Repair()->WorkerLink();
+        const auto link = Repair()->Link();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!link->channel->IsWorkerWaiting() && std::chrono::steady_clock::now() < deadline) {
+        while (!link->HasEnded() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        ASSERT_TRUE(link->channel->IsWorkerWaiting()) << "the worker never asked for the user-interface thread";
+        ASSERT_TRUE(link->HasEnded()) << "the worker never posted its end";
     }
 
     std::shared_ptr<vrz::JobState> m_job;
@@ -72,6 +73,9 @@ TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
     EXPECT_TRUE(g_workerThread.IsSet());
     EXPECT_NE(page->FindWindow(wizard::kHomeButton), nullptr);
     EXPECT_FALSE(page->FindWindow(wizard::kHomeButton)->IsEnabled()) << "home is disabled while scanning";
+    EXPECT_EQ(dynamic_cast<CXCmdBtn*>(page->FindWindow(wizard::kHomeButton))->CurrentImageId(),
+              vrz::IDB_HOME_DISABLED)
+        << "and looks it";
     EXPECT_EQ(page->ProgressBar()->GetRange(), 100);
     EXPECT_EQ(page->ProgressBar()->GetRect(), wxRect(110, 310, 538, 30));
     EXPECT_EQ(page->Animation()->GetRect(), wxRect(70, 150, 730, 140));
@@ -104,8 +108,8 @@ TEST_F(RepairPage, ScanOfAnArchiveEndsWithThePreviewCommand) {
 TEST_F(RepairPage, BarFollowsTheScanThenTheVerificationButNeverMovesBack) {
     const std::string archive = MakeArchive("src/small.zip", 2, 500);
     StartRepair(archive, false);
-    // Once the worker waits with its end command it no longer writes the percentages.
-    ReleaseUntilWorkerWaits();
+    // Once the worker has posted its end it no longer writes the percentage.
+    ReleaseUntilWorkerEnded();
     CRepairPage* page = Repair();
     const auto job = page->Job();
     EXPECT_EQ(job->verifyPercent, 100);  // every entry was verified before the end
@@ -147,7 +151,7 @@ TEST_F(RepairPage, MissingFileShowsFailedFile) {
 TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
     const std::string archive = MakeArchive("src/keep.zip", 5, 1000);
     StartRepair(archive, false);
-    ReleaseUntilWorkerWaits();
+    ReleaseUntilWorkerEnded();
     CRepairPage* page = Repair();
     const auto job = page->Job();
     // The end command is already queued; while the question is open it must
@@ -165,10 +169,23 @@ TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
     EXPECT_EQ(job->entryCount(), 5u);
 }
 
+// Escape works like Cancel: it asks first.
+TEST_F(RepairPage, EscapeAsksToCancelTheScan) {
+    const std::string archive = MakeArchive("src/escape.zip", 5, 1000);
+    StartRepair(archive, false);
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    wxTEST_DIALOG(Repair()->GetEventHandler()->ProcessEvent(escape),
+                  ExpectBox("IDS_WORD16", 1000, wxID_NO, "IDS_CONFIRM", 1000, wxICON_QUESTION));
+    EXPECT_EQ(PageId(), wizard::kPageRepair);
+    Release();
+    WaitFor([&] { return History().back() == kShowPreview; }, "the scan to end");
+}
+
 TEST_F(RepairPage, CancelAnsweredYesReturnsAndNoLaterCommandArrives) {
     const std::string archive = MakeArchive("src/drop.zip", 5, 1000);
     StartRepair(archive, false);
-    ReleaseUntilWorkerWaits();
+    ReleaseUntilWorkerEnded();
     const auto job = Repair()->Job();
     wxTEST_DIALOG(ClickButton(wizard::kCancelButton),
                   ExpectBox("IDS_WORD16", 1000, wxID_YES, "IDS_CONFIRM", 1000, wxICON_QUESTION),
@@ -247,7 +264,11 @@ TEST_F(RepairPage, UnreadablePartStopsTheWorkerWithoutACommand) {
         std::fclose(probe);
         GTEST_SKIP() << "no unreadable file can be made here";
     }
-    wxTEST_DIALOG(StartRepair(parts, true); WaitForWorkers(), ExpectBox("IDS_FAILEDFILE", 1000));
+    // The failure is posted before the end, so once the end is taken the box has been shown.
+    wxTEST_DIALOG(StartRepair(parts, true); Release();
+                  WaitFor([&] { return Repair()->Link()->delivered; }, "the end of the worker"),
+                  ExpectBox("IDS_FAILEDFILE", 1000));
+    WaitForWorkers();
     EXPECT_EQ(PageId(), wizard::kPageRepair) << "the page stays until the user cancels";
     EXPECT_FALSE(g_workerThread.IsSet());
     wxTEST_DIALOG(ClickButton(wizard::kCancelButton),

@@ -8,6 +8,7 @@
 #include <wx/uiaction.h>
 
 #include "CBaseWndStep.h"
+#include "ScreenshotSupport.h"
 #include "ArchiveFixtures.h"
 #include "CRepairPage.h"
 #include "UiText.h"
@@ -22,31 +23,23 @@ using namespace std::chrono_literals;
 class SourceAndRepairScreenshots : public WizardFixture {
 protected:
     void SetUp() override {
-        const char* folder = std::getenv("VRZ_SCREENSHOT_DIR");
-        if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
-        m_folder = folder;
+        m_folder = vrz::guitest::ScreenshotFolder();
+        if (m_folder.empty()) GTEST_SKIP() << "VRZ_SCREENSHOT_DIR is not set";
         WizardFixture::SetUp();
+        vrz::guitest::UseScreenshotLanguage();
     }
 
     void TearDown() override {
         if (!m_folder.empty()) WizardFixture::TearDown();
     }
 
-    // Lets everything paint, then grabs the frame (and extra pixels to its
-    // right and below, for a menu that leaves it) into name.png.
+    // Grabs the frame (and extra pixels to its right and below, for a menu
+    // that leaves it) into name.png.
     void Capture(const std::string& name, int extraRight = 0, int extraBottom = 0) {
-        vrz::guitest::Pump(600ms);
         wxRect rect = m_frame->GetScreenRect();
         rect.width += extraRight;
         rect.height += extraBottom;
-        const std::string geometry = std::to_string(rect.width) + "x" + std::to_string(rect.height) + "+" +
-                                     std::to_string(rect.x) + "+" + std::to_string(rect.y);
-        std::string output;
-        EXPECT_EQ(vrz::guitest::RunCommand("import -window root -crop " + geometry + " +repage " +
-                                               vrz::guitest::Quote(m_folder + "/" + name + ".png"),
-                                           &output),
-                  0)
-            << output;
+        vrz::guitest::CaptureScreen(*m_frame, rect, name);
     }
 
     std::string m_folder;
@@ -56,6 +49,10 @@ TEST_F(SourceAndRepairScreenshots, SourceStepAndRepairPage) {
     MakeFrame();
     m_frame->Move(20, 20);
     Capture("source-step");
+    // The bottom band with the tip of the day, on its own.
+    const wxRect frame = m_frame->GetScreenRect();
+    const wxPoint client = m_frame->GetClientAreaOrigin() + m_frame->GetScreenPosition();
+    vrz::guitest::CaptureScreen(*m_frame, wxRect(client.x, client.y + 530 - 30, frame.width, 30), "tips-band");
 
     const std::string archive = MakeArchive("holiday-photos.zip", 60, 20000);
     auto* source = dynamic_cast<CBaseWndStep*>(Page());

@@ -47,6 +47,12 @@ TEST_F(Startup, SecondStartIsRefused) {
                       ExpectBox::Literal(text, "IDS_RUNNING3", 100, wxICON_ERROR));
     }
     EXPECT_FALSE(started);
+    // The refusal asked the first copy to come forward; it handles that
+    // request and goes on running.
+    EXPECT_EQ(RunningCopyPid(lock), static_cast<long>(first));
+    vrz::guitest::Pump(std::chrono::milliseconds(300));
+    int running = 0;
+    EXPECT_EQ(::waitpid(first, &running, WNOHANG), 0) << "the first copy must survive the request";
 
     ::kill(first, SIGTERM);
     int status = 0;
@@ -56,6 +62,15 @@ TEST_F(Startup, SecondStartIsRefused) {
         EXPECT_TRUE(TakeSingleInstanceLock(alone)) << "with the first copy gone a start goes on";
     }
     ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST_F(Startup, ComingForwardRestoresAMinimizedWindow) {
+    MakeFrame();
+    m_frame->Iconize(true);
+    BringToFront(*m_frame);
+    EXPECT_FALSE(m_frame->IsIconized());
+    EXPECT_TRUE(m_frame->IsShown());
+    EXPECT_EQ(RunningCopyPid(m_dir + "/no-such-lock"), 0);
 }
 
 }  // namespace

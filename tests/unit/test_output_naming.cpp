@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
+#include "records/ZipConstants.h"
 #include "writer/OutputNaming.h"
 
 namespace vrz::test {
@@ -54,6 +55,27 @@ TEST(OutputNaming, FreeSpace) {
     EXPECT_EQ(CheckFreeSpace(dir.path(), 1e15f), SpaceCheck::kTooLittle);
     // When the file system cannot answer the save goes on; writes are checked anyway.
     EXPECT_EQ(CheckFreeSpace(dir.File("missing/folder"), 1e15f), SpaceCheck::kUnknown);
+}
+
+// Ten gigabytes of zeros compress to a few megabytes: the room needed is
+// what the writer copies, not what the entries hold once extracted.
+TEST(OutputNaming, RoomNeededIsTheStoredBytesNotTheUnpackedSize) {
+    JobState state;
+    RecoveredEntry zeros;
+    zeros.name = "zeros.bin";
+    zeros.uncompressedSize = 10ull << 30;
+    zeros.compressedSize = 10ull << 20;
+    zeros.entryLength = zip::kLocalHeaderSize + zeros.name.size() + zeros.compressedSize;
+    state.entries.push_back(zeros);
+    const std::uint64_t needed = ExpectedOutputBytes(state);
+    EXPECT_GT(needed, zeros.entryLength + zip::kCentralHeaderSize + zeros.name.size() + zip::kEndOfCentralDirSize);
+    EXPECT_LT(needed, zeros.entryLength + 1024);
+
+    TempDir dir;
+    EXPECT_EQ(CheckFreeSpaceForOutput(dir.path(), needed), SpaceCheck::kEnough);
+    // Beyond what a float counts exactly: one byte over the room left is refused.
+    EXPECT_EQ(CheckFreeSpaceForOutput(dir.path(), UINT64_MAX), SpaceCheck::kTooLittle);
+    EXPECT_EQ(CheckFreeSpaceForOutput(dir.File("missing/folder"), 1), SpaceCheck::kUnknown);
 }
 
 }  // namespace
