@@ -18,15 +18,6 @@ namespace vrz::cli {
 
 namespace {
 
-// The bytes the output needs: the entries as they are copied and what a
-// salvage recovered. The central directory is small beside them.
-float RecoveredSizeKB(const JobState& state) {
-    std::uint64_t bytes = 0;
-    for (const RecoveredEntry& row : state.entries) bytes += row.entryLength;
-    for (const PartialEntry& partial : state.partials) bytes += partial.recoveredSize;
-    return static_cast<float>(bytes) / 1024.0f;
-}
-
 std::string DefaultOutputFolder(const JobState& state) {
     return state.scannedSplit ? state.scanSourcePath : FolderOf(state.scanSourcePath);
 }
@@ -68,7 +59,7 @@ int RepairCommand(const RepairRequest& request) {
 
     const std::string folder = request.outputFolder.empty() ? DefaultOutputFolder(state) : request.outputFolder;
     if (!CheckFolder(folder)) return kExitFailure;
-    if (CheckFreeSpace(folder, RecoveredSizeKB(state)) == SpaceCheck::kTooLittle) {
+    if (CheckFreeSpaceForOutput(folder, ExpectedOutputBytes(state)) == SpaceCheck::kTooLittle) {
         PrintFailure(folder, Text("IDS_LOWDIKSPACE"));
         return kExitFailure;
     }

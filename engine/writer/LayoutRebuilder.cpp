@@ -100,7 +100,7 @@ void Rebuilder::ShowProgress() {
 }
 
 bool Rebuilder::Fail(SaveFailureCode code, const std::string& path, const std::string& reason) {
-    state_.savePercent = 100;
+    // The bar stays where the save stopped.
     reporter_.ReportSaveFailed(SaveFailure{code, path, reason});
     return false;
 }

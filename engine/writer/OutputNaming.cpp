@@ -85,20 +85,22 @@ std::string ChooseOutputPath(const std::string& folder, const std::string& archi
     return candidate;
 }
 
-SpaceCheck CheckFreeSpace(const std::string& folder, float recoveredSizeKB) {
-    std::uint64_t bytes = 0;
-    if (!FreeSpace(folder, &bytes)) return SpaceCheck::kUnknown;
-    const float freeKB = static_cast<float>(bytes) * (1.0f / 1024.0f);
-    return recoveredSizeKB > freeKB ? SpaceCheck::kTooLittle : SpaceCheck::kEnough;
-}
-
 std::uint64_t ExpectedOutputBytes(const JobState& state) {
     // A fresh central extra field holds at most the ZIP64 block and the NTFS times.
     constexpr std::uint64_t kFreshExtraBytes = zip::kExtraBlockHeaderSize + 3 * 8 + zip::kNtfsExtraSize;
     std::uint64_t total = zip::kZip64EndOfCentralDirSize + zip::kZip64LocatorSize + zip::kEndOfCentralDirSize;
     for (const RecoveredEntry& entry : state.entries) {
         total += entry.entryLength + zip::kCentralHeaderSize + entry.name.size() + kFreshExtraBytes;
+        // What a surviving central record adds to the rebuilt header.
+        total += entry.comment.size() + entry.centralOnlyExtra.size() + entry.localRecordOverride.size();
     }
+    // A salvaged beginning goes out under a longer name, with a descriptor; a
+    // deflated one is never much larger than the bytes it holds.
+    constexpr std::uint64_t kPartialOverhead = 2 * (sizeof "#Partial Files/" - 1) + zip::kLocalHeaderSize +
+                                               zip::kCentralHeaderSize + zip::kZip64DataDescriptorSize +
+                                               2 * kFreshExtraBytes;
+    for (const PartialEntry& partial : state.partials)
+        total += partial.recoveredSize + partial.recoveredSize / 1000 + 2 * partial.headerName.size() + kPartialOverhead;
     return total;
 }
 

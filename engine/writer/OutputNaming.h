@@ -22,18 +22,15 @@ std::string ChooseOutputPath(const std::string& folder, const std::string& archi
 
 enum class SpaceCheck { kEnough, kTooLittle, kUnknown };
 
-// Compares the room left in folder with the size the save needs. kUnknown
-// when the file system cannot say; the save then goes on, since a full disk
-// is reported by the writer anyway.
-SpaceCheck CheckFreeSpace(const std::string& folder, float recoveredSizeKB);
-
 // The bytes the writer will write for the table: every entry copied as
 // stored, its central header with a fresh extra field, and the end records.
 // A copied local extra field longer than the fresh one is rare; a disk that
 // fills up anyway is reported by the writer.
 std::uint64_t ExpectedOutputBytes(const JobState& state);
 
-// The same check in whole bytes against what the save will write.
+// Compares the room left in folder with what the save will write. kUnknown
+// when the file system cannot say; the save then goes on, since a full disk
+// is reported by the writer anyway.
 SpaceCheck CheckFreeSpaceForOutput(const std::string& folder, std::uint64_t outputBytes);
 
 }  // namespace vrz

@@ -51,10 +51,10 @@ TEST(OutputNaming, ArchiveFileNameOfSingleAndSplitSources) {
 
 TEST(OutputNaming, FreeSpace) {
     TempDir dir;
-    EXPECT_EQ(CheckFreeSpace(dir.path(), 1.0f), SpaceCheck::kEnough);
-    EXPECT_EQ(CheckFreeSpace(dir.path(), 1e15f), SpaceCheck::kTooLittle);
+    EXPECT_EQ(CheckFreeSpaceForOutput(dir.path(), 1024), SpaceCheck::kEnough);
+    EXPECT_EQ(CheckFreeSpaceForOutput(dir.path(), std::uint64_t{1} << 60), SpaceCheck::kTooLittle);
     // When the file system cannot answer the save goes on; writes are checked anyway.
-    EXPECT_EQ(CheckFreeSpace(dir.File("missing/folder"), 1e15f), SpaceCheck::kUnknown);
+    EXPECT_EQ(CheckFreeSpaceForOutput(dir.File("missing/folder"), std::uint64_t{1} << 60), SpaceCheck::kUnknown);
 }
 
 // Ten gigabytes of zeros compress to a few megabytes: the room needed is
