@@ -89,8 +89,10 @@ class ControlData(unittest.TestCase):
         self.assertNotIn("wx", cli, "the command line needs no window toolkit")
         self.assertIn("vant-repair-zip-cli (= %s)" % version(), wizard)
         for program, depends in (("ziprepair", cli), ("vant-repair-zip", wizard), ("vtupdate", wizard)):
+            # shlibdeps names each package once, with a version bound where the library has one.
+            named = {d.strip().split(" ")[0] for d in depends.split(",")}
             for package in library_packages(installed(PROGRAM_DIR + "/" + program)):
-                self.assertIn(package + " (", depends, "%s links a library of %s" % (program, package))
+                self.assertIn(package, named, "%s links a library of %s" % (program, package))
 
 
 class InstalledFiles(unittest.TestCase):
