@@ -55,27 +55,45 @@ private:
         row.check.reason = CheckReason::kUnreadable;
     }
 
+    // The local header the repair writes: the one found in the source, or
+    // the one rebuilt from a central record for an entry whose own was damaged.
     bool ReadHeader(RecoveredEntry& row) {
+        if (!row.localRecordOverride.empty()) return TakeHeader(row, row.localRecordOverride.data(),
+                                                                row.localRecordOverride.size(), row.dataOffset);
         std::uint8_t fixed[zip::kLocalHeaderSize];
         if (row.entryLength < zip::kLocalHeaderSize || !reader_.Read(row.headerOffset, sizeof fixed, fixed) ||
             !std::equal(fixed, fixed + 4, zip::kSigLocalHeader)) {
             MarkUnreadable(row);
             return false;
         }
-        header_ = ReadLocalHeaderFixed(fixed);
-        if (header_.HeaderLength() > row.entryLength) {
+        const LocalHeader header = ReadLocalHeaderFixed(fixed);
+        if (header.HeaderLength() > row.entryLength) {
             MarkUnreadable(row);
             return false;
         }
-        row.check.headerName.resize(header_.nameLength);
-        if (!reader_.Read(row.headerOffset + zip::kLocalHeaderSize, header_.nameLength,
-                          reinterpret_cast<std::uint8_t*>(&row.check.headerName[0]))) {
+        record_.assign(fixed, fixed + sizeof fixed);
+        record_.resize(zip::kLocalHeaderSize + header.nameLength);
+        if (!reader_.Read(row.headerOffset + zip::kLocalHeaderSize, header.nameLength,
+                          record_.data() + zip::kLocalHeaderSize)) {
             MarkUnreadable(row);
             return false;
         }
+        return TakeHeader(row, record_.data(), record_.size(), row.headerOffset + header.HeaderLength());
+    }
+
+    bool TakeHeader(RecoveredEntry& row, const std::uint8_t* record, std::size_t length, std::uint64_t dataStart) {
+        header_ = ReadLocalHeaderFixed(record);
+        if (length < zip::kLocalHeaderSize + std::size_t{header_.nameLength} || dataStart < row.headerOffset ||
+            dataStart - row.headerOffset > row.entryLength) {
+            MarkUnreadable(row);
+            return false;
+        }
+        row.check.headerName.assign(reinterpret_cast<const char*>(record) + zip::kLocalHeaderSize,
+                                    header_.nameLength);
         row.check.headerRead = true;
         row.check.method = header_.method;
         row.check.flags = header_.flags;
+        dataStart_ = dataStart;
         return true;
     }
 
@@ -98,8 +116,8 @@ private:
             check.reason = CheckReason::kMethodNotSupported;
             return true;
         }
-        const std::uint64_t dataStart = row.headerOffset + header_.HeaderLength();
-        std::uint64_t room = row.entryLength - header_.HeaderLength();
+        const std::uint64_t dataStart = dataStart_;
+        std::uint64_t room = row.entryLength - (dataStart - row.headerOffset);
         room -= std::min<std::uint64_t>(room, row.descriptorLength);
         const std::uint64_t length = std::min(row.compressedSize, room);
         std::uint64_t seen = 0;
@@ -148,6 +166,8 @@ private:
     std::atomic<int>& percent_;
     LayoutBlockReader reader_;
     LocalHeader header_;
+    std::vector<std::uint8_t> record_;
+    std::uint64_t dataStart_ = 0;
     std::uint64_t total_ = 0;
     std::uint64_t done_ = 0;
 };

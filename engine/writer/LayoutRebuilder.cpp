@@ -336,6 +336,7 @@ bool Rebuilder::Run() {
     if (!output_.Create(state_.outputPath))
         return Fail(SaveFailureCode::kOutputNotCreated, FolderOf(state_.outputPath), output_.LastError());
     CentralDirectorySpool centralDirectory(FolderOf(state_.outputPath), options_.blockSize);
+    reporter_.PassedSaveStep("write");
 
     for (const RecoveredEntry& row : state_.entries) {
         if (!MayContinue()) return false;

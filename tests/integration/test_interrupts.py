@@ -339,8 +339,8 @@ class OddSources(unittest.TestCase):
 
 
 class FullDisk(unittest.TestCase):
-    """A small tmpfs that holds the entries but not the central directory
-    after them: the free-space check passes and the disk fills mid-write."""
+    """A small tmpfs: too little room is refused before anything is written,
+    and a disk that fills up while the archive is written leaves nothing."""
 
     def setUp(self):
         self.work = Workspace()
@@ -356,21 +356,49 @@ class FullDisk(unittest.TestCase):
         subprocess.run(["umount", self.mount])
         self.work.remove()
 
-    def test_disk_full_mid_write_leaves_nothing(self):
+    def make_source(self):
         source = self.work.file("many.zip")
         with zipfile.ZipFile(source, "w", zipfile.ZIP_STORED) as z:
-            for i in range(3200):
+            for i in range(3000):
                 z.writestr("d/" + "n" * 190 + "%05d" % i, os.urandom(1000))
         ziptools.cut_central_directory(source)
+        return source
+
+    def test_too_little_room_is_refused_before_writing(self):
+        # The entries alone would fit; with their central directory they do not.
+        source = self.make_source()
         stamp = source_stamp(source)
         r = ziptools.ziprepair("repair", source, "-o", self.mount)
         self.assertEqual(r.returncode, 1, r.stderr)
-        err = r.stderr.decode()
+        self.assertIn(text("IDS_LOWDIKSPACE"), r.stderr.decode())
+        self.assertEqual(os.listdir(self.mount), [])
+        self.assertEqual(source_stamp(source), stamp)
+
+    def test_disk_full_mid_write_leaves_nothing(self):
+        source = os.path.join(self.mount, "..", "one.zip")
+        with zipfile.ZipFile(source, "w", zipfile.ZIP_STORED) as z:
+            z.writestr("big.bin", os.urandom(2 << 20))
+        ziptools.cut_central_directory(source)
+        stamp = source_stamp(source)
+        # The room is checked, then another program fills the disk before the archive is written.
+        env = dict(os.environ, ZIPREPAIR_TEST_STOP_AT="write")
+        proc = subprocess.Popen([ziptools.ZIPREPAIR, "repair", source, "-o", self.mount],
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
+        wait_until_stopped(proc.pid)
+        filler = os.path.join(self.mount, "filler")
+        with open(filler, "wb") as f:
+            f.write(b"\0" * (3 << 20))
+        os.kill(proc.pid, signal.SIGCONT)
+        out, err = proc.communicate(timeout=60)
+        os.remove(filler)
+        self.assertEqual(proc.returncode, 1, err)
+        err = err.decode()
         self.assertIn(text("IDS_SAVE_DISK_FULL"), err)
-        self.assertIn(os.path.join(self.mount, "many_fixed.zip"), err)
+        self.assertIn(os.path.join(self.mount, "one_fixed.zip"), err)
         self.assertIn(os.strerror(28), err)  # ENOSPC
         self.assertEqual(os.listdir(self.mount), [])
         self.assertEqual(source_stamp(source), stamp)
+
 
 
 if __name__ == "__main__":
