@@ -40,6 +40,8 @@ struct JobState {
     std::uint64_t scanPosition = 0;
     std::uint64_t windowStart = 0;
     std::vector<RecoveredEntry> entries;
+    // The rare variable-size fields of rows, by RecoveredEntry::extrasIndex.
+    std::vector<EntryExtras> extras;
     // Candidate headers the scan refused or cut, and what it took from central records.
     std::vector<ScanFinding> findings;
     // The comment of the last end record that survives, kept in the output.
@@ -62,6 +64,12 @@ struct JobState {
     PauseGate pauseGate;
 
     std::size_t entryCount() const { return entries.size(); }
+
+    // The row's comment, central-only extra and rebuilt header; all empty
+    // for a row without any.
+    const EntryExtras& ExtrasOf(const RecoveredEntry& row) const;
+    // The same, for filling in: gives the row its side-table slot first.
+    EntryExtras& ExtrasFor(RecoveredEntry& row);
 
     // Empties the table and the scan cursor before a new scan.
     void ResetTable();

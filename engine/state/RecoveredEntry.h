@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "state/EntryCheck.h"
+#include "state/EntryExtras.h"
 
 namespace vrz {
 
@@ -39,16 +39,13 @@ struct RecoveredEntry {
     std::uint16_t versionMadeBy = 0;
     std::uint16_t internalAttributes = 0;
     std::uint32_t externalAttributes = 0;
-    std::string comment;
-    // Extra blocks only the central record carries that readers need (the
-    // strong-encryption header), appended to the rebuilt central header.
-    std::vector<std::uint8_t> centralOnlyExtra;
+    // Comment, central-only extra blocks and a rebuilt local header, in
+    // JobState::extras; kNoExtras for the many rows without any.
+    std::uint32_t extrasIndex = kNoExtras;
 
-    // An entry whose local header was damaged and is written afresh from its
-    // central record: localRecordOverride holds the new header (30 bytes,
-    // name, extra field) and the data is copied from dataOffset, compressedSize
-    // bytes. Empty for entries copied as found.
-    std::vector<std::uint8_t> localRecordOverride;
+    // An entry whose local header is written afresh from its central record
+    // (see EntryExtras::localRecordOverride) has its data copied from
+    // dataOffset, compressedSize bytes.
     std::uint64_t dataOffset = 0;
     // Filled by the verifier after the scan.
     EntryCheck check;

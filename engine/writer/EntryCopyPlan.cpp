@@ -2,8 +2,9 @@
 
 namespace vrz {
 
-bool PlanFreshHeaderCopy(const RecoveredEntry& row, EntryCopyPlan* plan) {
-    plan->localRecord = row.localRecordOverride;
+bool PlanFreshHeaderCopy(const RecoveredEntry& row, const std::vector<std::uint8_t>& freshHeader,
+                         EntryCopyPlan* plan) {
+    plan->localRecord = freshHeader;
     plan->writeLocalRecord = true;
     plan->copyFrom = row.dataOffset;
     plan->copyLength = row.compressedSize;

@@ -19,7 +19,14 @@ public:
 struct ScanResult {
     bool ok = false;
     std::vector<RecoveredEntry> rows;
+    std::vector<EntryExtras> extras;  // the scan's side table, by RecoveredEntry::extrasIndex
     std::vector<std::string> reported;
+
+    // The rebuilt local header of row i; empty for a row copied as found.
+    std::vector<std::uint8_t> FreshHeader(std::size_t i) const {
+        const std::uint32_t at = rows[i].extrasIndex;
+        return at < extras.size() ? extras[at].localRecordOverride : std::vector<std::uint8_t>{};
+    }
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -38,6 +45,7 @@ inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReade
     ScanResult result;
     result.ok = ScanSingleArchive(state, reporter, options);
     result.rows = state.entries;
+    result.extras = state.extras;
     result.reported = reporter.keys;
     return result;
 }
