@@ -239,7 +239,7 @@ void CSavePage::ShowWriterFailure(const std::string& textKey, const std::string&
 // The box names the output file and the entries that were damaged or could not be checked.
 void CSavePage::ShowCompletion() {
     const vrz::TextLookup text = [](const std::string& key) { return ToUtf8(LoadUiText(key, vrz::kTextCapacity)); };
-    const wxString details = FromUtf8(vrz::CompletionDetails(m_job->entries, m_job->outputPath, text));
+    const wxString details = FromUtf8(vrz::CompletionDetails(*m_job, m_job->outputPath, text));
     ShowMessage(LoadUiText("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n" + details,
                 LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
 }

@@ -142,8 +142,9 @@ bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string&
 // The table name is the header's own unless the entry was filed under
 // "#Lost Files/"; only then is the header read again.
 bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
-    if (row.name == name) return true;
-    if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
+    const std::string_view tableName = state_.NameOf(row);
+    if (tableName == name) return true;
+    if (tableName.compare(0, std::string_view(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
     return HeaderNameIs(headerOffset, name);
 }
 
@@ -216,10 +217,11 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         r.uncompressedSize = record.uncompressedSize;
         r.headerOffset = headerOffset;
         r.part = static_cast<std::uint32_t>(layout.PartIndexAt(headerOffset));
-        r.dataOffset = dataOffset;
         r.entryLength = dataOffset + record.compressedSize - headerOffset;
-        const std::vector<std::uint8_t>& local = state_.ExtrasFor(r).localRecordOverride = LocalRecordFromCentral(record);
-        r.zip64Local = ReadU32(local.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+        EntryExtras& extras = state_.ExtrasFor(r);
+        extras.dataOffset = dataOffset;
+        extras.localRecordOverride = LocalRecordFromCentral(record);
+        r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
         *row = std::move(r);
         return true;
@@ -236,9 +238,10 @@ bool CentralRecordMatcher::SettleMethod(const CentralRecord& record, RecoveredEn
     if (DataChecks(asLocal, dataOffset, cancelled) || *cancelled) return false;
     if (!DataChecks(record, dataOffset, cancelled)) return false;
     // The central record's method is the one the data was written with.
-    const std::vector<std::uint8_t>& local = state_.ExtrasFor(row).localRecordOverride = LocalRecordFromCentral(record);
-    row.zip64Local = ReadU32(local.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-    row.dataOffset = dataOffset;
+    EntryExtras& extras = state_.ExtrasFor(row);
+    extras.localRecordOverride = LocalRecordFromCentral(record);
+    extras.dataOffset = dataOffset;
+    row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
     row.method = record.method;
     row.descriptorLength = 0;
     return true;
@@ -261,7 +264,8 @@ void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered)
             merged.push_back(std::move(recovered[next++]));
         }
         if (row.headerOffset < aroundEnd) {
-            AddFinding(state_, FindingKind::kInsideEntryData, row.headerOffset, row.name, aroundStart);
+            AddFinding(state_, FindingKind::kInsideEntryData, row.headerOffset, std::string(state_.NameOf(row)),
+                       aroundStart);
             continue;
         }
         merged.push_back(std::move(row));
@@ -275,13 +279,14 @@ void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered)
 void CentralRecordMatcher::NameAgain() {
     NameStep names;
     std::vector<std::uint8_t> fixed(zip::kLocalHeaderSize);
+    std::string tableName;
     for (RecoveredEntry& row : state_.entries) {
-        std::string headerName = row.name;
+        std::string headerName(state_.NameOf(row));
         const std::vector<std::uint8_t>& rebuilt = state_.ExtrasOf(row).localRecordOverride;
         if (!rebuilt.empty()) {
             const std::uint16_t length = ReadU16(rebuilt.data() + zip::lfh::kNameLength);
             headerName.assign(reinterpret_cast<const char*>(rebuilt.data()) + zip::kLocalHeaderSize, length);
-        } else if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) == 0) {
+        } else if (headerName.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) == 0) {
             // Only the table name was kept; the header has the whole path.
             if (!reader_.Copy(row.headerOffset, fixed.size(), fixed.data())) continue;
             headerName.resize(ReadU16(fixed.data() + zip::lfh::kNameLength));
@@ -289,8 +294,10 @@ void CentralRecordMatcher::NameAgain() {
                               reinterpret_cast<std::uint8_t*>(&headerName[0])))
                 continue;
         }
-        names.Decide(headerName, &row.name);
-        names.Remember(row.name);
+        names.Decide(headerName, &tableName);
+        names.Remember(tableName);
+        // Most names stay as they were; only a changed one takes new arena bytes.
+        if (tableName != state_.NameOf(row)) state_.SetName(row, tableName);
     }
 }
 

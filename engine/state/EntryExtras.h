@@ -20,9 +20,11 @@ struct EntryExtras {
     // strong-encryption header), appended to the rebuilt central header.
     std::vector<std::uint8_t> centralOnlyExtra;
     // For an entry whose local header was damaged and is written afresh from
-    // its central record: the new header (30 bytes, name, extra field). Empty
-    // for entries copied as found.
+    // its central record: the new header (30 bytes, name, extra field), and
+    // where the data it precedes lies (compressedSize bytes). Empty for
+    // entries copied as found.
     std::vector<std::uint8_t> localRecordOverride;
+    std::uint64_t dataOffset = 0;
 };
 
 }  // namespace vrz

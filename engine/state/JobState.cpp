@@ -7,6 +7,7 @@ void JobState::ResetTable() {
     entries.shrink_to_fit();
     extras.clear();
     extras.shrink_to_fit();
+    names.Clear();
     findings.clear();
     archiveComment.clear();
     partials.clear();
@@ -14,6 +15,10 @@ void JobState::ResetTable() {
     scanLayout.Clear();
     scanPosition = 0;
     windowStart = 0;
+}
+
+void JobState::SetHeaderName(RecoveredEntry& row, std::string_view headerName) {
+    row.headerName = headerName == NameOf(row) ? row.name : names.Add(headerName);
 }
 
 const EntryExtras& JobState::ExtrasOf(const RecoveredEntry& row) const {

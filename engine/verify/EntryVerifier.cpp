@@ -1,6 +1,7 @@
 #include "verify/EntryVerifier.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "codec/EntryDecoder.h"
@@ -67,12 +68,13 @@ private:
             MarkUnreadable(row);
             return false;
         }
-        row.check.headerName.resize(header_.nameLength);
+        nameBytes_.resize(header_.nameLength);
         if (!reader_.Read(row.headerOffset + zip::kLocalHeaderSize, header_.nameLength,
-                          reinterpret_cast<std::uint8_t*>(&row.check.headerName[0]))) {
+                          reinterpret_cast<std::uint8_t*>(&nameBytes_[0]))) {
             MarkUnreadable(row);
             return false;
         }
+        state_.SetHeaderName(row, nameBytes_);
         row.check.headerRead = true;
         row.check.method = header_.method;
         row.check.flags = header_.flags;
@@ -148,6 +150,8 @@ private:
     std::atomic<int>& percent_;
     LayoutBlockReader reader_;
     LocalHeader header_;
+    // The header's name bytes, reused from entry to entry.
+    std::string nameBytes_;
     std::uint64_t total_ = 0;
     std::uint64_t done_ = 0;
 };

@@ -26,8 +26,7 @@ struct EntryCopyPlan {
 // An entry recovered from its central record: its fresh header (the row's
 // localRecordOverride), then its data. False when the row's data does not lie
 // within its own extent.
-bool PlanFreshHeaderCopy(const RecoveredEntry& row, const std::vector<std::uint8_t>& freshHeader,
-                         EntryCopyPlan* plan);
+bool PlanFreshHeaderCopy(const RecoveredEntry& row, const EntryExtras& fresh, EntryCopyPlan* plan);
 // Any other entry: its bytes as found, from its header on. plan->localRecord
 // must hold the header as read from the source.
 void PlanUnchangedCopy(const RecoveredEntry& row, EntryCopyPlan* plan);

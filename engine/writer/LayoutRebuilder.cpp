@@ -149,7 +149,7 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     const bool inKernel = !copyRefused_;
     const EntryExtras& extras = state_.ExtrasOf(row);
     if (!extras.localRecordOverride.empty()) {
-        if (!PlanFreshHeaderCopy(row, extras.localRecordOverride, &plan_)) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+        if (!PlanFreshHeaderCopy(row, extras, &plan_)) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
     } else {
         if (!ReadLocalRecord(row, inKernel)) return false;
         PlanUnchangedCopy(row, &plan_);

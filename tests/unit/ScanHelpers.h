@@ -20,6 +20,7 @@ struct ScanResult {
     bool ok = false;
     std::vector<RecoveredEntry> rows;
     std::vector<EntryExtras> extras;  // the scan's side table, by RecoveredEntry::extrasIndex
+    std::vector<std::string> names;   // the rows' names, copied out of the ended scan's arena
     std::vector<std::string> reported;
 
     // The rebuilt local header of row i; empty for a row copied as found.
@@ -28,11 +29,7 @@ struct ScanResult {
         return at < extras.size() ? extras[at].localRecordOverride : std::vector<std::uint8_t>{};
     }
 
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& r : rows) names.push_back(r.name);
-        return names;
-    }
+    std::vector<std::string> Names() const { return names; }
 };
 
 inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReader::kDefaultWindow) {
@@ -46,6 +43,7 @@ inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReade
     result.ok = ScanSingleArchive(state, reporter, options);
     result.rows = state.entries;
     result.extras = state.extras;
+    for (const RecoveredEntry& row : state.entries) result.names.emplace_back(state.NameOf(row));
     result.reported = reporter.keys;
     return result;
 }

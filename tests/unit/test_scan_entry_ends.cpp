@@ -178,11 +178,11 @@ TEST(CentralRecords, BrokenLocalSignatureWithIntactRecordIsRecovered) {
     RecordingReporter reporter;
     ASSERT_TRUE(ScanSingleArchive(state, reporter));
     ASSERT_EQ(state.entries.size(), 3u);
-    EXPECT_EQ(state.entries[1].name, "nested.zip");
+    EXPECT_EQ(state.NameOf(state.entries[1]), "nested.zip");
     EXPECT_EQ(state.entries[1].headerOffset, nestedAt);
     EXPECT_FALSE(state.ExtrasOf(state.entries[1]).localRecordOverride.empty());
-    EXPECT_EQ(state.entries[1].dataOffset, nestedAt + 30 + nested.name.size());
-    EXPECT_EQ(state.entries[2].name, "last.txt");
+    EXPECT_EQ(state.ExtrasOf(state.entries[1]).dataOffset, nestedAt + 30 + nested.name.size());
+    EXPECT_EQ(state.NameOf(state.entries[2]), "last.txt");
     bool insideRecorded = false;
     for (const ScanFinding& f : state.findings) insideRecorded |= f.kind == FindingKind::kInsideEntryData;
     EXPECT_TRUE(insideRecorded);
@@ -236,7 +236,7 @@ TEST(CentralRecords, MethodWhoseDecodedDataChecksWins) {
     const Bytes fresh = r.FreshHeader(0);
     ASSERT_FALSE(fresh.empty());
     EXPECT_EQ(ReadU16(&fresh[zip::lfh::kMethod]), 8);
-    EXPECT_EQ(r.rows[0].dataOffset, 30u + e.name.size());
+    EXPECT_EQ(r.extras[r.rows[0].extrasIndex].dataOffset, 30u + e.name.size());
 }
 
 }  // namespace

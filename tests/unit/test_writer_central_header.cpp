@@ -45,7 +45,6 @@ Built Build(const Bytes& local, const RecoveredEntry& row, std::uint64_t outputO
 
 RecoveredEntry Row(std::uint32_t crc, std::uint64_t compressed, std::uint64_t uncompressed, bool zip64Local = false) {
     RecoveredEntry row;
-    row.name = "table name is not used";
     row.crc32 = crc;
     row.compressedSize = compressed;
     row.uncompressedSize = uncompressed;
