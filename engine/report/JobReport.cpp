@@ -36,7 +36,8 @@ JobReport BuildJobReport(const JobState& state, const ReportOptions& options) {
     }
     for (const PartialEntry& partial : state.partials) {
         ReportedEntry e;
-        e.writtenName = partial.WrittenName();
+        report.partialNames.push_back(partial.WrittenName());
+        e.writtenName = report.partialNames.back();
         e.tableName = e.writtenName;
         e.compressedSize = partial.dataAvailable;
         e.uncompressedSize = partial.expectedSize;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "report/JobReport.h"
 #include "state/JobState.h"
 
 namespace vrz {
@@ -100,6 +101,33 @@ TEST(EntryTableExtras, OnlyRowsThatNeedThemTakeASlotAndAResetDropsThem) {
     EXPECT_TRUE(state.extras.empty());
     // A row left over from before the reset finds nothing rather than another row's fields.
     EXPECT_TRUE(state.ExtrasOf(copied).comment.empty());
+}
+
+TEST(EntryTableReport, NamesInTheReportSurviveItsMoveAndTheTablesGrowth) {
+    JobState state;
+    AddRows(state, 0, 2);
+    RecoveredEntry lost;
+    state.SetName(lost, "#Lost Files/c.txt");
+    state.SetHeaderName(lost, "dir/x/c.txt");
+    lost.check.headerRead = true;
+    state.entries.push_back(lost);
+    for (int i = 0; i < 40; ++i) {  // names short and long, so that both string layouts are moved
+        PartialEntry partial;
+        partial.headerName = i % 2 == 0 ? "p" + std::to_string(i) : std::string(100, 'q') + std::to_string(i);
+        state.partials.push_back(partial);
+    }
+    JobReport built = BuildJobReport(state, ReportOptions{});
+    std::vector<JobReport> kept;
+    kept.push_back(std::move(built));
+    AddRows(state, 2, 60000);  // the arena moves on to new blocks
+    const JobReport& report = kept.front();
+    ASSERT_EQ(report.entries.size(), 3u + 40u);
+    EXPECT_EQ(report.entries[0].writtenName, NameNumber(0));
+    EXPECT_EQ(report.entries[2].writtenName, "dir/x/c.txt");
+    EXPECT_EQ(report.entries[2].tableName, "#Lost Files/c.txt");
+    EXPECT_EQ(report.entries[3].writtenName, "#Partial Files/p0");
+    EXPECT_EQ(report.entries[4].writtenName, "#Partial Files/" + std::string(100, 'q') + "1");
+    EXPECT_EQ(report.entries[42].tableName, "#Partial Files/" + std::string(100, 'q') + "39");
 }
 
 }  // namespace
