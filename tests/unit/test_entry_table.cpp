@@ -28,7 +28,8 @@ TEST(EntryTableNames, ManyRowsKeepTheirNamesAcrossArenaBlocksAndAfterAReset) {
     constexpr int kRows = 150000;  // about 4 MB of names: several arena blocks
     AddRows(state, 0, kRows);
     ASSERT_GT(state.names.BytesReserved(), NameArena::kBlockSize);
-    for (int i = 0; i < kRows; ++i) ASSERT_EQ(state.NameOf(state.entries[static_cast<std::size_t>(i)]), NameNumber(i)) << i;
+    for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(state.NameOf(state.entries[static_cast<std::size_t>(i)]), NameNumber(i)) << i;
 
     state.ResetTable();
     EXPECT_TRUE(state.entries.empty());
