@@ -204,7 +204,7 @@ void CSavePage::FinishSave(bool written) {
 void CSavePage::ReportCompletion() {
     const wxString output = FromUtf8(m_job->outputPath);
     const vrz::TextLookup text = [](const std::string& key) { return ToUtf8(LoadUiText(key, vrz::kTextCapacity)); };
-    const wxString details = FromUtf8(vrz::CompletionDetails(m_job->entries, m_job->outputPath, text));
+    const wxString details = FromUtf8(vrz::CompletionDetails(*m_job, m_job->outputPath, text));
     ShowMessage(LoadUiText("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n" + details,
                 LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
     if (OpenLocalPage(m_job->destinationFolder) == kShellLaunched) return;

@@ -31,14 +31,14 @@ void AppendRightAligned(std::string& out, std::uint64_t value, int width) {
 
 }  // namespace
 
-void AppendEntryLine(std::string& out, const RecoveredEntry& entry) {
+void AppendEntryLine(std::string& out, const JobState& state, const RecoveredEntry& entry) {
     AppendHex8(out, entry.crc32);
     out.append("  ");
     AppendRightAligned(out, entry.compressedSize, kNumberWidth);
     out.append("  ");
     AppendRightAligned(out, entry.uncompressedSize, kNumberWidth);
     out.append("  ");
-    AppendNameForDisplay(out, entry.name);
+    AppendNameForDisplay(out, state.NameOf(entry));
     out.push_back('\n');
 }
 

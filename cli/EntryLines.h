@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <string>
 
-#include "state/RecoveredEntry.h"
+#include "state/JobState.h"
 
 namespace vrz::cli {
 
 // "CRC-32  Compressed  Size  Name" as eight hex digits, two 14-wide
 // right-aligned numbers and the display name, each two spaces apart.
-void AppendEntryLine(std::string& out, const RecoveredEntry& entry);
+void AppendEntryLine(std::string& out, const JobState& state, const RecoveredEntry& entry);
 
 // Collects lines and writes them to a stream in large pieces.
 class LineBuffer {

@@ -19,8 +19,8 @@ std::string Crc(std::uint32_t crc) {
 }
 
 std::string EntryJson(const ReportedEntry& e, bool verified) {
-    std::string out = "{" + JsonTextField("name", e.writtenName);
-    if (e.tableName != e.writtenName) out += ", " + JsonTextField("tableName", e.tableName);
+    std::string out = "{" + JsonTextField("name", std::string(e.writtenName));
+    if (e.tableName != e.writtenName) out += ", " + JsonTextField("tableName", std::string(e.tableName));
     out += ", \"compressedSize\": " + Number(e.compressedSize);
     out += ", \"uncompressedSize\": " + Number(e.uncompressedSize);
     out += ", \"crc32\": " + Crc(e.crc32);

@@ -36,7 +36,7 @@ std::string NameList(const JobReport& report, EntryStatus status, bool withReaso
 
 }  // namespace
 
-std::string PrintableName(const std::string& nameBytes) { return EscapeControls(NameForDisplay(nameBytes)); }
+std::string PrintableName(std::string_view nameBytes) { return EscapeControls(NameForDisplay(nameBytes)); }
 
 std::string SummaryLine(const JobReport& report, const std::string& head) {
     std::string line = head;

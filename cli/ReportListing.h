@@ -4,13 +4,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "report/JobReport.h"
 
 namespace vrz::cli {
 
 // A name as bytes, made printable: UTF-8 or code page 437, controls escaped.
-std::string PrintableName(const std::string& nameBytes);
+std::string PrintableName(std::string_view nameBytes);
 
 void PrintListing(const JobReport& report);
 

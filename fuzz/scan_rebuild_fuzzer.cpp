@@ -123,9 +123,8 @@ void CheckArchive(const Bytes& b, const vrz::JobState& state, const vrz::Rebuild
         if (i < state.entries.size()) {
             // An entry written with a fresh local header takes that header and its data.
             const vrz::RecoveredEntry& row = state.entries[i];
-            const std::uint64_t expected = row.localRecordOverride.empty()
-                                               ? row.entryLength
-                                               : row.localRecordOverride.size() + row.compressedSize;
+            const std::vector<std::uint8_t>& fresh = state.ExtrasOf(row).localRecordOverride;
+            const std::uint64_t expected = fresh.empty() ? row.entryLength : fresh.size() + row.compressedSize;
             Require(run.entryLengths[i] == expected, "a row was not copied whole");
         } else {
             Require(n > 15 && std::memcmp(&b[local + 30], "#Partial Files/", 15) == 0, "salvaged entry's name");

@@ -64,7 +64,7 @@ bool CPreviewPage::BuildPage() {
     m_images.Add(wxArtProvider::GetBitmap(wxART_WARNING, wxART_LIST, wxSize(16, 16)));
     m_pList->SetImageList(&m_images, wxIMAGE_LIST_SMALL);
 
-    m_model = std::make_unique<vrz::PreviewModel>(m_job->entries);
+    m_model = std::make_unique<vrz::PreviewModel>(*m_job);
     m_job->recoveredSizeKB = m_model->RecoveredSizeKB();
     FillList();
     m_strTotals = FromUtf8(m_model->TotalsText(ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)),

@@ -33,7 +33,7 @@ std::uint64_t DisplaySizeKB(std::uint64_t bytes) {
     return kb == 0 ? 1 : kb;
 }
 
-PreviewModel::PreviewModel(const std::vector<RecoveredEntry>& entries) : entries_(entries) {
+PreviewModel::PreviewModel(const JobState& job) : job_(job), entries_(job.entries) {
     for (const RecoveredEntry& entry : entries_) {
         recoveredSizeKB_ += static_cast<float>(entry.uncompressedSize >> 10);
     }
@@ -83,14 +83,14 @@ void PreviewModel::BuildRoot() {
 
     // Folders first, then files, each in table order; the list sorts them.
     for (const RecoveredEntry& entry : entries_) {
-        const std::string& name = entry.name;
+        const std::string name(job_.NameOf(entry));
         const std::size_t slash = name.find('/');
         if (slash != std::string::npos && slash > 0 && CountSlashes(name) == 1 && slash == name.size() - 1) {
             AddFolderRow(name.substr(0, slash));
         }
     }
     for (const RecoveredEntry& entry : entries_) {
-        const std::string& name = entry.name;
+        const std::string name(job_.NameOf(entry));
         if (name.find('/', 1) == std::string::npos) {
             AddFileRow(name, entry);
         }
@@ -109,7 +109,7 @@ void PreviewModel::BuildDepth(int depth) {
     const std::string& segment = folderStack_[static_cast<std::size_t>(depth - 1)];
     const std::size_t d = static_cast<std::size_t>(depth);
     for (const RecoveredEntry& entry : entries_) {
-        const std::string& name = entry.name;
+        const std::string name(job_.NameOf(entry));
         if (name.find(segment) == std::string::npos) continue;
         if (CountSlashes(name) == d + 1 && EndsWithSlash(name)) {
             const std::string withoutSlash = name.substr(0, name.size() - 1);
@@ -117,7 +117,7 @@ void PreviewModel::BuildDepth(int depth) {
         }
     }
     for (const RecoveredEntry& entry : entries_) {
-        const std::string& name = entry.name;
+        const std::string name(job_.NameOf(entry));
         if (name.find(segment) == std::string::npos) continue;
         if (CountSlashes(name) == d && !EndsWithSlash(name)) {
             AddFileRow(name.substr(name.rfind('/') + 1), entry);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "state/RecoveredEntry.h"
+#include "state/JobState.h"
 
 namespace vrz {
 
@@ -40,7 +40,7 @@ class PreviewModel {
 public:
     // Builds the root view and sums the recovered size; the entries must
     // outlive the model and stay unchanged while it exists.
-    explicit PreviewModel(const std::vector<RecoveredEntry>& entries);
+    explicit PreviewModel(const JobState& job);
 
     const std::vector<PreviewRow>& Rows() const { return rows_; }
     int Depth() const { return depth_; }
@@ -66,6 +66,7 @@ private:
     void AddFolderRow(const std::string& nameWithoutSlash);
     void AddFileRow(const std::string& segment, const RecoveredEntry& entry);
 
+    const JobState& job_;
     const std::vector<RecoveredEntry>& entries_;
     std::vector<PreviewRow> rows_;
     int depth_ = 0;

@@ -22,20 +22,20 @@ std::string WithText(std::string format, const std::string& value) {
 }
 
 // The table keeps a lost entry's short name; the header's full name says more.
-std::string ShownName(const RecoveredEntry& entry) {
-    return NameForDisplay(entry.check.headerRead ? entry.check.headerName : entry.name);
+std::string ShownName(const JobState& job, const RecoveredEntry& entry) {
+    return NameForDisplay(job.HeaderNameOf(entry));
 }
 
-void AppendList(const std::vector<RecoveredEntry>& entries, EntryStatus status, const std::string& headingKey,
+void AppendList(const JobState& job, EntryStatus status, const std::string& headingKey,
                 const TextLookup& text, std::string* out) {
     std::size_t listed = 0;
     std::size_t total = 0;
-    for (const RecoveredEntry& entry : entries) {
+    for (const RecoveredEntry& entry : job.entries) {
         if (entry.check.status != status) continue;
         ++total;
         if (listed == kListedPerStatus) continue;
         if (listed++ == 0) *out += "\n\n" + text(headingKey);
-        *out += "\n" + ShownName(entry);
+        *out += "\n" + ShownName(job, entry);
         const std::string reason = ReasonTextKey(entry.check.reason);
         if (!reason.empty()) *out += " - " + text(reason);
     }
@@ -59,11 +59,11 @@ std::string ReasonTextKey(CheckReason reason) {
     return "";
 }
 
-std::string CompletionDetails(const std::vector<RecoveredEntry>& entries, const std::string& outputPath,
+std::string CompletionDetails(const JobState& job, const std::string& outputPath,
                               const TextLookup& text) {
     std::string out = WithText(text("IDS_SAVED_TO"), NameForDisplay(outputPath));
-    AppendList(entries, EntryStatus::kDamaged, "IDS_DAMAGED_LIST", text, &out);
-    AppendList(entries, EntryStatus::kNotChecked, "IDS_UNCHECKED_LIST", text, &out);
+    AppendList(job, EntryStatus::kDamaged, "IDS_DAMAGED_LIST", text, &out);
+    AppendList(job, EntryStatus::kNotChecked, "IDS_UNCHECKED_LIST", text, &out);
     return out;
 }
 

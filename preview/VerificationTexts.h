@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "state/RecoveredEntry.h"
+#include "state/JobState.h"
 
 namespace vrz {
 
@@ -18,7 +18,7 @@ using TextLookup = std::function<std::string(const std::string& key)>;
 
 // The completion box's lines after its sentence: the output file, then up to
 // ten damaged entries and up to ten that could not be checked, each with why.
-std::string CompletionDetails(const std::vector<RecoveredEntry>& entries, const std::string& outputPath,
+std::string CompletionDetails(const JobState& job, const std::string& outputPath,
                               const TextLookup& text);
 
 }  // namespace vrz

@@ -23,8 +23,8 @@ JobReport BuildJobReport(const JobState& state, const ReportOptions& options) {
     report.entries.reserve(state.entries.size() + state.partials.size());
     for (const RecoveredEntry& row : state.entries) {
         ReportedEntry e;
-        e.writtenName = row.check.headerRead ? row.check.headerName : row.name;
-        e.tableName = row.name;
+        e.writtenName = state.HeaderNameOf(row);
+        e.tableName = state.NameOf(row);
         e.compressedSize = row.compressedSize;
         e.uncompressedSize = row.uncompressedSize;
         e.crc32 = row.crc32;
@@ -36,7 +36,8 @@ JobReport BuildJobReport(const JobState& state, const ReportOptions& options) {
     }
     for (const PartialEntry& partial : state.partials) {
         ReportedEntry e;
-        e.writtenName = partial.WrittenName();
+        report.partialNames.push_back(partial.WrittenName());
+        e.writtenName = report.partialNames.back();
         e.tableName = e.writtenName;
         e.compressedSize = partial.dataAvailable;
         e.uncompressedSize = partial.expectedSize;
@@ -45,7 +46,6 @@ JobReport BuildJobReport(const JobState& state, const ReportOptions& options) {
         e.check.reason = CheckReason::kCutOff;
         e.check.method = partial.method;
         e.check.flags = partial.flags;
-        e.check.headerName = partial.headerName;
         e.check.headerRead = true;
         e.check.decodedSize = partial.recoveredSize;
         e.check.decodedCrc = partial.recoveredCrc;

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "state/EntryCheck.h"
@@ -18,8 +20,11 @@ namespace vrz {
 struct ReportedEntry {
     // The name the repair writes (the local header's bytes, or the
     // "#Partial Files/" name of a salvaged beginning) and the table's name.
-    std::string writtenName;
-    std::string tableName;
+    // Views, not copies: a report of millions of entries would otherwise hold
+    // every name twice more. They view the job's name arena (valid while the
+    // JobState lives and is not reset) or the report's own partialNames.
+    std::string_view writtenName;
+    std::string_view tableName;
     std::uint64_t compressedSize = 0;
     std::uint64_t uncompressedSize = 0;
     std::uint32_t crc32 = 0;
@@ -32,9 +37,19 @@ struct ReportedEntry {
 };
 
 struct JobReport {
+    JobReport() = default;
+    // Entries view partialNames, whose strings stay in place when the report
+    // moves; a copy would view the original's.
+    JobReport(const JobReport&) = delete;
+    JobReport& operator=(const JobReport&) = delete;
+    JobReport(JobReport&&) = default;
+    JobReport& operator=(JobReport&&) = default;
+
     std::string source;
     std::string output;  // empty when nothing was written
     std::vector<ReportedEntry> entries;
+    // The written names of salvaged beginnings, which no arena holds.
+    std::deque<std::string> partialNames;
     std::vector<ScanFinding> findings;
     bool verified = false;
 

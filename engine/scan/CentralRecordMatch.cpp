@@ -55,21 +55,25 @@ std::size_t RowAtOrBefore(const std::vector<RecoveredEntry>& rows, std::uint64_t
 }  // namespace
 
 void TakeCentralAttributes(const CentralRecord& record, const std::uint8_t* localExtra, std::size_t localExtraLength,
-                           RecoveredEntry& row) {
+                           JobState& state, RecoveredEntry& row) {
     row.hasCentralRecord = true;
     row.versionMadeBy = record.versionMadeBy;
     row.internalAttributes = record.internalAttributes;
     row.externalAttributes = record.externalAttributes;
-    row.comment = record.comment;
-    row.centralOnlyExtra.clear();
     const std::uint8_t* data = nullptr;
     std::size_t length = 0;
+    const std::uint8_t* block = nullptr;
     if (FindExtraBlock(record.extra.data(), record.extra.size(), zip::kExtraIdStrongEncryption, &data, &length) &&
         !FindExtraBlock(localExtra, localExtraLength, zip::kExtraIdStrongEncryption, &data, &length)) {
         FindExtraBlock(record.extra.data(), record.extra.size(), zip::kExtraIdStrongEncryption, &data, &length);
-        const std::uint8_t* block = data - zip::kExtraBlockHeaderSize;
-        row.centralOnlyExtra.assign(block, block + zip::kExtraBlockHeaderSize + length);
+        block = data - zip::kExtraBlockHeaderSize;
     }
+    // Most rows have neither; they keep no side-table slot.
+    if (record.comment.empty() && block == nullptr && row.extrasIndex == kNoExtras) return;
+    EntryExtras& extras = state.ExtrasFor(row);
+    extras.comment = record.comment;
+    extras.centralOnlyExtra.clear();
+    if (block != nullptr) extras.centralOnlyExtra.assign(block, block + zip::kExtraBlockHeaderSize + length);
 }
 
 std::vector<std::uint8_t> LocalRecordFromCentral(const CentralRecord& record) {
@@ -138,8 +142,9 @@ bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string&
 // The table name is the header's own unless the entry was filed under
 // "#Lost Files/"; only then is the header read again.
 bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
-    if (row.name == name) return true;
-    if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
+    const std::string_view tableName = state_.NameOf(row);
+    if (tableName == name) return true;
+    if (tableName.compare(0, std::string_view(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
     return HeaderNameIs(headerOffset, name);
 }
 
@@ -212,10 +217,11 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         r.uncompressedSize = record.uncompressedSize;
         r.headerOffset = headerOffset;
         r.part = static_cast<std::uint32_t>(layout.PartIndexAt(headerOffset));
-        r.dataOffset = dataOffset;
         r.entryLength = dataOffset + record.compressedSize - headerOffset;
-        r.localRecordOverride = LocalRecordFromCentral(record);
-        r.zip64Local = ReadU32(r.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+        EntryExtras& extras = state_.ExtrasFor(r);
+        extras.dataOffset = dataOffset;
+        extras.localRecordOverride = LocalRecordFromCentral(record);
+        r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
         *row = std::move(r);
         return true;
@@ -232,9 +238,10 @@ bool CentralRecordMatcher::SettleMethod(const CentralRecord& record, RecoveredEn
     if (DataChecks(asLocal, dataOffset, cancelled) || *cancelled) return false;
     if (!DataChecks(record, dataOffset, cancelled)) return false;
     // The central record's method is the one the data was written with.
-    row.localRecordOverride = LocalRecordFromCentral(record);
-    row.zip64Local = ReadU32(row.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-    row.dataOffset = dataOffset;
+    EntryExtras& extras = state_.ExtrasFor(row);
+    extras.localRecordOverride = LocalRecordFromCentral(record);
+    extras.dataOffset = dataOffset;
+    row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
     row.method = record.method;
     row.descriptorLength = 0;
     return true;
@@ -257,7 +264,8 @@ void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered)
             merged.push_back(std::move(recovered[next++]));
         }
         if (row.headerOffset < aroundEnd) {
-            AddFinding(state_, FindingKind::kInsideEntryData, row.headerOffset, row.name, aroundStart);
+            AddFinding(state_, FindingKind::kInsideEntryData, row.headerOffset, std::string(state_.NameOf(row)),
+                       aroundStart);
             continue;
         }
         merged.push_back(std::move(row));
@@ -271,13 +279,14 @@ void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered)
 void CentralRecordMatcher::NameAgain() {
     NameStep names;
     std::vector<std::uint8_t> fixed(zip::kLocalHeaderSize);
+    std::string tableName;
     for (RecoveredEntry& row : state_.entries) {
-        std::string headerName = row.name;
-        if (!row.localRecordOverride.empty()) {
-            const std::uint16_t length = ReadU16(row.localRecordOverride.data() + zip::lfh::kNameLength);
-            headerName.assign(reinterpret_cast<const char*>(row.localRecordOverride.data()) + zip::kLocalHeaderSize,
-                              length);
-        } else if (row.name.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) == 0) {
+        std::string headerName(state_.NameOf(row));
+        const std::vector<std::uint8_t>& rebuilt = state_.ExtrasOf(row).localRecordOverride;
+        if (!rebuilt.empty()) {
+            const std::uint16_t length = ReadU16(rebuilt.data() + zip::lfh::kNameLength);
+            headerName.assign(reinterpret_cast<const char*>(rebuilt.data()) + zip::kLocalHeaderSize, length);
+        } else if (headerName.compare(0, std::string(kLostFilesFolder).size(), kLostFilesFolder) == 0) {
             // Only the table name was kept; the header has the whole path.
             if (!reader_.Copy(row.headerOffset, fixed.size(), fixed.data())) continue;
             headerName.resize(ReadU16(fixed.data() + zip::lfh::kNameLength));
@@ -285,8 +294,10 @@ void CentralRecordMatcher::NameAgain() {
                               reinterpret_cast<std::uint8_t*>(&headerName[0])))
                 continue;
         }
-        names.Decide(headerName, &row.name);
-        names.Remember(row.name);
+        names.Decide(headerName, &tableName);
+        names.Remember(tableName);
+        // Most names stay as they were; only a changed one takes new arena bytes.
+        if (tableName != state_.NameOf(row)) state_.SetName(row, tableName);
     }
 }
 
@@ -342,14 +353,14 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
                 const auto found = rowAt.find(offset);
                 if (found == rowAt.end()) continue;
                 RecoveredEntry& row = rows[found->second];
-                if (!row.localRecordOverride.empty()) {
-                    const std::vector<std::uint8_t>& local = row.localRecordOverride;
+                const std::vector<std::uint8_t>& local = state_.ExtrasOf(row).localRecordOverride;
+                if (!local.empty()) {
                     const std::size_t nameLength = ReadU16(local.data() + zip::lfh::kNameLength);
                     if (record.name.compare(0, std::string::npos,
                                             reinterpret_cast<const char*>(local.data()) + zip::kLocalHeaderSize,
                                             nameLength) != 0)
                         continue;
-                    TakeCentralAttributes(record, nullptr, 0, row);
+                    TakeCentralAttributes(record, nullptr, 0, state_, row);
                     break;
                 }
                 if (!RowNameIs(row, offset, record.name)) continue;
@@ -364,7 +375,7 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
                                       localExtra.data()))
                         continue;
                 }
-                TakeCentralAttributes(record, localExtra.data(), localExtra.size(), row);
+                TakeCentralAttributes(record, localExtra.data(), localExtra.size(), state_, row);
                 if (record.method != row.method && !SettleMethod(record, row, &cancelled) && cancelled) return false;
                 break;
             }

@@ -48,9 +48,10 @@ private:
     std::vector<std::uint8_t> nameBytes_;
 };
 
-// Copies the record's host, attributes, comment and central-only extra blocks into row.
+// Copies the record's host, attributes, comment and central-only extra blocks
+// into row (the last two into the state's side table, when there are any).
 void TakeCentralAttributes(const CentralRecord& record, const std::uint8_t* localExtra, std::size_t localExtraLength,
-                           RecoveredEntry& row);
+                           JobState& state, RecoveredEntry& row);
 
 // The local header (30 bytes, name, extra field without any ZIP64 block) that
 // a recovered entry is written with; its sizes stand in it, so no descriptor.

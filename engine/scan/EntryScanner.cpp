@@ -32,7 +32,7 @@ public:
           reader_(layout_, options.windowSize),
           total_(layout_.TotalSize()),
           endFinder_(reader_, Hooks()) {
-        for (const RecoveredEntry& row : state_.entries) names_.Remember(row.name);
+        for (const RecoveredEntry& row : state_.entries) names_.Remember(state_.NameOf(row));
     }
 
     bool Run();
@@ -58,6 +58,8 @@ private:
     const std::uint64_t total_;
     StreamedEntryEndFinder endFinder_;
     NameStep names_;
+    // Reused for every entry, so that naming one allocates nothing.
+    std::string tableName_;
     std::vector<std::uint8_t> scratch_;
     std::vector<WalkedDirectory> directories_;
     int lastPacedPercent_ = 0;
@@ -173,8 +175,9 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     }
     *next = at + row.entryLength;
 
-    names_.Decide(headerName, &row.name);
-    names_.Remember(row.name);
+    names_.Decide(headerName, &tableName_);
+    names_.Remember(tableName_);
+    state_.SetName(row, tableName_);
     state_.entries.push_back(std::move(row));
 }
 

@@ -26,7 +26,7 @@ std::string NameStep::LostFilesName(const std::string& name) {
     return kLostFilesFolder + last + (folder ? "/" : "");
 }
 
-void NameStep::Remember(const std::string& tableName) {
+void NameStep::Remember(std::string_view tableName) {
     if (tableName.empty() || tableName.back() != '/' || known_.count(tableName) != 0) return;
     known_.insert(storage_.View(storage_.Add(tableName)));
 }

@@ -20,7 +20,7 @@ public:
     void Decide(const std::string& headerName, std::string* tableName) const;
     // Makes a row's final name known to later entries. Reference folders
     // always end with '/', so only folder names need remembering.
-    void Remember(const std::string& tableName);
+    void Remember(std::string_view tableName);
     void Clear() {
         known_.clear();
         storage_.Clear();

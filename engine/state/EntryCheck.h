@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace vrz {
 
@@ -27,20 +26,21 @@ enum class CheckReason : std::uint8_t {
     kCutOff,              // partial: the entry ran past the end of the surviving bytes
 };
 
+// Ordered by size: every row of the entry table holds one.
 struct EntryCheck {
-    EntryStatus status = EntryStatus::kUnverified;
-    CheckReason reason = CheckReason::kNone;
-    std::uint16_t method = 0;
-    std::uint16_t flags = 0;
-    // The name bytes as the local header holds them: what the repair writes.
-    std::string headerName;
-    bool headerRead = false;
     // What decoding produced (for a mismatch, the values that disagree).
-    std::uint32_t decodedCrc = 0;
     std::uint64_t decodedSize = 0;
     // How far into the entry's data decoding failed, where the decoder can tell.
-    bool hasFailureOffset = false;
     std::uint64_t failureOffset = 0;
+    std::uint32_t decodedCrc = 0;
+    std::uint16_t method = 0;
+    std::uint16_t flags = 0;
+    EntryStatus status = EntryStatus::kUnverified;
+    CheckReason reason = CheckReason::kNone;
+    // The local header was read; its name bytes (what the repair writes) are
+    // then the row's headerName.
+    bool headerRead = false;
+    bool hasFailureOffset = false;
 };
 
 }  // namespace vrz

@@ -7,10 +7,12 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/SourceLayout.h"
 #include "state/CommitPoint.h"
+#include "state/NameArena.h"
 #include "state/PartialEntry.h"
 #include "state/PauseGate.h"
 #include "state/RecoveredEntry.h"
@@ -40,6 +42,10 @@ struct JobState {
     std::uint64_t scanPosition = 0;
     std::uint64_t windowStart = 0;
     std::vector<RecoveredEntry> entries;
+    // The rare variable-size fields of rows, by RecoveredEntry::extrasIndex.
+    std::vector<EntryExtras> extras;
+    // The names of rows, by RecoveredEntry::name and headerName.
+    NameArena names;
     // Candidate headers the scan refused or cut, and what it took from central records.
     std::vector<ScanFinding> findings;
     // The comment of the last end record that survives, kept in the output.
@@ -62,6 +68,25 @@ struct JobState {
     PauseGate pauseGate;
 
     std::size_t entryCount() const { return entries.size(); }
+
+    // A row's table name. Views stay valid until ResetTable; code that keeps
+    // a name beyond the state copies it.
+    std::string_view NameOf(const RecoveredEntry& row) const { return names.View(row.name); }
+    // The name bytes of the row's local header, what the repair writes; the
+    // table name until the verifier has read the header.
+    std::string_view HeaderNameOf(const RecoveredEntry& row) const {
+        return row.check.headerRead ? names.View(row.headerName) : NameOf(row);
+    }
+    bool IsFolder(const RecoveredEntry& row) const { return IsFolderName(NameOf(row)); }
+    void SetName(RecoveredEntry& row, std::string_view name) { row.name = names.Add(name); }
+    // Stores the header's name once only when it is the table name.
+    void SetHeaderName(RecoveredEntry& row, std::string_view headerName);
+
+    // The row's comment, central-only extra and rebuilt header; all empty
+    // for a row without any.
+    const EntryExtras& ExtrasOf(const RecoveredEntry& row) const;
+    // The same, for filling in: gives the row its side-table slot first.
+    EntryExtras& ExtrasFor(RecoveredEntry& row);
 
     // Empties the table and the scan cursor before a new scan.
     void ResetTable();

@@ -14,7 +14,8 @@ namespace vrz {
 
 // Where a name lies in its arena: 8 bytes a row.
 struct NameRef {
-    std::uint32_t block = 0;
+    // A ref never set views as the empty name, not as another row's.
+    std::uint32_t block = 0xFFFFFFFFu;
     std::uint32_t offset = 0;  // in the block; the length is stored in front of the bytes
 };
 

@@ -1,59 +1,66 @@
 // One row of the recovered entry table: an entry whose local header a scan
-// found and accepted.
+// found and accepted. A table may hold millions of rows, so a row holds only
+// fixed-size values: names live in JobState::names, the rare variable-size
+// fields in JobState::extras. Fields are ordered by size to leave no padding.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <string_view>
 
 #include "state/EntryCheck.h"
+#include "state/EntryExtras.h"
+#include "state/NameArena.h"
 
 namespace vrz {
 
 struct RecoveredEntry {
-    // The entry's path as the header's 8-bit name bytes, or "#Lost Files/" and
-    // the last path component when its folder entry was not found before it.
-    std::string name;
     std::uint64_t uncompressedSize = 0;
     std::uint64_t compressedSize = 0;
-    std::uint32_t crc32 = 0;
 
     // Where the scan accepted the entry, so that the writers copy exactly the
     // rows the scan found. The offset counts in the scan's source layout (all
     // parts of a split archive back to back); part is the index of the part
     // that holds the local header.
     std::uint64_t headerOffset = 0;
-    std::uint32_t part = 0;
     // Local header, name, extra field, data and data descriptor.
     std::uint64_t entryLength = 0;
-    // 0 without a data descriptor, else 16 or 24.
-    std::uint8_t descriptorLength = 0;
-    bool zip64Local = false;
-    // Compression method as the local header states it.
-    std::uint16_t method = 0;
 
-    // What a surviving central record said about the entry, for its rebuilt
-    // central header. Without one, the host is inferred from the local extra
-    // fields and the attributes are the defaults for that host.
-    bool hasCentralRecord = false;
-    std::uint16_t versionMadeBy = 0;
-    std::uint16_t internalAttributes = 0;
-    std::uint32_t externalAttributes = 0;
-    std::string comment;
-    // Extra blocks only the central record carries that readers need (the
-    // strong-encryption header), appended to the rebuilt central header.
-    std::vector<std::uint8_t> centralOnlyExtra;
-
-    // An entry whose local header was damaged and is written afresh from its
-    // central record: localRecordOverride holds the new header (30 bytes,
-    // name, extra field) and the data is copied from dataOffset, compressedSize
-    // bytes. Empty for entries copied as found.
-    std::vector<std::uint8_t> localRecordOverride;
-    std::uint64_t dataOffset = 0;
     // Filled by the verifier after the scan.
     EntryCheck check;
 
-    bool IsFolder() const { return !name.empty() && name.back() == '/'; }
+    // The entry's path as the header's 8-bit name bytes, or "#Lost Files/" and
+    // the last path component when its folder entry was not found before it.
+    // Read it with JobState::NameOf.
+    NameRef name;
+    // The name bytes the local header holds, what the repair writes; set by
+    // the verifier with check.headerRead. The same ref as name when the bytes
+    // are the same. Read it with JobState::HeaderNameOf.
+    NameRef headerName;
+
+    std::uint32_t crc32 = 0;
+    std::uint32_t part = 0;
+    std::uint32_t externalAttributes = 0;
+    // Comment, central-only extra blocks and a rebuilt local header, in
+    // JobState::extras; kNoExtras for the many rows without any.
+    std::uint32_t extrasIndex = kNoExtras;
+
+    // Compression method as the local header states it.
+    std::uint16_t method = 0;
+    // What a surviving central record said about the entry, for its rebuilt
+    // central header. Without one, the host is inferred from the local extra
+    // fields and the attributes are the defaults for that host.
+    std::uint16_t versionMadeBy = 0;
+    std::uint16_t internalAttributes = 0;
+    bool hasCentralRecord = false;
+    // 0 without a data descriptor, else 16 or 24.
+    std::uint8_t descriptorLength = 0;
+    bool zip64Local = false;
 };
+
+// A row a few more bytes wide costs megabytes on a table of millions of
+// entries; widen this only on purpose.
+static_assert(sizeof(RecoveredEntry) <= 112, "the entry table row grew");
+
+inline bool IsFolderName(std::string_view name) { return !name.empty() && name.back() == '/'; }
 
 }  // namespace vrz

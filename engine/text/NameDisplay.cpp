@@ -33,7 +33,7 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
 }
 
 // Length of the valid UTF-8 sequence at s[i], or 0.
-std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     std::size_t length = 0;
     std::uint32_t min = 0;
@@ -62,7 +62,7 @@ std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
 
 }  // namespace
 
-void AppendNameForDisplay(std::string& out, const std::string& nameBytes) {
+void AppendNameForDisplay(std::string& out, std::string_view nameBytes) {
     for (std::size_t i = 0; i < nameBytes.size();) {
         // Runs of ASCII, most names whole, go over in one piece.
         std::size_t ascii = i;
@@ -84,7 +84,7 @@ void AppendNameForDisplay(std::string& out, const std::string& nameBytes) {
     }
 }
 
-std::string NameForDisplay(const std::string& nameBytes) {
+std::string NameForDisplay(std::string_view nameBytes) {
     std::string out;
     out.reserve(nameBytes.size());
     AppendNameForDisplay(out, nameBytes);

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vrz {
 
-std::string NameForDisplay(const std::string& nameBytes);
+std::string NameForDisplay(std::string_view nameBytes);
 // The same, appended to out without a string of its own (for long listings).
-void AppendNameForDisplay(std::string& out, const std::string& nameBytes);
+void AppendNameForDisplay(std::string& out, std::string_view nameBytes);
 
 }  // namespace vrz

@@ -1,6 +1,7 @@
 #include "verify/EntryVerifier.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "codec/EntryDecoder.h"
@@ -58,8 +59,10 @@ private:
     // The local header the repair writes: the one found in the source, or
     // the one rebuilt from a central record for an entry whose own was damaged.
     bool ReadHeader(RecoveredEntry& row) {
-        if (!row.localRecordOverride.empty()) return TakeHeader(row, row.localRecordOverride.data(),
-                                                                row.localRecordOverride.size(), row.dataOffset);
+        const EntryExtras& extras = state_.ExtrasOf(row);
+        if (!extras.localRecordOverride.empty())
+            return TakeHeader(row, extras.localRecordOverride.data(), extras.localRecordOverride.size(),
+                              extras.dataOffset);
         std::uint8_t fixed[zip::kLocalHeaderSize];
         if (row.entryLength < zip::kLocalHeaderSize || !reader_.Read(row.headerOffset, sizeof fixed, fixed) ||
             !std::equal(fixed, fixed + 4, zip::kSigLocalHeader)) {
@@ -88,8 +91,8 @@ private:
             MarkUnreadable(row);
             return false;
         }
-        row.check.headerName.assign(reinterpret_cast<const char*>(record) + zip::kLocalHeaderSize,
-                                    header_.nameLength);
+        state_.SetHeaderName(row, std::string_view(reinterpret_cast<const char*>(record) + zip::kLocalHeaderSize,
+                                                   header_.nameLength));
         row.check.headerRead = true;
         row.check.method = header_.method;
         row.check.flags = header_.flags;

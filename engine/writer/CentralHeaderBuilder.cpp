@@ -121,9 +121,11 @@ bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8
     } else if (copyLocalExtra) {
         extra.assign(localExtra, localExtra + extraLength);
     }
-    if (extra.size() + row.centralOnlyExtra.size() <= zip::kMaxFieldLength)
-        extra.insert(extra.end(), row.centralOnlyExtra.begin(), row.centralOnlyExtra.end());
-    const std::size_t commentLength = std::min<std::size_t>(row.comment.size(), zip::kMaxFieldLength);
+    static const EntryExtras kNoExtrasAtAll;
+    const EntryExtras& rare = input.extras != nullptr ? *input.extras : kNoExtrasAtAll;
+    if (extra.size() + rare.centralOnlyExtra.size() <= zip::kMaxFieldLength)
+        extra.insert(extra.end(), rare.centralOnlyExtra.begin(), rare.centralOnlyExtra.end());
+    const std::size_t commentLength = std::min<std::size_t>(rare.comment.size(), zip::kMaxFieldLength);
     const EntryHost host = HostFor(row, local, name, nameLength, localExtra, extraLength);
 
     Writer w(*out);
@@ -143,7 +145,7 @@ bool AppendCentralHeader(const CentralHeaderInput& input, std::vector<std::uint8
     w.U32(Field32(input.outputOffset, offsetMarked));
     w.Bytes(name, nameLength);
     w.Bytes(extra.data(), extra.size());
-    w.Bytes(reinterpret_cast<const std::uint8_t*>(row.comment.data()), commentLength);
+    w.Bytes(reinterpret_cast<const std::uint8_t*>(rare.comment.data()), commentLength);
     return true;
 }
 

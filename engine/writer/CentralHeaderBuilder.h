@@ -18,6 +18,8 @@ struct CentralHeaderInput {
     // CRC-32, sizes and the ZIP64 mark; a data descriptor's values for
     // entries that carry one.
     const RecoveredEntry* row = nullptr;
+    // The row's comment and central-only extra blocks; none when null.
+    const EntryExtras* extras = nullptr;
     // Where the local header stands in the output.
     std::uint64_t outputOffset = 0;
     // The output may reach 4 GiB: every header then gets a fresh extra field.

@@ -2,14 +2,14 @@
 
 namespace vrz {
 
-bool PlanFreshHeaderCopy(const RecoveredEntry& row, EntryCopyPlan* plan) {
-    plan->localRecord = row.localRecordOverride;
+bool PlanFreshHeaderCopy(const RecoveredEntry& row, const EntryExtras& fresh, EntryCopyPlan* plan) {
+    plan->localRecord = fresh.localRecordOverride;
     plan->writeLocalRecord = true;
-    plan->copyFrom = row.dataOffset;
+    plan->copyFrom = fresh.dataOffset;
     plan->copyLength = row.compressedSize;
     // The data must lie within the extent the scan accepted.
-    return row.dataOffset >= row.headerOffset && row.dataOffset - row.headerOffset <= row.entryLength &&
-           row.compressedSize <= row.entryLength - (row.dataOffset - row.headerOffset);
+    return fresh.dataOffset >= row.headerOffset && fresh.dataOffset - row.headerOffset <= row.entryLength &&
+           row.compressedSize <= row.entryLength - (fresh.dataOffset - row.headerOffset);
 }
 
 void PlanUnchangedCopy(const RecoveredEntry& row, EntryCopyPlan* plan) {

@@ -23,9 +23,10 @@ struct EntryCopyPlan {
     std::uint64_t OutputLength() const { return (writeLocalRecord ? localRecord.size() : 0) + copyLength; }
 };
 
-// An entry recovered from its central record: its fresh header, then its
-// data. False when the row's data does not lie within its own extent.
-bool PlanFreshHeaderCopy(const RecoveredEntry& row, EntryCopyPlan* plan);
+// An entry recovered from its central record: its fresh header (the row's
+// localRecordOverride), then its data. False when the row's data does not lie
+// within its own extent.
+bool PlanFreshHeaderCopy(const RecoveredEntry& row, const EntryExtras& fresh, EntryCopyPlan* plan);
 // Any other entry: its bytes as found, from its header on. plan->localRecord
 // must hold the header as read from the source.
 void PlanUnchangedCopy(const RecoveredEntry& row, EntryCopyPlan* plan);

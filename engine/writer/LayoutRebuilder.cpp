@@ -147,8 +147,9 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     // Entry data are copied in the kernel, so the header is read on its own
     // rather than through a window that would read the data too.
     const bool inKernel = !copyRefused_;
-    if (!row.localRecordOverride.empty()) {
-        if (!PlanFreshHeaderCopy(row, &plan_)) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
+    const EntryExtras& extras = state_.ExtrasOf(row);
+    if (!extras.localRecordOverride.empty()) {
+        if (!PlanFreshHeaderCopy(row, extras, &plan_)) return FailSource(PathAt(row.headerOffset), kSourceNotAsScanned);
     } else {
         if (!ReadLocalRecord(row, inKernel)) return false;
         PlanUnchangedCopy(row, &plan_);
@@ -159,6 +160,7 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     header.localRecord = plan_.localRecord.data();
     header.localRecordLength = plan_.localRecord.size();
     header.row = &row;
+    header.extras = &extras;
     header.outputOffset = outputOffset;
     header.largeArchive = largeArchive_;
     centralHeader_.clear();

@@ -90,9 +90,10 @@ std::uint64_t ExpectedOutputBytes(const JobState& state) {
     constexpr std::uint64_t kFreshExtraBytes = zip::kExtraBlockHeaderSize + 3 * 8 + zip::kNtfsExtraSize;
     std::uint64_t total = zip::kZip64EndOfCentralDirSize + zip::kZip64LocatorSize + zip::kEndOfCentralDirSize;
     for (const RecoveredEntry& entry : state.entries) {
-        total += entry.entryLength + zip::kCentralHeaderSize + entry.name.size() + kFreshExtraBytes;
+        total += entry.entryLength + zip::kCentralHeaderSize + state.HeaderNameOf(entry).size() + kFreshExtraBytes;
         // What a surviving central record adds to the rebuilt header.
-        total += entry.comment.size() + entry.centralOnlyExtra.size() + entry.localRecordOverride.size();
+        const EntryExtras& extras = state.ExtrasOf(entry);
+        total += extras.comment.size() + extras.centralOnlyExtra.size() + extras.localRecordOverride.size();
     }
     // A salvaged beginning goes out under a longer name, with a descriptor; a
     // deflated one is never much larger than the bytes it holds.

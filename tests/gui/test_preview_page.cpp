@@ -25,7 +25,7 @@ using Rows = std::vector<std::string>;
 
 vrz::RecoveredEntry Entry(const std::string& name, std::uint64_t size = 0) {
     vrz::RecoveredEntry entry;
-    entry.name = name;
+    TheJob().SetName(entry, name);  // the rows go into TheJob(), whose arena holds their names
     entry.uncompressedSize = size;
     return entry;
 }

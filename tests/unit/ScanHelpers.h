@@ -19,13 +19,17 @@ public:
 struct ScanResult {
     bool ok = false;
     std::vector<RecoveredEntry> rows;
+    std::vector<EntryExtras> extras;  // the scan's side table, by RecoveredEntry::extrasIndex
+    std::vector<std::string> names;   // the rows' names, copied out of the ended scan's arena
     std::vector<std::string> reported;
 
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& r : rows) names.push_back(r.name);
-        return names;
+    // The rebuilt local header of row i; empty for a row copied as found.
+    std::vector<std::uint8_t> FreshHeader(std::size_t i) const {
+        const std::uint32_t at = rows[i].extrasIndex;
+        return at < extras.size() ? extras[at].localRecordOverride : std::vector<std::uint8_t>{};
     }
+
+    std::vector<std::string> Names() const { return names; }
 };
 
 inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReader::kDefaultWindow) {
@@ -38,6 +42,8 @@ inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReade
     ScanResult result;
     result.ok = ScanSingleArchive(state, reporter, options);
     result.rows = state.entries;
+    result.extras = state.extras;
+    for (const RecoveredEntry& row : state.entries) result.names.emplace_back(state.NameOf(row));
     result.reported = reporter.keys;
     return result;
 }

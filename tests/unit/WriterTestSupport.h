@@ -138,7 +138,10 @@ struct RebuildResult {
     Bytes output;
     ParsedArchive archive;
     RebuildState run;
+    // Copied out of the scan's state, which ends with ScanAndRebuild: the
+    // rows' names are kept as strings beside them.
     std::vector<RecoveredEntry> rows;
+    std::vector<std::string> names;
 };
 
 // Scans source (already in the folder of dir) and rebuilds it into dir/out.
@@ -154,6 +157,7 @@ inline RebuildResult ScanAndRebuild(const TempDir& dir, const std::string& sourc
     r.reported = reporter.keys;
     r.outputPath = state.outputPath;
     r.rows = state.entries;
+    for (const RecoveredEntry& row : state.entries) r.names.emplace_back(state.NameOf(row));
     if (r.ok) {
         r.output = ReadWholeFile(r.outputPath);
         r.archive = ParseArchive(r.output);

@@ -9,12 +9,25 @@
 namespace vrz {
 namespace {
 
-RecoveredEntry Entry(const std::string& name, std::uint64_t size = 0) {
-    RecoveredEntry entry;
-    entry.name = name;
-    entry.uncompressedSize = size;
-    return entry;
-}
+struct EntrySpec {
+    std::string name;
+    std::uint64_t size = 0;
+};
+
+EntrySpec Entry(const std::string& name, std::uint64_t size = 0) { return {name, size}; }
+
+// A job whose table holds the given entries, their names in its arena.
+struct Table : JobState {
+    Table(std::initializer_list<EntrySpec> specs) {
+        for (const EntrySpec& spec : specs) Add(spec);
+    }
+    void Add(const EntrySpec& spec) {
+        RecoveredEntry entry;
+        SetName(entry, spec.name);
+        entry.uncompressedSize = spec.size;
+        entries.push_back(entry);
+    }
+};
 
 // The rows as "F:name" (folder-like) or "name=KB" (file), sorted, so that a
 // test states the view without depending on table order.
@@ -43,7 +56,7 @@ std::size_t RowNamed(const PreviewModel& model, const std::string& label) {
 using Strings = std::vector<std::string>;
 
 TEST(PreviewModel, EmptyTableShowsOnlyLostFilesAndCountZero) {
-    const std::vector<RecoveredEntry> entries;
+    const Table entries = {};
     PreviewModel model(entries);
     EXPECT_EQ(View(model), Strings({"F:#Lost Files"}));
     EXPECT_EQ(model.Rows()[0].kind, PreviewRowKind::kLostFiles);
@@ -52,7 +65,7 @@ TEST(PreviewModel, EmptyTableShowsOnlyLostFilesAndCountZero) {
 }
 
 TEST(PreviewModel, SizesAreWholeKilobytesShownAtLeastOne) {
-    const std::vector<RecoveredEntry> entries = {Entry("zero", 0), Entry("one", 1), Entry("most", 1023),
+    const Table entries = {Entry("zero", 0), Entry("one", 1), Entry("most", 1023),
                                                  Entry("kilo", 1024), Entry("half", 1536),
                                                  Entry("big", 5ull << 30)};
     PreviewModel model(entries);
@@ -65,14 +78,14 @@ TEST(PreviewModel, SizesAreWholeKilobytesShownAtLeastOne) {
 }
 
 TEST(PreviewModel, TotalsCountEveryEntryFoldersAndLostOnesIncluded) {
-    const std::vector<RecoveredEntry> entries = {Entry("docs/"), Entry("docs/a.txt", 10),
+    const Table entries = {Entry("docs/"), Entry("docs/a.txt", 10),
                                                  Entry("#Lost Files/b.txt", 20), Entry("c.txt", 30)};
     PreviewModel model(entries);
     EXPECT_EQ(model.TotalsText("Entries found"), "Entries found: 4");
 }
 
 TEST(PreviewModel, RootListsTopFoldersAndTopFilesOnly) {
-    const std::vector<RecoveredEntry> entries = {
+    const Table entries = {
         Entry("readme.txt", 2048), Entry("docs/"), Entry("docs/guide.pdf", 4096), Entry("docs/img/"),
         Entry("#Lost Files/stray.bin", 100)};
     PreviewModel model(entries);
@@ -81,13 +94,13 @@ TEST(PreviewModel, RootListsTopFoldersAndTopFilesOnly) {
 }
 
 TEST(PreviewModel, FilesInsideFoldersWithoutFolderEntriesCannotBeReached) {
-    const std::vector<RecoveredEntry> entries = {Entry("top.txt", 1), Entry("a/b.txt", 1), Entry("a/c/d.txt", 1)};
+    const Table entries = {Entry("top.txt", 1), Entry("a/b.txt", 1), Entry("a/c/d.txt", 1)};
     PreviewModel model(entries);
     EXPECT_EQ(View(model), Strings({"F:#Lost Files", "top.txt=1"}));
 }
 
 TEST(PreviewModel, EnteringAndLeavingFoldersKeepsTheRecoveredSize) {
-    const std::vector<RecoveredEntry> entries = {
+    const Table entries = {
         Entry("docs/"), Entry("docs/guide.pdf", 4096), Entry("docs/img/"), Entry("docs/img/logo", 3000),
         Entry("notes", 9000)};
     PreviewModel model(entries);
@@ -114,7 +127,7 @@ TEST(PreviewModel, EnteringAndLeavingFoldersKeepsTheRecoveredSize) {
 }
 
 TEST(PreviewModel, LostFilesFolderListsTheLostEntries) {
-    const std::vector<RecoveredEntry> entries = {Entry("#Lost Files/a.txt", 5000), Entry("#Lost Files/b", 10),
+    const Table entries = {Entry("#Lost Files/a.txt", 5000), Entry("#Lost Files/b", 10),
                                                  Entry("kept.txt", 1)};
     PreviewModel model(entries);
     EXPECT_EQ(model.Activate(0), PreviewModel::Navigation::kEntered);
@@ -123,7 +136,7 @@ TEST(PreviewModel, LostFilesFolderListsTheLostEntries) {
 }
 
 TEST(PreviewModel, DottedNamesAreNotEntered) {
-    const std::vector<RecoveredEntry> entries = {Entry("backup.2020/"), Entry("backup.2020/x.txt", 1),
+    const Table entries = {Entry("backup.2020/"), Entry("backup.2020/x.txt", 1),
                                                  Entry("photo.jpg", 1)};
     PreviewModel model(entries);
     const Strings root = View(model);
@@ -135,7 +148,7 @@ TEST(PreviewModel, DottedNamesAreNotEntered) {
 }
 
 TEST(PreviewModel, FileWithoutExtensionIsEnteredAndShowsOnlyParent) {
-    const std::vector<RecoveredEntry> entries = {Entry("Makefile", 100)};
+    const Table entries = {Entry("Makefile", 100)};
     PreviewModel model(entries);
     EXPECT_EQ(model.Activate(RowNamed(model, "Makefile")), PreviewModel::Navigation::kEntered);
     EXPECT_EQ(View(model), Strings({"F:.."}));
@@ -145,7 +158,7 @@ TEST(PreviewModel, FileWithoutExtensionIsEnteredAndShowsOnlyParent) {
 
 TEST(PreviewModel, FolderMembershipIsByContainment) {
     // Entering "x" also shows the files of "ax", whose names contain "x/".
-    const std::vector<RecoveredEntry> entries = {Entry("x/"), Entry("ax/"), Entry("x/one.txt", 1),
+    const Table entries = {Entry("x/"), Entry("ax/"), Entry("x/one.txt", 1),
                                                  Entry("ax/two.txt", 1)};
     PreviewModel model(entries);
     EXPECT_EQ(model.Activate(RowNamed(model, "x")), PreviewModel::Navigation::kEntered);
@@ -153,7 +166,7 @@ TEST(PreviewModel, FolderMembershipIsByContainment) {
 }
 
 TEST(PreviewModel, FileNamedDotDotAtRootDoesNotLeaveTheRoot) {
-    const std::vector<RecoveredEntry> entries = {Entry("..", 1)};
+    const Table entries = {Entry("..", 1)};
     PreviewModel model(entries);
     const std::size_t row = RowNamed(model, "..");
     EXPECT_EQ(model.Rows()[row].kind, PreviewRowKind::kFile);
@@ -163,7 +176,7 @@ TEST(PreviewModel, FileNamedDotDotAtRootDoesNotLeaveTheRoot) {
 
 TEST(PreviewModel, NamesAreShownAsUtf8AndEnteredByTheirBytes) {
     // 0x84 is a-umlaut in code page 437; the name is not valid UTF-8.
-    const std::vector<RecoveredEntry> entries = {Entry("K\x84se/"), Entry("K\x84se/brot", 2048)};
+    const Table entries = {Entry("K\x84se/"), Entry("K\x84se/brot", 2048)};
     PreviewModel model(entries);
     const std::size_t row = RowNamed(model, "K\xC3\xA4se");
     EXPECT_EQ(model.Rows()[row].key, "K\x84se");
@@ -172,7 +185,7 @@ TEST(PreviewModel, NamesAreShownAsUtf8AndEnteredByTheirBytes) {
 }
 
 TEST(PreviewModel, ActivatingARowOutOfRangeDoesNothing) {
-    const std::vector<RecoveredEntry> entries = {Entry("a")};
+    const Table entries = {Entry("a")};
     PreviewModel model(entries);
     EXPECT_EQ(model.Activate(99), PreviewModel::Navigation::kNone);
     EXPECT_EQ(model.Depth(), 0);
@@ -185,11 +198,11 @@ namespace vrz {
 namespace {
 
 TEST(PreviewModelVerification, DamagedRowsAreMarkedAndCountedInTheTotals) {
-    std::vector<RecoveredEntry> entries = {Entry("docs/", 0), Entry("docs/report.pdf", 5000), Entry("a.txt", 10),
+    Table entries = {Entry("docs/", 0), Entry("docs/report.pdf", 5000), Entry("a.txt", 10),
                                            Entry("b.txt", 20)};
-    entries[1].check.status = EntryStatus::kDamaged;
-    entries[1].check.reason = CheckReason::kCrcMismatch;
-    entries[3].check.status = EntryStatus::kNotChecked;
+    entries.entries[1].check.status = EntryStatus::kDamaged;
+    entries.entries[1].check.reason = CheckReason::kCrcMismatch;
+    entries.entries[3].check.status = EntryStatus::kNotChecked;
     PreviewModel model(entries);
     EXPECT_EQ(model.TotalsText("Files", "%d damaged"), "Files: 4 (1 damaged)");
     EXPECT_FALSE(model.Rows()[RowNamed(model, "a.txt")].IsDamaged());
@@ -201,7 +214,7 @@ TEST(PreviewModelVerification, DamagedRowsAreMarkedAndCountedInTheTotals) {
 }
 
 TEST(PreviewModelVerification, NothingDamagedLeavesTheTotalsAsTheyWere) {
-    const std::vector<RecoveredEntry> entries = {Entry("a.txt", 10)};
+    const Table entries = {Entry("a.txt", 10)};
     PreviewModel model(entries);
     EXPECT_EQ(model.TotalsText("Files", "%d damaged"), "Files: 1");
     EXPECT_EQ(model.TotalsText("Files"), "Files: 1");
@@ -216,19 +229,20 @@ namespace vrz {
 namespace {
 
 TEST(CompletionDetails, NamesTheOutputAndAtMostTenEntriesPerStatusWithTheirReasons) {
-    std::vector<RecoveredEntry> entries;
+    Table entries = {};
     for (int i = 0; i < 12; ++i) {
-        entries.push_back(Entry("#Lost Files/bad" + std::to_string(i) + ".txt", 10));
-        entries.back().check.status = EntryStatus::kDamaged;
-        entries.back().check.reason = CheckReason::kCrcMismatch;
-        entries.back().check.headerRead = true;
-        entries.back().check.headerName = "deep/dir/bad" + std::to_string(i) + ".txt";
+        entries.Add(Entry("#Lost Files/bad" + std::to_string(i) + ".txt", 10));
+        RecoveredEntry& row = entries.entries.back();
+        row.check.status = EntryStatus::kDamaged;
+        row.check.reason = CheckReason::kCrcMismatch;
+        row.check.headerRead = true;
+        entries.SetHeaderName(row, "deep/dir/bad" + std::to_string(i) + ".txt");
     }
-    entries.push_back(Entry("secret.bin", 10));
-    entries.back().check.status = EntryStatus::kNotChecked;
-    entries.back().check.reason = CheckReason::kEncrypted;
-    entries.push_back(Entry("fine.txt", 10));
-    entries.back().check.status = EntryStatus::kIntact;
+    entries.Add(Entry("secret.bin", 10));
+    entries.entries.back().check.status = EntryStatus::kNotChecked;
+    entries.entries.back().check.reason = CheckReason::kEncrypted;
+    entries.Add(Entry("fine.txt", 10));
+    entries.entries.back().check.status = EntryStatus::kIntact;
     const TextLookup text = [](const std::string& key) { return "<" + key + ">"; };
     const std::string details = CompletionDetails(entries, "/out/a_fixed.zip", text);
     EXPECT_EQ(details.rfind("<IDS_SAVED_TO> /out/a_fixed.zip\n\n<IDS_DAMAGED_LIST>\n", 0), 0u) << details;

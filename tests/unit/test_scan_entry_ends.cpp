@@ -178,11 +178,11 @@ TEST(CentralRecords, BrokenLocalSignatureWithIntactRecordIsRecovered) {
     RecordingReporter reporter;
     ASSERT_TRUE(ScanSingleArchive(state, reporter));
     ASSERT_EQ(state.entries.size(), 3u);
-    EXPECT_EQ(state.entries[1].name, "nested.zip");
+    EXPECT_EQ(state.NameOf(state.entries[1]), "nested.zip");
     EXPECT_EQ(state.entries[1].headerOffset, nestedAt);
-    EXPECT_FALSE(state.entries[1].localRecordOverride.empty());
-    EXPECT_EQ(state.entries[1].dataOffset, nestedAt + 30 + nested.name.size());
-    EXPECT_EQ(state.entries[2].name, "last.txt");
+    EXPECT_FALSE(state.ExtrasOf(state.entries[1]).localRecordOverride.empty());
+    EXPECT_EQ(state.ExtrasOf(state.entries[1]).dataOffset, nestedAt + 30 + nested.name.size());
+    EXPECT_EQ(state.NameOf(state.entries[2]), "last.txt");
     bool insideRecorded = false;
     for (const ScanFinding& f : state.findings) insideRecorded |= f.kind == FindingKind::kInsideEntryData;
     EXPECT_TRUE(insideRecorded);
@@ -216,7 +216,7 @@ TEST(CentralRecords, EmptyEntryIsNotRecoveredWhereItsNameIsNotInPlace) {
     Append(bytes, WholeArchive({empty, full}));
     const ScanResult r = ScanBytes(bytes);
     EXPECT_EQ(r.Names(), (Names{"empty.txt", "full.txt"}));
-    for (const RecoveredEntry& row : r.rows) EXPECT_TRUE(row.localRecordOverride.empty());
+    for (std::size_t i = 0; i < r.rows.size(); ++i) EXPECT_TRUE(r.FreshHeader(i).empty());
 }
 
 TEST(CentralRecords, MethodWhoseDecodedDataChecksWins) {
@@ -233,9 +233,10 @@ TEST(CentralRecords, MethodWhoseDecodedDataChecksWins) {
     const ScanResult r = ScanBytes(bytes);
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0].method, 8);
-    ASSERT_FALSE(r.rows[0].localRecordOverride.empty());
-    EXPECT_EQ(ReadU16(&r.rows[0].localRecordOverride[zip::lfh::kMethod]), 8);
-    EXPECT_EQ(r.rows[0].dataOffset, 30u + e.name.size());
+    const Bytes fresh = r.FreshHeader(0);
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_EQ(ReadU16(&fresh[zip::lfh::kMethod]), 8);
+    EXPECT_EQ(r.extras[r.rows[0].extrasIndex].dataOffset, 30u + e.name.size());
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ TEST(SplitScan, EntryWithoutDescriptorCrossesIntoTheNextPart) {
     RecordingReporter reporter;
     ASSERT_TRUE(ScanSplitArchive(state, reporter));
     ASSERT_EQ(state.entryCount(), 2u);
-    EXPECT_EQ(state.entries[1].name, "second.txt");
+    EXPECT_EQ(state.NameOf(state.entries[1]), "second.txt");
     EXPECT_EQ(state.entries[1].part, 0u);
     EXPECT_EQ(state.entries[1].entryLength, 30u + 10 + 500);
 }
@@ -150,7 +150,7 @@ TEST(SplitScan, NoEntryIsReadAcrossAMissingPart) {
     RecordingReporter reporter;
     ASSERT_TRUE(ScanSplitArchive(state, reporter));
     std::vector<std::string> names;
-    for (const auto& e : state.entries) names.push_back(e.name);
+    for (const auto& e : state.entries) names.emplace_back(state.NameOf(e));
     EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "c.txt"}));
 }
 
@@ -171,7 +171,7 @@ TEST(SplitScan, StreamedEntryFindsItsDescriptorInALaterPart) {
     ASSERT_EQ(state.entryCount(), 2u);
     EXPECT_EQ(state.entries[0].compressedSize, 700u);
     EXPECT_EQ(state.entries[0].crc32, 0x77u);
-    EXPECT_EQ(state.entries[1].name, "after.txt");
+    EXPECT_EQ(state.NameOf(state.entries[1]), "after.txt");
 }
 
 TEST(SplitScan, AShortenedPartEndsTheChain) {
@@ -196,7 +196,7 @@ TEST(SplitScan, AShortenedPartEndsTheChain) {
     RecordingReporter reporter;
     ASSERT_TRUE(ScanSplitArchive(state, reporter));
     std::vector<std::string> names;
-    for (const auto& e : state.entries) names.push_back(e.name);
+    for (const auto& e : state.entries) names.emplace_back(state.NameOf(e));
     EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "c.txt"}));
 }
 

@@ -45,7 +45,6 @@ Built Build(const Bytes& local, const RecoveredEntry& row, std::uint64_t outputO
 
 RecoveredEntry Row(std::uint32_t crc, std::uint64_t compressed, std::uint64_t uncompressed, bool zip64Local = false) {
     RecoveredEntry row;
-    row.name = "table name is not used";
     row.crc32 = crc;
     row.compressedSize = compressed;
     row.uncompressedSize = uncompressed;
@@ -199,12 +198,14 @@ TEST(CentralHeaderFields, SurvivingCentralRecordGivesHostAttributesCommentAndIts
     row.versionMadeBy = 0x031E;
     row.internalAttributes = 1;
     row.externalAttributes = 0120777u << 16;  // a symlink
-    row.comment = "entry comment";
-    row.centralOnlyExtra = {0x17, 0x00, 0x02, 0x00, 0xAB, 0xCD};
+    EntryExtras extras;
+    extras.comment = "entry comment";
+    extras.centralOnlyExtra = {0x17, 0x00, 0x02, 0x00, 0xAB, 0xCD};
     CentralHeaderInput input;
     input.localRecord = local.data();
     input.localRecordLength = local.size();
     input.row = &row;
+    input.extras = &extras;
     Bytes out;
     ASSERT_TRUE(AppendCentralHeader(input, &out));
     EXPECT_EQ(ReadU16(&out[4]), 0x031E);
@@ -213,7 +214,7 @@ TEST(CentralHeaderFields, SurvivingCentralRecordGivesHostAttributesCommentAndIts
     const std::size_t n = ReadU16(&out[28]), m = ReadU16(&out[30]), k = ReadU16(&out[32]);
     ASSERT_EQ(out.size(), 46 + n + m + k);
     EXPECT_EQ(Bytes(out.begin() + 46 + static_cast<std::ptrdiff_t>(n), out.begin() + 46 + static_cast<std::ptrdiff_t>(n + m)),
-              row.centralOnlyExtra);
+              extras.centralOnlyExtra);
     EXPECT_EQ(std::string(out.begin() + 46 + static_cast<std::ptrdiff_t>(n + m), out.end()), "entry comment");
 }
 

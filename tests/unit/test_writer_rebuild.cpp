@@ -72,7 +72,7 @@ TEST(RebuildSingle, CopiesExactlyTheScannedRowsInOrder) {
     ASSERT_TRUE(r.ok);
     EXPECT_TRUE(r.reported.empty());
     EXPECT_EQ(CentralNames(r.archive), (Names{"docs/", "docs/a.txt", "docs/s.txt", "lost/b.txt", "last.txt"}));
-    EXPECT_EQ(r.rows[3].name, "#Lost Files/b.txt");
+    EXPECT_EQ(r.names[3], "#Lost Files/b.txt");
     ExpectEntriesCopied(r, source);
     // The streamed entry keeps its descriptor and flag; the central header has the descriptor's values.
     const CentralRecord& s = r.archive.headers[2];
@@ -250,12 +250,12 @@ TEST(RebuildLargeSource, FourGiBSourceGivesNtfsBlocks) {
     const std::uint64_t size = secondAt + second.size();
     state.scanLayout.AddPart(path, size, false);
     RecoveredEntry a;
-    a.name = "first.txt";
+    state.SetName(a, "first.txt");
     a.crc32 = 1;
     a.compressedSize = a.uncompressedSize = 3;
     a.entryLength = first.size();
     RecoveredEntry b = a;
-    b.name = "second.txt";
+    state.SetName(b, "second.txt");
     b.crc32 = 2;
     b.headerOffset = secondAt;
     b.entryLength = second.size();
@@ -286,7 +286,7 @@ TEST(RebuildProgress, TinySourceNeedsNoDivisionByZero) {
     state.scanSourcePath = dir.Write("tiny.zip", entry);
     state.scanLayout.AddPart(state.scanSourcePath, entry.size(), false);
     RecoveredEntry row;
-    row.name = "t";
+    state.SetName(row, "t");
     row.crc32 = 1;
     row.compressedSize = row.uncompressedSize = 1;
     row.entryLength = entry.size();
@@ -432,7 +432,7 @@ TEST(RebuildCancel, CancelInTheMiddleOfALargeEntryLeavesNothing) {
     state.scanSourcePath = path;
     state.scanLayout.AddPart(path, header.size() + dataSize, false);
     RecoveredEntry row;
-    row.name = "large.bin";
+    state.SetName(row, "large.bin");
     row.crc32 = 1;
     row.compressedSize = row.uncompressedSize = dataSize;
     row.entryLength = header.size() + dataSize;
