@@ -140,11 +140,13 @@ bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string&
 }
 
 // The table name is the header's own unless the entry was filed under
-// "#Lost Files/"; only then is the header read again.
+// "#Lost Files/"; then the header's name the scan kept decides, and only a
+// row without it has its header read again.
 bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
     const std::string_view tableName = state_.NameOf(row);
     if (tableName == name) return true;
     if (tableName.compare(0, std::string_view(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
+    if (row.check.headerRead) return state_.HeaderNameOf(row) == name;
     return HeaderNameIs(headerOffset, name);
 }
 

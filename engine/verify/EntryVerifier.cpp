@@ -30,8 +30,7 @@ public:
         percent_ = options_.percentFrom;
         for (RecoveredEntry& row : state_.entries) {
             if (!state_.ScanMayContinue()) return false;
-            row.check = EntryCheck{};
-            if (!ReadHeader(row)) continue;
+            if (!TakeScannedHeader(row) && !ReadHeader(row)) continue;
             if (options_.decode && !Decode(row)) return false;
             done_ += DataLength(row);
             ShowProgress(0);
@@ -54,6 +53,27 @@ private:
     void MarkUnreadable(RecoveredEntry& row) {
         row.check.status = EntryStatus::kNotChecked;
         row.check.reason = CheckReason::kUnreadable;
+    }
+
+    // The scan keeps what it read of an entry's own header; only entries it
+    // did not read that way (or whose header is rebuilt) are read again.
+    bool TakeScannedHeader(RecoveredEntry& row) {
+        const bool known = row.check.headerRead && state_.ExtrasOf(row).localRecordOverride.empty();
+        EntryCheck fresh;
+        if (known) {
+            fresh.headerRead = true;
+            fresh.method = row.check.method;
+            fresh.flags = row.check.flags;
+        }
+        row.check = fresh;
+        if (!known) return false;
+        const std::uint64_t tail = std::uint64_t{row.descriptorLength} + row.compressedSize;
+        if (tail > row.entryLength - std::min<std::uint64_t>(row.entryLength, zip::kLocalHeaderSize)) {
+            row.check = EntryCheck{};
+            return false;
+        }
+        dataStart_ = row.headerOffset + row.entryLength - tail;
+        return true;
     }
 
     // The local header the repair writes: the one found in the source, or
@@ -85,17 +105,17 @@ private:
     }
 
     bool TakeHeader(RecoveredEntry& row, const std::uint8_t* record, std::size_t length, std::uint64_t dataStart) {
-        header_ = ReadLocalHeaderFixed(record);
-        if (length < zip::kLocalHeaderSize + std::size_t{header_.nameLength} || dataStart < row.headerOffset ||
+        const LocalHeader header = ReadLocalHeaderFixed(record);
+        if (length < zip::kLocalHeaderSize + std::size_t{header.nameLength} || dataStart < row.headerOffset ||
             dataStart - row.headerOffset > row.entryLength) {
             MarkUnreadable(row);
             return false;
         }
         state_.SetHeaderName(row, std::string_view(reinterpret_cast<const char*>(record) + zip::kLocalHeaderSize,
-                                                   header_.nameLength));
+                                                   header.nameLength));
         row.check.headerRead = true;
-        row.check.method = header_.method;
-        row.check.flags = header_.flags;
+        row.check.method = header.method;
+        row.check.flags = header.flags;
         dataStart_ = dataStart;
         return true;
     }
@@ -103,7 +123,7 @@ private:
     // False only when cancelled.
     bool Decode(RecoveredEntry& row) {
         EntryCheck& check = row.check;
-        if ((header_.flags & zip::kFlagEncrypted) != 0 || header_.method == method::kAes) {
+        if ((check.flags & zip::kFlagEncrypted) != 0 || check.method == method::kAes) {
             check.status = EntryStatus::kNotChecked;
             check.reason = CheckReason::kEncrypted;
             return true;
@@ -113,7 +133,7 @@ private:
             check.status = EntryStatus::kIntact;
             return true;
         }
-        std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(header_.method, header_.flags, row.uncompressedSize);
+        std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(check.method, check.flags, row.uncompressedSize);
         if (!decoder) {
             check.status = EntryStatus::kNotChecked;
             check.reason = CheckReason::kMethodNotSupported;
@@ -168,7 +188,6 @@ private:
     const VerifyOptions& options_;
     std::atomic<int>& percent_;
     LayoutBlockReader reader_;
-    LocalHeader header_;
     std::vector<std::uint8_t> record_;
     std::uint64_t dataStart_ = 0;
     std::uint64_t total_ = 0;

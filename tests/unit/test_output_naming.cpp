@@ -62,13 +62,14 @@ TEST(OutputNaming, FreeSpace) {
 TEST(OutputNaming, RoomNeededIsTheStoredBytesNotTheUnpackedSize) {
     JobState state;
     RecoveredEntry zeros;
-    zeros.name = "zeros.bin";
+    const std::string name = "zeros.bin";
+    state.SetName(zeros, name);
     zeros.uncompressedSize = 10ull << 30;
     zeros.compressedSize = 10ull << 20;
-    zeros.entryLength = zip::kLocalHeaderSize + zeros.name.size() + zeros.compressedSize;
+    zeros.entryLength = zip::kLocalHeaderSize + name.size() + zeros.compressedSize;
     state.entries.push_back(zeros);
     const std::uint64_t needed = ExpectedOutputBytes(state);
-    EXPECT_GT(needed, zeros.entryLength + zip::kCentralHeaderSize + zeros.name.size() + zip::kEndOfCentralDirSize);
+    EXPECT_GT(needed, zeros.entryLength + zip::kCentralHeaderSize + name.size() + zip::kEndOfCentralDirSize);
     EXPECT_LT(needed, zeros.entryLength + 1024);
 
     TempDir dir;
