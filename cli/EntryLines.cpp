@@ -1,14 +1,13 @@
 #include "EntryLines.h"
 
-#include <cstdint>
-
-#include "text/NameDisplay.h"
+#include <cstring>
 
 namespace vrz::cli {
 
 namespace {
 
 constexpr int kNumberWidth = 14;
+constexpr std::size_t kStatusWidth = 11;
 
 void AppendHex8(std::string& out, std::uint32_t value) {
     static const char kDigits[] = "0123456789abcdef";
@@ -31,14 +30,21 @@ void AppendRightAligned(std::string& out, std::uint64_t value, int width) {
 
 }  // namespace
 
-void AppendEntryLine(std::string& out, const JobState& state, const RecoveredEntry& entry) {
-    AppendHex8(out, entry.crc32);
+void AppendEntryLine(std::string& out, std::uint32_t crc32, std::uint64_t compressedSize, std::uint64_t size,
+                     const char* status, const std::string& name) {
+    AppendHex8(out, crc32);
     out.append("  ");
-    AppendRightAligned(out, entry.compressedSize, kNumberWidth);
+    AppendRightAligned(out, compressedSize, kNumberWidth);
     out.append("  ");
-    AppendRightAligned(out, entry.uncompressedSize, kNumberWidth);
+    AppendRightAligned(out, size, kNumberWidth);
     out.append("  ");
-    AppendNameForDisplay(out, state.NameOf(entry));
+    if (status) {
+        const std::size_t length = std::strlen(status);
+        out.append(status, length);
+        out.append(length < kStatusWidth ? kStatusWidth - length : 0, ' ');
+        out.append("  ");
+    }
+    out.append(name);
     out.push_back('\n');
 }
 

@@ -2,16 +2,17 @@
 // buffer: a listing of millions of entries must cost little beside the scan.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "state/JobState.h"
-
 namespace vrz::cli {
 
-// "CRC-32  Compressed  Size  Name" as eight hex digits, two 14-wide
-// right-aligned numbers and the display name, each two spaces apart.
-void AppendEntryLine(std::string& out, const JobState& state, const RecoveredEntry& entry);
+// One listing line: "CRC-32  Compressed  Size  [Status]  Name" as eight hex
+// digits, two 14-wide right-aligned numbers, the status (when not null) left
+// aligned in 11 columns, and the printable name, each two spaces apart.
+void AppendEntryLine(std::string& out, std::uint32_t crc32, std::uint64_t compressedSize, std::uint64_t size,
+                     const char* status, const std::string& name);
 
 // Collects lines and writes them to a stream in large pieces.
 class LineBuffer {

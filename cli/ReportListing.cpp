@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CliTexts.h"
+#include "EntryLines.h"
 #include "TextEscape.h"
 #include "text/NameDisplay.h"
 
@@ -60,15 +61,16 @@ void PrintListing(const JobReport& report) {
         std::printf("%-8s  %14s  %14s  %-11s  %s\n", "CRC-32", "Compressed", "Size", "Status", "Name");
     else
         std::printf("%-8s  %14s  %14s  %s\n", "CRC-32", "Compressed", "Size", "Name");
-    for (const ReportedEntry& e : report.entries) {
-        const std::string name = PrintableName(e.writtenName);
-        const std::uint64_t size = e.check.status == EntryStatus::kPartial ? e.recoveredBytes : e.uncompressedSize;
-        if (report.verified)
-            std::printf("%08" PRIx32 "  %14" PRIu64 "  %14" PRIu64 "  %-11s  %s\n", e.crc32, e.compressedSize, size,
-                        StatusCode(e.check.status), name.c_str());
-        else
-            std::printf("%08" PRIx32 "  %14" PRIu64 "  %14" PRIu64 "  %s\n", e.crc32, e.compressedSize, size,
-                        name.c_str());
+    {
+        // Formatted by hand into one buffer: the listing of millions of entries
+        // must cost little beside the scan.
+        LineBuffer lines(stdout);
+        for (const ReportedEntry& e : report.entries) {
+            const std::uint64_t size = e.check.status == EntryStatus::kPartial ? e.recoveredBytes : e.uncompressedSize;
+            AppendEntryLine(lines.Text(), e.crc32, e.compressedSize, size,
+                            report.verified ? StatusCode(e.check.status) : nullptr, PrintableName(e.writtenName));
+            lines.MaybeFlush();
+        }
     }
     std::printf("%s\n", SummaryLine(report, Plural(report.entries.size(), "entry", "entries")).c_str());
     PrintFindingsLine(report);
