@@ -3,37 +3,16 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "text/NameDisplay.h"
+
 namespace vrz::cli {
 
 namespace {
 
 // Length of the valid UTF-8 sequence at s[i] (1 for ASCII), or 0.
 std::size_t SequenceLength(const std::string& s, std::size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return 1;
-    std::size_t length = 0;
-    std::uint32_t min = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-        min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    std::uint32_t cp = b0 & (0x7Fu >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return length;
+    if (static_cast<unsigned char>(s[i]) < 0x80) return 1;
+    return Utf8SequenceLength(s, i);
 }
 
 void AppendFormatted(std::string& out, const char* format, unsigned value) {

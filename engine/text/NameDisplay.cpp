@@ -32,7 +32,9 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
-// Length of the valid UTF-8 sequence at s[i], or 0.
+
+}  // namespace
+
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     std::size_t length = 0;
@@ -59,8 +61,6 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return length;
 }
-
-}  // namespace
 
 void AppendNameForDisplay(std::string& out, std::string_view nameBytes) {
     for (std::size_t i = 0; i < nameBytes.size();) {

@@ -8,6 +8,9 @@
 
 namespace vrz {
 
+// Length of the valid multi-byte UTF-8 sequence at s[i], or 0 (also for ASCII).
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
+
 std::string NameForDisplay(std::string_view nameBytes);
 // The same, appended to out without a string of its own (for long listings).
 void AppendNameForDisplay(std::string& out, std::string_view nameBytes);
