@@ -40,15 +40,22 @@ std::string ExecutableFolder() {
     return FolderOf(std::string(buffer.data(), static_cast<std::size_t>(n)));
 }
 
-std::string ChooseSettingsPath(const std::string& programFolder) {
+std::string SettingsPathFor(const std::string& programFolder) {
     // A folder under /usr belongs to the package manager (or to an install):
     // it holds no user's settings, even when root can write there.
     const bool systemFolder = programFolder.rfind("/usr/", 0) == 0;
     if (!systemFolder && ::access(programFolder.c_str(), W_OK) == 0) return JoinPath(programFolder, "settings.ini");
-    const std::string folder = UserConfigFolder();
-    ::mkdir(FolderOf(folder).c_str(), 0755);
-    ::mkdir(folder.c_str(), 0755);
-    return JoinPath(folder, "settings.ini");
+    return JoinPath(UserConfigFolder(), "settings.ini");
+}
+
+std::string ChooseSettingsPath(const std::string& programFolder) {
+    const std::string path = SettingsPathFor(programFolder);
+    const std::string folder = FolderOf(path);
+    if (folder != programFolder) {
+        ::mkdir(FolderOf(folder).c_str(), 0755);
+        ::mkdir(folder.c_str(), 0755);
+    }
+    return path;
 }
 
 std::string LanguagePathFor(const std::string& programFolder, int index) {

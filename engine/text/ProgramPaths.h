@@ -23,6 +23,8 @@ std::string ExecutableFolder();
 // Settings live beside the program when that folder is writable and not
 // under /usr (a portable copy), otherwise in the user's configuration folder.
 std::string ChooseSettingsPath(const std::string& programFolder);
+// The same place without creating anything (for readers of the settings).
+std::string SettingsPathFor(const std::string& programFolder);
 
 // programFolder/Lang/<name>.INI for an index; indexes outside 0..4 mean English.
 std::string LanguagePathFor(const std::string& programFolder, int index);

@@ -9,22 +9,22 @@
 namespace vrz {
 namespace {
 
-struct EntrySpec {
+struct EntryRow {
     std::string name;
     std::uint64_t size = 0;
 };
 
-EntrySpec Entry(const std::string& name, std::uint64_t size = 0) { return {name, size}; }
+EntryRow Entry(const std::string& name, std::uint64_t size = 0) { return {name, size}; }
 
 // A job whose table holds the given entries, their names in its arena.
 struct Table : JobState {
-    Table(std::initializer_list<EntrySpec> specs) {
-        for (const EntrySpec& spec : specs) Add(spec);
+    Table(std::initializer_list<EntryRow> rows) {
+        for (const EntryRow& row : rows) Add(row);
     }
-    void Add(const EntrySpec& spec) {
+    void Add(const EntryRow& row) {
         RecoveredEntry entry;
-        SetName(entry, spec.name);
-        entry.uncompressedSize = spec.size;
+        SetName(entry, row.name);
+        entry.uncompressedSize = row.size;
         entries.push_back(entry);
     }
 };
