@@ -66,7 +66,9 @@ std::string ReportAsJson(const JobReport& report, bool withOutput) {
         out += ", \"partial\": " + Number(report.Count(EntryStatus::kPartial));
         out += ", \"leftOut\": " + Number(report.entries.size() - report.WrittenCount());
     }
-    out += ", \"refused\": " + Number(report.findings.size()) + "}";
+    out += ", \"refused\": " + Number(report.findings.size());
+    // Past a fixed number per kind, findings are counted but not listed.
+    out += ", \"notListed\": " + Number(report.findings.Dropped()) + "}";
     out += ", \"entries\": [";
     bool first = true;
     for (const ReportedEntry& e : report.entries) {

@@ -15,7 +15,7 @@ namespace {
 // The summary names at most this many entries per status.
 constexpr std::size_t kNamesPerStatus = 10;
 
-std::string Plural(std::size_t n, const char* one, const char* many) {
+std::string Plural(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
@@ -77,8 +77,7 @@ void PrintListing(const JobReport& report) {
 }
 
 void PrintFindingsLine(const JobReport& report) {
-    std::size_t refused = 0;
-    for (const ScanFinding& finding : report.findings) refused += IsRefusal(finding.kind) ? 1 : 0;
+    const std::uint64_t refused = report.findings.RefusalCount();
     if (refused > 0)
         std::printf("%s refused or cut (see --json for offsets and reasons)\n",
                     Plural(refused, "candidate header", "candidate headers").c_str());

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "state/EntryCheck.h"
+#include "state/FindingLog.h"
 #include "state/JobState.h"
 #include "state/ScanFinding.h"
 
@@ -50,7 +51,7 @@ struct JobReport {
     std::vector<ReportedEntry> entries;
     // The written names of salvaged beginnings, which no arena holds.
     std::deque<std::string> partialNames;
-    std::vector<ScanFinding> findings;
+    FindingLog findings;
     bool verified = false;
 
     std::size_t Count(EntryStatus status) const;

@@ -22,7 +22,7 @@ void AddFinding(JobState& state, FindingKind kind, std::uint64_t offset, const s
     finding.part = state.scanLayout.Empty() ? 0 : static_cast<std::uint32_t>(state.scanLayout.PartIndexAt(offset));
     finding.name = name;
     finding.value = value;
-    state.findings.push_back(std::move(finding));
+    state.findings.Add(std::move(finding));
 }
 
 // Extra blocks of area without those of id.

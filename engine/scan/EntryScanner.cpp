@@ -112,7 +112,7 @@ void Scanner::Refuse(FindingKind kind, std::uint64_t at, const std::string& name
     finding.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
     finding.name = name;
     finding.value = value;
-    state_.findings.push_back(std::move(finding));
+    state_.findings.Add(std::move(finding));
 }
 
 // Bytes that end before the layout does end at a missing or cut part.

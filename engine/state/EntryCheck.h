@@ -41,6 +41,11 @@ struct EntryCheck {
     // then the row's headerName.
     bool headerRead = false;
     bool hasFailureOffset = false;
+    // The scan already decoded the whole of the entry's data (to find where
+    // it ends, or to settle a conflict) and filled status, reason, decoded
+    // size and CRC: the verification keeps that result instead of decoding
+    // the same bytes again.
+    bool decodedByScan = false;
 };
 
 }  // namespace vrz

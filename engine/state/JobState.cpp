@@ -8,7 +8,7 @@ void JobState::ResetTable() {
     extras.clear();
     extras.shrink_to_fit();
     names.Clear();
-    findings.clear();
+    findings.Clear();
     archiveComment.clear();
     partials.clear();
     verifyPercent = -1;

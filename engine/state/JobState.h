@@ -12,6 +12,7 @@
 
 #include "io/SourceLayout.h"
 #include "state/CommitPoint.h"
+#include "state/FindingLog.h"
 #include "state/NameArena.h"
 #include "state/PartialEntry.h"
 #include "state/PauseGate.h"
@@ -47,7 +48,7 @@ struct JobState {
     // The names of rows, by RecoveredEntry::name and headerName.
     NameArena names;
     // Candidate headers the scan refused or cut, and what it took from central records.
-    std::vector<ScanFinding> findings;
+    FindingLog findings;
     // The comment of the last end record that survives, kept in the output.
     std::string archiveComment;
     // Cut entries a salvage saves the beginning of; written after the rows.

@@ -3,6 +3,7 @@
 // are data; the front ends turn the kinds into their own texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,9 @@ enum class FindingKind {
     kRecoveredFromCentral,     // a damaged local header replaced from its intact central record
     kCentralRecordMismatch,    // a central record that disagrees with the local header it names
 };
+
+// One past the last kind; counters are kept per kind.
+constexpr std::size_t kFindingKindCount = static_cast<std::size_t>(FindingKind::kCentralRecordMismatch) + 1;
 
 struct ScanFinding {
     FindingKind kind = FindingKind::kExtentPastEnd;

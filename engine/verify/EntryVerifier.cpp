@@ -30,6 +30,10 @@ public:
         percent_ = options_.percentFrom;
         for (RecoveredEntry& row : state_.entries) {
             if (!state_.ScanMayContinue()) return false;
+            if (row.check.decodedByScan && state_.ExtrasOf(row).localRecordOverride.empty()) {
+                done_ += DataLength(row);
+                continue;
+            }
             if (!TakeScannedHeader(row) && !ReadHeader(row)) continue;
             if (options_.decode && !Decode(row)) return false;
             done_ += DataLength(row);
