@@ -62,6 +62,10 @@ struct JobState {
     std::string outputPath;
     std::string tempCentralPath;
     float recoveredSizeKB = 0.0f;
+    // The save step's choices, set before the save worker starts: leave
+    // damaged rows out, keep the readable beginnings of cut entries.
+    bool skipDamaged = false;
+    bool salvage = false;
     // Decides between a late abort and a save about to name its output.
     CommitPoint saveCommit;
 
