@@ -43,7 +43,7 @@ int RepairCommand(const RepairRequest& request) {
     const std::string cancelled = Text("IDS_WORD8");
     int status = RunScan(request.path, state, cancelled);
     if (status != 0) return status;
-    status = RunVerification(state, true, request.salvage, cancelled);
+    status = RunVerification(state, true, request.salvage, request.threads, cancelled);
     if (status != 0) return status;
 
     ReportOptions options;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "WriterTestSupport.h"
 #include "codec/EntryDecoder.h"
@@ -220,6 +222,61 @@ TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOut) {
     ASSERT_EQ(v.state.entries.size(), 1u);
     EXPECT_EQ(v.state.NameOf(v.state.entries[0]), "good.txt");
     EXPECT_FALSE(NothingRecoverable(v.state));
+}
+
+// Several megabytes of rows, so that every worker claims runs of its own:
+// stored and deflated, some with a wrong CRC-32, some filed under the
+// lost-files folder (the verifier then records the header's own name).
+TEST(EntryVerifierTest, FourThreadsFindWhatOneThreadFindsAndWaitAtThePauseGate) {
+    Bytes archive;
+    for (int i = 0; i < 400; ++i) {
+        const std::string name = (i % 11 == 0 ? "dir/" : "") + std::string("m") + std::to_string(i) + ".txt";
+        Member m{name, Lines(i % 4 == 0 ? 2000 + i : 300 + i), i % 4 == 0 ? method::kDeflate : method::kStored};
+        if (i % 7 == 0) m.crcOverride = i;
+        Append(archive, Record(m));
+    }
+    Append(archive, CentralStub());
+    TempDir dir;
+    const std::string path = dir.Write("many.zip", archive);
+    JobState one;
+    JobState four;
+    RecordingReporter reporter;
+    for (JobState* state : {&one, &four}) {
+        state->sourcePath = path;
+        ASSERT_TRUE(ScanSingleArchive(*state, reporter));
+    }
+    VerifyOptions single;
+    single.threads = 1;
+    ASSERT_TRUE(VerifyEntries(one, single));
+
+    // Paused before it starts, the pass cannot move until resumed.
+    VerifyOptions pooled;
+    pooled.threads = 4;
+    four.pauseGate.Pause();
+    bool ok = false;
+    std::thread pass([&] { ok = VerifyEntries(four, pooled); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(four.progressPercent.load(), 0);
+    four.pauseGate.Resume();
+    pass.join();
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(four.progressPercent.load(), 100);
+
+    ASSERT_EQ(one.entries.size(), 400u);
+    ASSERT_EQ(four.entries.size(), one.entries.size());
+    std::size_t damaged = 0;
+    for (std::size_t i = 0; i < one.entries.size(); ++i) {
+        const EntryCheck& a = one.entries[i].check;
+        const EntryCheck& b = four.entries[i].check;
+        EXPECT_EQ(a.status, b.status) << i;
+        EXPECT_EQ(a.reason, b.reason) << i;
+        EXPECT_EQ(a.decodedCrc, b.decodedCrc) << i;
+        EXPECT_EQ(a.decodedSize, b.decodedSize) << i;
+        EXPECT_EQ(one.HeaderNameOf(one.entries[i]), four.HeaderNameOf(four.entries[i])) << i;
+        damaged += a.status == EntryStatus::kDamaged ? 1 : 0;
+    }
+    EXPECT_EQ(damaged, 58u);
+    EXPECT_EQ(four.HeaderNameOf(four.entries[11]), "dir/m11.txt");
 }
 
 // Cuts an archive inside the last entry's data, scans, plans the salvage and
