@@ -184,6 +184,11 @@ class Made:
         self.contents = contents
         self.regions = regions(self.data)
         self.validators = [name for name, check in VALIDATORS.items() if check(path)[0]]
+        # What the readers get from the undamaged archive: when Python alone
+        # still gets all of it from a damaged copy, `7z x` has nothing to add.
+        folder = tempfile.mkdtemp(prefix="7z-", dir=os.path.dirname(path))
+        self.readable = set(c for _, c, _ in python_read(path) if c) | set(sevenzip_read(path, folder).values())
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def build(folder, kinds=None):
@@ -237,21 +242,25 @@ def regions(data):
     for i, info in enumerate(infos):
         h = info.header_offset
         n, m = struct.unpack_from("<HH", data, h + 26)
-        at = _fields(_LOCAL_FIELDS, h, "local", out)
-        out.append((at, at + n, "local.name"))
-        out.append((at + n, at + n + m, "local.extra"))
+        local = "local[%d]" % i
+        at = _fields(_LOCAL_FIELDS, h, local, out)
+        out.append((at, at + n, local + ".name"))
+        out.append((at + n, at + n + m, local + ".extra"))
         data_start = at + n + m
-        out.append((data_start, data_start + info.compress_size, "data"))
+        out.append((data_start, data_start + info.compress_size, "data[%d]" % i))
         end = infos[i + 1].header_offset if i + 1 < len(infos) else cd
         if end > data_start + info.compress_size:
-            out.append((data_start + info.compress_size, end, "descriptor"))
+            out.append((data_start + info.compress_size, end, "descriptor[%d]" % i))
     at = cd
+    index = 0
     while data[at:at + 4] == ziptools.CENTRAL_SIG:
         n, m, k = struct.unpack_from("<HHH", data, at + 28)
-        at = _fields(_CENTRAL_FIELDS, at, "central", out)
-        out += [(at, at + n, "central.name"), (at + n, at + n + m, "central.extra"),
-                (at + n + m, at + n + m + k, "central.comment")]
+        central = "central[%d]" % index
+        at = _fields(_CENTRAL_FIELDS, at, central, out)
+        out += [(at, at + n, central + ".name"), (at + n, at + n + m, central + ".extra"),
+                (at + n + m, at + n + m + k, central + ".comment")]
         at += n + m + k
+        index += 1
     end = data.rfind(ziptools.END_SIG)
     if at < end:
         out.append((at, end, "zip64-end"))
@@ -310,7 +319,8 @@ def damage(made, seed, damage_kind="any"):
 
 
 def describe_damage(made, changes):
-    """'local.crc@14:1f>a0, data@200:..' for a report line."""
+    """'local[0].crc@14:1f>a0, data[1]@200:..' for a report line (entries
+    and central records counted in file order from 0)."""
     return ", ".join("%s@%d:%02x>%02x" % (label_of(made, o), o, a, b) for o, a, b in changes)
 
 
@@ -354,21 +364,50 @@ def python_read(path):
         signal.signal(signal.SIGALRM, old)
 
 
+def stored_data(path):
+    """The bytes of every stored entry of an archive, whatever their CRC."""
+    data = ziptools.read(path)
+    try:
+        with zipfile.ZipFile(path) as z:
+            infos = [i for i in z.infolist() if i.compress_type == zipfile.ZIP_STORED and not i.flag_bits & 1]
+    except Exception:
+        return []
+    found = []
+    for info in infos:
+        h = info.header_offset
+        if data[h:h + 4] == ziptools.LOCAL_SIG:
+            n, m = struct.unpack_from("<HH", data, h + 26)
+            found.append(data[h + 30 + n + m:h + 30 + n + m + info.compress_size])
+    return found
+
+
+def python_read_bytes(data):
+    with tempfile.NamedTemporaryFile(suffix=".zip") as f:
+        f.write(data)
+        f.flush()
+        return python_read(f.name) or []
+
+
 def sevenzip_read(path, folder):
-    """{name: content} of every file `7z x` writes (whatever it says)."""
+    """{name: content} of every file `7z x` writes without an error for it
+    (it writes a file whose CRC-32 fails too, and says so)."""
     os.makedirs(folder, exist_ok=True)
     try:
-        subprocess.run(["7z", "x", "-y", "-bd", "-p" + PASSWORD, "-o" + folder, path],
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=TIMEOUT)
+        r = subprocess.run(["7z", "x", "-y", "-bd", "-p" + PASSWORD, "-o" + folder, path],
+                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                           timeout=TIMEOUT)
+        said = r.stdout.decode(errors="replace")
     except subprocess.TimeoutExpired:
-        pass
+        said = ""
+    failed = set(line.rsplit(" : ", 1)[-1] for line in said.splitlines()
+                 if line.startswith("ERROR: ") and " : " in line)
     found = {}
     for top, _, names in os.walk(folder):
         for n in names:
             full = os.path.join(top, n)
-            if os.path.isfile(full) and not os.path.islink(full):
-                found[os.path.relpath(full, folder)] = ziptools.read(full)
+            name = os.path.relpath(full, folder)
+            if os.path.isfile(full) and not os.path.islink(full) and name not in failed:
+                found[name] = ziptools.read(full)
     return found
 
 
@@ -439,9 +478,10 @@ def check_copy(made, seed, work, damage_kind="any", keep=None):
         for name, content, _ in python_read(damaged) or []:
             if content in known and content:
                 readable[content] = "python zipfile read %r" % name
-        for name, content in sevenzip_read(damaged, os.path.join(folder, "7z-in")).items():
-            if content in known and content and content not in readable:
-                readable[content] = "7z x read %r" % name
+        if not made.readable <= set(readable):
+            for name, content in sevenzip_read(damaged, os.path.join(folder, "7z-in")).items():
+                if content in known and content and content not in readable:
+                    readable[content] = "7z x read %r" % name
 
         status, report, stderr = _repair(damaged, out_dir)
         if status is None:
@@ -462,11 +502,12 @@ def check_copy(made, seed, work, damage_kind="any", keep=None):
             violations.append(("stray-output", "exit %s left %r" % (status, outputs)))
 
         got = {}       # content -> output name, for every entry read intact from the output
+        by_7z = {}
         rows = _written_entries(report)
         if output is not None:
             entries = python_read(output)
             if entries is None:
-                violations.append(("unreadable-output:python zipfile", "does not open"))
+                violations.append(("output-does-not-open", "python zipfile refuses it"))
                 entries = []
             unsupported = any(_unsupported(e) for _, _, e in entries)
             by_7z = sevenzip_read(output, os.path.join(folder, "7z-out")) if unsupported else {}
@@ -492,11 +533,26 @@ def check_copy(made, seed, work, damage_kind="any", keep=None):
                     if not ok:
                         violations.append(("unreadable-output:" + validator, said.strip()[-300:]))
 
+        # Each entry is judged by the reader that got it from the damaged copy:
+        # `7z x` stops at the declared size, so it accepts a stream whose
+        # last bytes are damaged, and so it must from the output.
+        if output is not None and not set(readable) <= set(got) and not by_7z:
+            for content in sevenzip_read(output, os.path.join(folder, "7z-out")).values():
+                got.setdefault(content, "7z x")
+        # A nested archive kept whole keeps its entries too, even where the
+        # outer entry is damaged elsewhere (a reader that takes the inner end
+        # record for the outer one reads them alone).
+        for content in (stored_data(output) if output is not None else []):
+            if content.startswith(ziptools.LOCAL_SIG):
+                for _, inner, _ in python_read_bytes(content):
+                    if inner is not None:
+                        got.setdefault(inner, "inside a nested archive")
         for content, how in sorted(readable.items(), key=lambda kv: known[kv[0]]):
             if content not in got:
                 same_name = [r for r in rows if r.get("name") == known[content]]
                 cls = "broken" if same_name else "lost"
-                detail = "%s; repair: %s" % (how, _row_text(same_name[0]) if same_name else "no such entry")
+                detail = "%r: %s; repair: %s" % (known[content], how,
+                                                  _row_text(same_name[0]) if same_name else "no such entry")
                 violations.append((cls, detail))
 
         result = {"seed": seed, "kind": made.kind, "status": status, "damage": describe_damage(made, changes),
@@ -581,6 +637,15 @@ def run(task_list, made, work, jobs=2, damage_kind="any", keep=None):
     with context.Pool(jobs, initializer=_init, initargs=(made, work, damage_kind, keep)) as pool:
         for result in pool.imap_unordered(_one, task_list, chunksize=4):
             yield result
+
+
+def damaged_fields(damage_text):
+    """The kinds of fields a damage line changed, entry numbers left out:
+    'data' only when nothing else was hit."""
+    import re
+    fields = sorted(set(re.sub(r"\[\d+\]", "", part.split("@")[0]) for part in damage_text.split(", ")))
+    header_fields = [f for f in fields if f != "data"]
+    return ",".join(header_fields) if header_fields else "data"
 
 
 def format_violation(result, cls, detail):
