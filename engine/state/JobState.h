@@ -61,6 +61,9 @@ struct JobState {
     std::string archiveFileName;
     std::string outputPath;
     std::string tempCentralPath;
+    // Rows a verification found damaged are left out of the output (and
+    // the report says they were not written).
+    bool skipDamaged = false;
     float recoveredSizeKB = 0.0f;
     // The save step's choices, set before the save worker starts: leave
     // damaged rows out, keep the readable beginnings of cut entries.
