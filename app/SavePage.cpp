@@ -244,7 +244,7 @@ void CSavePage::ReportCompletion() {
         warning ? wxString::Format(LoadUiText("IDS_SAVE_COMPLETED_DAMAGED", vrz::kTextCapacity),
                                    static_cast<int>(vrz::CountWritten(*m_job, vrz::EntryStatus::kDamaged) +
                                                     m_job->partials.size()),
-                                   static_cast<int>(m_job->entries.size() + m_job->partials.size()))
+                                   static_cast<int>(vrz::WrittenEntryCount(*m_job)))
                 : LoadUiText("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption);
     const wxString caption = LoadUiText(warning ? "IDS_WARNING" : "IDS_INFORMATION", vrz::kTextCapacityCaption);
     if (list.empty()) {

@@ -34,12 +34,12 @@ constexpr std::chrono::milliseconds kPauseBeforeCompletion(500);
 
 // The save step's two choices, applied the way the command line applies
 // --salvage and --skip-damaged: the beginnings of cut entries are planned
-// before damaged rows go. False when nothing would be left to write.
+// from the verified table, and the writer leaves damaged rows out
+// (job.skipDamaged). False when nothing would be left to write.
 bool ApplySaveChoices(vrz::JobState& job, vrz::JobReporter& reporter) {
     job.partials.clear();
     // A salvage stopped by an abort saves no beginning; the writer then stops too.
     if (job.salvage && !vrz::PlanSalvage(job)) job.partials.clear();
-    if (job.skipDamaged) vrz::DropDamagedRows(job);
     if (!vrz::NothingRecoverable(job)) return true;
     reporter.ReportSaveFailure("IDS_NOTHING_RECOVERED", "");
     return false;

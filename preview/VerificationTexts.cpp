@@ -64,7 +64,7 @@ std::string CompletionDetails(const JobState& job, const std::string& outputPath
 
 std::string CompletionList(const JobState& job, const TextLookup& text) {
     std::string out;
-    AppendList(job, EntryStatus::kDamaged, "IDS_DAMAGED_LIST", text, &out);
+    if (!job.skipDamaged) AppendList(job, EntryStatus::kDamaged, "IDS_DAMAGED_LIST", text, &out);
     AppendList(job, EntryStatus::kNotChecked, "IDS_UNCHECKED_LIST", text, &out);
     for (const PartialEntry& partial : job.partials) {
         if (out.find(text("IDS_PARTIAL_LIST")) == std::string::npos) {
@@ -76,13 +76,23 @@ std::string CompletionList(const JobState& job, const TextLookup& text) {
 }
 
 std::size_t CountWritten(const JobState& job, EntryStatus status) {
+    // Damaged rows the save left out are not in the archive.
+    if (status == EntryStatus::kDamaged && job.skipDamaged) return 0;
     std::size_t count = 0;
     for (const RecoveredEntry& entry : job.entries) count += entry.check.status == status ? 1 : 0;
     return count;
 }
 
+std::size_t WrittenEntryCount(const JobState& job) {
+    std::size_t leftOut = 0;
+    if (job.skipDamaged) {
+        for (const RecoveredEntry& entry : job.entries) leftOut += entry.check.status == EntryStatus::kDamaged;
+    }
+    return job.entries.size() - leftOut + job.partials.size();
+}
+
 bool CompletionIsWarning(const JobState& job) {
-    const std::size_t written = job.entries.size() + job.partials.size();
+    const std::size_t written = WrittenEntryCount(job);
     const std::size_t damaged = CountWritten(job, EntryStatus::kDamaged) + job.partials.size();
     return damaged > 0 && damaged * 2 >= written;
 }

@@ -26,7 +26,10 @@ std::string CompletionDetails(const JobState& job, const std::string& outputPath
 // it in a scrolled field, however long it is.
 std::string CompletionList(const JobState& job, const TextLookup& text);
 
+// Written rows of a status, and every entry written (rows and salvaged
+// beginnings); damaged rows the save left out do not count.
 std::size_t CountWritten(const JobState& job, EntryStatus status);
+std::size_t WrittenEntryCount(const JobState& job);
 
 // A result that is mostly or all damage (damaged entries and salvaged
 // beginnings at least half of what was written) is told as a warning.

@@ -65,9 +65,8 @@ struct JobState {
     // the report says they were not written).
     bool skipDamaged = false;
     float recoveredSizeKB = 0.0f;
-    // The save step's choices, set before the save worker starts: leave
-    // damaged rows out, keep the readable beginnings of cut entries.
-    bool skipDamaged = false;
+    // Keep the readable beginnings of cut entries (state.partials), as the
+    // save step chose before its worker starts.
     bool salvage = false;
     // Decides between a late abort and a save about to name its output.
     CommitPoint saveCommit;

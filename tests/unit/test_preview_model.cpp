@@ -292,6 +292,11 @@ TEST(CompletionDetails, NamesTheOutputAndListsEveryDamagedAndUncheckedEntry) {
     mostlyFine.entries[0].check.status = EntryStatus::kDamaged;
     EXPECT_FALSE(CompletionIsWarning(mostlyFine));
     EXPECT_EQ(CompletionList(Table{Entry("ok", 1)}, text), "");
+    // Damaged rows the save left out are not in the archive: not listed, not counted.
+    entries.skipDamaged = true;
+    EXPECT_EQ(CompletionList(entries, text), "<IDS_UNCHECKED_LIST>\nsecret.bin - <IDS_VERIFY_ENCRYPTED>");
+    EXPECT_EQ(WrittenEntryCount(entries), 2u);
+    EXPECT_FALSE(CompletionIsWarning(entries));
 }
 
 TEST(CompletionDetails, EveryReasonHasALanguageKeyInEveryLanguageFile) {
