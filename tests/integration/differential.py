@@ -291,6 +291,7 @@ DAMAGE_KINDS = {
     "any": None,
     "data": ("data",),
     "headers": ("local", "central", "end", "zip64", "descriptor"),
+    "central": ("central", "end", "zip64"),
 }
 
 
