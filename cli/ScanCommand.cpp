@@ -54,9 +54,9 @@ int ScanCommand(const ScanRequest& request) {
     if (status != 0) return status;
     ReportOptions options;
     options.verified = request.verify;
-    const JobReport report = BuildJobReport(state, options);
+    const JobReport report(state, options);
     if (request.json)
-        std::fputs(ReportAsJson(report, false).c_str(), stdout);
+        WriteReportJson(report, false, stdout);
     else
         PrintListing(report);
     return 0;

@@ -131,7 +131,9 @@ bool VerificationPass::WaitThrough(std::size_t index) {
 }
 
 bool VerificationPass::Finish() {
-    if (pool_) pool_->Wait();
+    // The threads end with the pass, not with the object: a writer that
+    // goes on to finish its archive has no idle workers beside it.
+    pool_.reset();
     if (stopped_.load()) return false;
     percent_ = options_.percentTo;
     return true;

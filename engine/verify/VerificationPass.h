@@ -31,7 +31,7 @@ public:
     // Waits until every row up to and including index is verified; false
     // when the pass stopped (cancelled) before that.
     bool WaitThrough(std::size_t index);
-    // Waits for all rows; false when cancelled.
+    // Waits for all rows and ends the workers; false when cancelled.
     bool Finish();
 
     std::size_t Threads() const { return threads_; }

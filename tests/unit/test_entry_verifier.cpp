@@ -11,6 +11,7 @@
 
 #include "WriterTestSupport.h"
 #include "codec/EntryDecoder.h"
+#include "io/FileIo.h"
 #include "report/JobReport.h"
 #include "verify/EntryVerifier.h"
 #include "verify/SalvagePlan.h"
@@ -201,7 +202,7 @@ TEST(EntryVerifierTest, CancelStopsThePassAndHeaderOnlyModeLeavesStatusesUnverif
     EXPECT_FALSE(VerifyEntries(state, VerifyOptions{}));
 }
 
-TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOut) {
+TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOutOfReportAndOutput) {
     Member good{"good.txt", Lines(10)};
     Member bad{"bad.txt", Lines(10), method::kStored, 0, 7};
     Bytes archive = Record(good);
@@ -212,16 +213,29 @@ TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOut) {
     ScanAndVerify(dir, archive, &v);
     ReportOptions options;
     options.verified = true;
-    options.skipDamaged = true;
+    v.state.skipDamaged = true;
     const JobReport report = BuildJobReport(v.state, options);
     EXPECT_EQ(report.Count(EntryStatus::kIntact), 1u);
     EXPECT_EQ(report.Count(EntryStatus::kDamaged), 0u);  // left out, so not counted as written
     EXPECT_EQ(report.WrittenCount(), 1u);
-    EXPECT_FALSE(report.entries[1].written);
-    DropDamagedRows(v.state);
-    ASSERT_EQ(v.state.entries.size(), 1u);
-    EXPECT_EQ(v.state.NameOf(v.state.entries[0]), "good.txt");
+    EXPECT_FALSE(report.Entry(1).written);
     EXPECT_FALSE(NothingRecoverable(v.state));
+
+    RecordingReporter reporter;
+    ::mkdir(dir.File("out").c_str(), 0755);
+    v.state.outputPath = dir.File("out/a_fixed.zip");
+    ASSERT_TRUE(RebuildLayout(v.state, reporter, RebuildOptions{}, nullptr));
+    const ParsedArchive written = ParseArchive(ReadWholeFile(v.state.outputPath));
+    ASSERT_TRUE(written.ok) << written.error;
+    ASSERT_EQ(written.headers.size(), 1u);
+    EXPECT_EQ(written.headers[0].name, "good.txt");
+
+    // With every row damaged nothing is written, and nothing is left behind.
+    v.state.entries.erase(v.state.entries.begin());
+    EXPECT_TRUE(NothingRecoverable(v.state));
+    v.state.outputPath = dir.File("out/b_fixed.zip");
+    EXPECT_FALSE(RebuildLayout(v.state, reporter, RebuildOptions{}, nullptr));
+    EXPECT_EQ(ListFilesSorted(dir.File("out")), std::vector<std::string>{"a_fixed.zip"});
 }
 
 // Several megabytes of rows, so that every worker claims runs of its own:
