@@ -143,6 +143,8 @@ private:
             check.reason = CheckReason::kMethodNotSupported;
             return true;
         }
+        // Output past the stored size is damage; a small stream may decode to terabytes.
+        decoder->SetDeclaredSize(row.uncompressedSize);
         const std::uint64_t dataStart = dataStart_;
         std::uint64_t room = row.entryLength - (dataStart - row.headerOffset);
         room -= std::min<std::uint64_t>(room, row.descriptorLength);
@@ -164,7 +166,8 @@ private:
                 MarkUnreadable(row);
                 return true;
             case RangeDecodeEnd::kCorrupt:
-                check.reason = CheckReason::kDoesNotDecode;
+                check.reason = decoder->PassedDeclaredSize() ? CheckReason::kLongerThanDeclared
+                                                             : CheckReason::kDoesNotDecode;
                 check.hasFailureOffset = true;
                 check.failureOffset = decoder->FailureOffset();
                 return true;
