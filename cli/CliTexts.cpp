@@ -133,6 +133,8 @@ const char* FindingCode(FindingKind kind) {
         case FindingKind::kCentralDirectorySkipped: return "central-directory-skipped";
         case FindingKind::kRecoveredFromCentral: return "recovered-from-central";
         case FindingKind::kCentralRecordMismatch: return "central-record-mismatch";
+        case FindingKind::kStrayPart: return "stray-part";
+        case FindingKind::kPartJoinedByEntries: return "part-joined-by-entries";
     }
     return "unknown";
 }
@@ -149,6 +151,9 @@ std::string FindingText(const ScanFinding& finding) {
         case FindingKind::kCentralDirectorySkipped: return "a central directory was stepped over";
         case FindingKind::kRecoveredFromCentral: return "the local header was rebuilt from its central record";
         case FindingKind::kCentralRecordMismatch: return "the central record disagrees with the local header";
+        case FindingKind::kStrayPart: return "another file holds this part's number; this one was set aside";
+        case FindingKind::kPartJoinedByEntries:
+            return "the part's size differs from the other parts'; it was joined where its entries line up";
     }
     return "";
 }

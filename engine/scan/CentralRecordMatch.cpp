@@ -118,8 +118,8 @@ std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDi
     };
     if (layout.Parts().size() > 1) {
         // A split archive counts offsets from the start of the part (disk) that holds the header.
-        if (record.diskStart < layout.Parts().size())
-            add(layout.Parts()[record.diskStart].start + record.localHeaderOffset);
+        std::uint64_t at = 0;
+        if (layout.OffsetOnDisk(record.diskStart, record.localHeaderOffset, &at)) add(at);
     } else if (directory.hasEndRecord) {
         // Bytes put in front of (or lost from) the archive move every offset alike.
         if (directory.start >= directory.statedOffset)
