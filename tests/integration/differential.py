@@ -291,6 +291,7 @@ DAMAGE_KINDS = {
     "any": None,
     "data": ("data",),
     "headers": ("local", "central", "end", "zip64", "descriptor"),
+    "central": ("central", "end", "zip64"),
 }
 
 
@@ -405,10 +406,13 @@ def sevenzip_read(path, folder):
     for top, _, names in os.walk(folder):
         for n in names:
             full = os.path.join(top, n)
-            name = os.path.relpath(full, folder)
-            if os.path.isfile(full) and not os.path.islink(full) and name not in failed:
-                found[name] = ziptools.read(full)
-    return found
+            if os.path.isfile(full) and not os.path.islink(full):
+                found[os.path.relpath(full, folder)] = ziptools.read(full)
+    # 7z prints a name of undecodable bytes otherwise than it writes it: such
+    # files count as failed when an error names no file written.
+    if failed - set(found):
+        failed |= set(n for n in found if not (n.isascii() and n.isprintable()))
+    return {n: c for n, c in found.items() if n not in failed}
 
 
 def _unsupported(error):
@@ -555,7 +559,8 @@ def check_copy(made, seed, work, damage_kind="any", keep=None):
                                                   _row_text(same_name[0]) if same_name else "no such entry")
                 violations.append((cls, detail))
 
-        result = {"seed": seed, "kind": made.kind, "status": status, "damage": describe_damage(made, changes),
+        result = {"seed": seed, "kind": made.kind, "damage_kind": damage_kind, "status": status,
+                  "damage": describe_damage(made, changes),
                   "violations": violations, "readable": len(readable),
                   "recovered": sum(1 for c in readable if c in got)}
         if keep:
@@ -650,5 +655,7 @@ def damaged_fields(damage_text):
 
 def format_violation(result, cls, detail):
     detail = " | ".join(line.strip() for line in str(detail).splitlines() if line.strip())
-    return "%s [%s] exit %s; damage %s; %s" % (copy_id(result), cls, result["status"], result["damage"],
-                                               detail[-400:])
+    name = copy_id(result)
+    if result.get("damage_kind", "any") != "any":
+        name += " (--damage %s)" % result["damage_kind"]
+    return "%s [%s] exit %s; damage %s; %s" % (name, cls, result["status"], result["damage"], detail[-400:])
