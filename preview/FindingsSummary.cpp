@@ -83,8 +83,9 @@ std::vector<std::string> FindingLines(const JobState& job, const TextLookup& tex
         }
         bool cutShort = false;
         const std::string names = MissingBetween(parts[i - 1].path, parts[i].path, &cutShort);
-        lines.push_back(Filled(text(cutShort ? "IDS_FINDING_PART_CUT" : "IDS_FINDING_PART_MISSING"),
-                               NameForDisplay(names), lost));
+        std::string key = cutShort ? "IDS_FINDING_PART_CUT" : "IDS_FINDING_PART_MISSING";
+        if (lost == 1) key += "_ONE";
+        lines.push_back(Filled(text(key), NameForDisplay(names), lost));
         runStart = i;
     }
 
@@ -92,7 +93,8 @@ std::vector<std::string> FindingLines(const JobState& job, const TextLookup& tex
     if (fromCentral > 0) lines.push_back(Filled(text("IDS_FINDING_FROM_CENTRAL"), "", fromCentral));
 
     // Refusals the lines above did not already count.
-    const std::uint64_t refused = log.RefusalCount() - cut - log.Count(FindingKind::kPartMissing);
+    const std::uint64_t toldWithParts = gaps > 0 ? log.Count(FindingKind::kPartMissing) : 0;
+    const std::uint64_t refused = log.RefusalCount() - cut - toldWithParts;
     if (refused > 0) lines.push_back(CountLine(refused, "IDS_FINDING_REFUSED_ONE", "IDS_FINDING_REFUSED", text));
     return lines;
 }
