@@ -94,10 +94,8 @@ bool CSavePage::BuildPage() {
     const vrz::SaveChoices choices = vrz::ReadSaveChoices(vrz::CurrentProgramPaths().settingsPath);
     m_skipDamaged = new wxCheckBox(this, IDC_SKIP_DAMAGED, wxString(), wxPoint(108, 236));
     m_salvage = new wxCheckBox(this, IDC_SALVAGE, wxString(), wxPoint(108, 256));
-    for (wxCheckBox* box : {m_skipDamaged, m_salvage}) {
-        box->SetFont(m_editFont);
-        box->SetForegroundColour(*wxWHITE);
-    }
+    // Black text on the white content panel, as the page's other texts.
+    for (wxCheckBox* box : {m_skipDamaged, m_salvage}) box->SetFont(m_editFont);
     m_skipDamaged->SetValue(choices.skipDamaged);
     m_salvage->SetValue(choices.salvage);
     if (!CreateWorkerControls(vrz::IDR_ANIMATION_SAVING)) return false;

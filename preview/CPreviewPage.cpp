@@ -30,8 +30,8 @@ const wxPoint kTotalsOrigin(60, 440);
 // The findings lines sit right of the totals, above the tip band.
 constexpr int kFindingsLeft = 300;
 constexpr int kFindingsRight = 822;
-constexpr int kFindingsTop = 430;
-constexpr int kFindingsLineHeight = 17;
+constexpr int kFindingsTop = 440;
+constexpr int kFindingsLineHeight = 16;
 constexpr std::size_t kFindingsShown = 3;
 
 // A 16 x 16 icon from our artwork; a transparent cell when it is missing, so

@@ -23,10 +23,10 @@ FindingsDialog::FindingsDialog(wxWindow* parent, const std::vector<wxString>& li
         column->Add(new wxStaticText(this, wxID_ANY, line), 0, wxLEFT | wxRIGHT | wxTOP, 10);
     }
 
-    m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(720, 300), wxLC_REPORT | wxLC_SINGLE_SEL);
+    m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(800, 300), wxLC_REPORT | wxLC_SINGLE_SEL);
     m_list->InsertColumn(0, Text("IDS_FINDING_COL_OFFSET"), wxLIST_FORMAT_RIGHT, 110);
     m_list->InsertColumn(1, Text("IDS_FINDING_COL_PART"), wxLIST_FORMAT_LEFT, 120);
-    m_list->InsertColumn(2, Text("IDS_FINDING_COL_KIND"), wxLIST_FORMAT_LEFT, 270);
+    m_list->InsertColumn(2, Text("IDS_FINDING_COL_KIND"), wxLIST_FORMAT_LEFT, 350);
     m_list->InsertColumn(3, Text("IDS_FINDING_COL_NAME"), wxLIST_FORMAT_LEFT, 220);
     for (std::size_t i = 0; i < details.size(); ++i) {
         const vrz::FindingDetail& detail = details[i];

@@ -782,7 +782,7 @@ TEST_F(LossScreenshots, PreviewFindingsAndCompletionWarning) {
                              "    z.writestr('video/clip.mp4', b'v' * 900000)\n"
                              "data = bytearray(open(sys.argv[1], 'rb').read())\n"
                              "data[data.find(b'marker')] ^= 0xFF\n"
-                             "at = data.find(b'family')\n"
+                             "at = data.find(b'familyfamily')\n"
                              "data[at] ^= 0xFF\n"
                              "open(sys.argv[1], 'wb').write(bytes(data[:data.find(b'PK\\x01\\x02') - 5000]))\n";
     ASSERT_EQ(vrz::guitest::RunCommand("python3 " + vrz::guitest::Quote(script) + " " + vrz::guitest::Quote(archive)),
