@@ -76,6 +76,7 @@ const char* ReasonCode(CheckReason reason) {
         case CheckReason::kMethodNotSupported: return "method-not-supported";
         case CheckReason::kUnreadable: return "unreadable";
         case CheckReason::kCutOff: return "cut-off";
+        case CheckReason::kLongerThanDeclared: return "longer-than-declared";
     }
     return "";
 }
@@ -114,6 +115,8 @@ std::string ReasonText(const EntryCheck& check, std::uint32_t storedCrc, std::ui
         case CheckReason::kUnreadable: return "could not be read";
         case CheckReason::kCutOff:
             return Format("cut off, %" PRIu64 " bytes recovered", check.decodedSize);
+        case CheckReason::kLongerThanDeclared:
+            return Format("decodes to more than its stored size of %" PRIu64 " bytes", storedSize);
     }
     return "";
 }

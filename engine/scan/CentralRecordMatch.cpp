@@ -164,6 +164,8 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
     if ((record.flags & zip::kFlagEncrypted) != 0) return false;  // nothing to check without the password
     std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(record.method, record.flags, record.uncompressedSize);
     if (!decoder) return false;
+    decoder->SetMayContinue(hooks_.mayContinue);
+    decoder->SetDeclaredSize(record.uncompressedSize);
     std::uint64_t position = dataOffset;
     std::uint64_t remaining = record.compressedSize;
     while (remaining > 0) {
@@ -176,7 +178,8 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
         if (!in) return false;
         std::size_t consumed = 0;
         const DecodeResult result = decoder->Feed(in, want, &consumed);
-        if (result == DecodeResult::kCorrupt) return false;
+        if (result == DecodeResult::kCancelled) *cancelled = true;
+        if (result == DecodeResult::kCorrupt || result == DecodeResult::kCancelled) return false;
         position += want;
         remaining -= want;
         if (result == DecodeResult::kStreamEnd) break;

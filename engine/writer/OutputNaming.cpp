@@ -96,13 +96,14 @@ std::uint64_t ExpectedOutputBytes(const JobState& state) {
         const EntryExtras& extras = state.ExtrasOf(entry);
         total += extras.comment.size() + extras.centralOnlyExtra.size() + extras.localRecordOverride.size();
     }
-    // A salvaged beginning goes out under a longer name, with a descriptor; a
-    // deflated one is never much larger than the bytes it holds.
+    // A salvaged beginning goes out under a longer name, with a descriptor;
+    // its data takes what the plan counted the writer writes (deflated, for
+    // any method but stored), not what it holds once unpacked.
     constexpr std::uint64_t kPartialOverhead = 2 * (sizeof "#Partial Files/" - 1) + zip::kLocalHeaderSize +
                                                zip::kCentralHeaderSize + zip::kZip64DataDescriptorSize +
                                                2 * kFreshExtraBytes;
     for (const PartialEntry& partial : state.partials)
-        total += partial.recoveredSize + partial.recoveredSize / 1000 + 2 * partial.headerName.size() + kPartialOverhead;
+        total += partial.writtenSize + 2 * partial.headerName.size() + kPartialOverhead;
     return total;
 }
 
