@@ -20,10 +20,12 @@ enum class FindingKind {
     kCentralDirectorySkipped,  // a central directory (and its end records) stepped over
     kRecoveredFromCentral,     // a damaged local header replaced from its intact central record
     kCentralRecordMismatch,    // a central record that disagrees with the local header it names
+    kStrayPart,                // a second file with a part's number, set aside (name: the file, value: the number)
+    kPartJoinedByEntries,      // a part of another size than the set's, joined where its entries line up
 };
 
 // One past the last kind; counters are kept per kind.
-constexpr std::size_t kFindingKindCount = static_cast<std::size_t>(FindingKind::kCentralRecordMismatch) + 1;
+constexpr std::size_t kFindingKindCount = static_cast<std::size_t>(FindingKind::kPartJoinedByEntries) + 1;
 
 struct ScanFinding {
     FindingKind kind = FindingKind::kExtentPastEnd;
@@ -41,7 +43,8 @@ struct ScanFinding {
 // merely noted (a central directory stepped over, a central record used).
 inline bool IsRefusal(FindingKind kind) {
     return kind != FindingKind::kCentralDirectorySkipped && kind != FindingKind::kRecoveredFromCentral &&
-           kind != FindingKind::kCentralRecordMismatch;
+           kind != FindingKind::kCentralRecordMismatch && kind != FindingKind::kStrayPart &&
+           kind != FindingKind::kPartJoinedByEntries;
 }
 
 }  // namespace vrz
