@@ -35,11 +35,11 @@ public:
         EXPECT_EQ(posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
         const std::string lock = runtimeFolder + "/" + kSingleInstanceName;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!std::filesystem::exists(lock) && std::chrono::steady_clock::now() < deadline) {
+        // The lock is taken once it holds the process id (the file is made first).
+        while (RunningCopyPid(lock) != static_cast<long>(m_pid) && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        EXPECT_TRUE(std::filesystem::exists(lock)) << "the first copy never took the lock";
-        EXPECT_EQ(RunningCopyPid(lock), static_cast<long>(m_pid));
+        EXPECT_EQ(RunningCopyPid(lock), static_cast<long>(m_pid)) << "the first copy never took the lock";
     }
     ~RunningCopy() {
         ::kill(m_pid, SIGTERM);
