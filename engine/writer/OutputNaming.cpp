@@ -90,6 +90,7 @@ std::uint64_t ExpectedOutputBytes(const JobState& state) {
     constexpr std::uint64_t kFreshExtraBytes = zip::kExtraBlockHeaderSize + 3 * 8 + zip::kNtfsExtraSize;
     std::uint64_t total = zip::kZip64EndOfCentralDirSize + zip::kZip64LocatorSize + zip::kEndOfCentralDirSize;
     for (const RecoveredEntry& entry : state.entries) {
+        if (state.skipDamaged && entry.check.status == EntryStatus::kDamaged) continue;
         total += entry.entryLength + zip::kCentralHeaderSize + state.HeaderNameOf(entry).size() + kFreshExtraBytes;
         // What a surviving central record adds to the rebuilt header.
         const EntryExtras& extras = state.ExtrasOf(entry);
