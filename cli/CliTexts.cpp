@@ -76,6 +76,7 @@ const char* ReasonCode(CheckReason reason) {
         case CheckReason::kMethodNotSupported: return "method-not-supported";
         case CheckReason::kUnreadable: return "unreadable";
         case CheckReason::kCutOff: return "cut-off";
+        case CheckReason::kLongerThanDeclared: return "longer-than-declared";
     }
     return "";
 }
@@ -114,6 +115,8 @@ std::string ReasonText(const EntryCheck& check, std::uint32_t storedCrc, std::ui
         case CheckReason::kUnreadable: return "could not be read";
         case CheckReason::kCutOff:
             return Format("cut off, %" PRIu64 " bytes recovered", check.decodedSize);
+        case CheckReason::kLongerThanDeclared:
+            return Format("decodes to more than its stored size of %" PRIu64 " bytes", storedSize);
     }
     return "";
 }
@@ -130,6 +133,8 @@ const char* FindingCode(FindingKind kind) {
         case FindingKind::kCentralDirectorySkipped: return "central-directory-skipped";
         case FindingKind::kRecoveredFromCentral: return "recovered-from-central";
         case FindingKind::kCentralRecordMismatch: return "central-record-mismatch";
+        case FindingKind::kStrayPart: return "stray-part";
+        case FindingKind::kPartJoinedByEntries: return "part-joined-by-entries";
         case FindingKind::kSizeFieldCorrected: return "size-field-corrected";
         case FindingKind::kEntryCutAtHeader: return "entry-cut-at-header";
         case FindingKind::kSwallowingHeaderDropped: return "swallowing-header-dropped";
@@ -229,6 +234,9 @@ std::string FindingText(const ScanFinding& finding) {
         case FindingKind::kNameConflictDecided:
             return DecidedText(finding, "the local and central names differ");
         case FindingKind::kHeaderMadeReadable: return DecidedText(finding, "a field readers refuse written sound");
+        case FindingKind::kStrayPart: return "another file holds this part's number; this one was set aside";
+        case FindingKind::kPartJoinedByEntries:
+            return "the part's size differs from the other parts'; it was joined where its entries line up";
     }
     return "";
 }

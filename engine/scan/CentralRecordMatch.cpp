@@ -118,8 +118,8 @@ std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDi
     };
     if (layout.Parts().size() > 1) {
         // A split archive counts offsets from the start of the part (disk) that holds the header.
-        if (record.diskStart < layout.Parts().size())
-            add(layout.Parts()[record.diskStart].start + record.localHeaderOffset);
+        std::uint64_t at = 0;
+        if (layout.OffsetOnDisk(record.diskStart, record.localHeaderOffset, &at)) add(at);
     } else if (directory.hasEndRecord) {
         // Bytes put in front of (or lost from) the archive move every offset alike.
         if (directory.start >= directory.statedOffset)
@@ -164,6 +164,8 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
     if ((record.flags & zip::kFlagEncrypted) != 0) return false;  // nothing to check without the password
     std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(record.method, record.flags, record.uncompressedSize);
     if (!decoder) return false;
+    decoder->SetMayContinue(hooks_.mayContinue);
+    decoder->SetDeclaredSize(record.uncompressedSize);
     std::uint64_t position = dataOffset;
     std::uint64_t remaining = record.compressedSize;
     while (remaining > 0) {
@@ -176,7 +178,8 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
         if (!in) return false;
         std::size_t consumed = 0;
         const DecodeResult result = decoder->Feed(in, want, &consumed);
-        if (result == DecodeResult::kCorrupt) return false;
+        if (result == DecodeResult::kCancelled) *cancelled = true;
+        if (result == DecodeResult::kCorrupt || result == DecodeResult::kCancelled) return false;
         position += want;
         remaining -= want;
         if (result == DecodeResult::kStreamEnd) break;

@@ -80,6 +80,11 @@ SpanDecision SpanEvidence::DecodeToStreamEnd(const LocalHeader& header, std::uin
     const bool sizeKnown = header.uncompressedSize != zip::kZip64Marker32;
     std::unique_ptr<EntryDecoder> decoder =
         EntryDecoder::Create(header.method, header.flags, sizeKnown ? header.uncompressedSize : kUnknownSize);
+    // A few bytes may decode to gigabytes: the cancel is also checked on
+    // what comes out, and decoding stops once more came out than the header
+    // declares, since such data can no longer verify.
+    if (hooks_.mayContinue) decoder->SetMayContinue(hooks_.mayContinue);
+    if (sizeKnown) decoder->SetDeclaredSize(header.uncompressedSize);
     std::uint64_t position = dataStart;
     bool ended = false;
     while (position < runEnd && budget_ > 0) {
@@ -98,6 +103,10 @@ SpanDecision SpanEvidence::DecodeToStreamEnd(const LocalHeader& header, std::uin
         if (result == DecodeResult::kStreamEnd) {
             ended = true;
             break;
+        }
+        if (result == DecodeResult::kCancelled) {
+            decision.verdict = SpanDecision::Verdict::kCancelled;
+            return decision;
         }
         if (result == DecodeResult::kCorrupt || consumed == 0) break;
     }

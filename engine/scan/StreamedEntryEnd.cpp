@@ -26,6 +26,7 @@ enum class DecodeOutcome { kEnded, kRanOut, kCorrupt, kCancelled };
 DecodeOutcome DecodeToStreamEnd(SourceReader& reader, EntryDecoder& decoder, std::uint64_t dataStart,
                                 std::uint64_t runEnd, const StreamedEndHooks& hooks) {
     std::uint64_t position = dataStart;
+    decoder.SetMayContinue(hooks.mayContinue);
     while (position < runEnd) {
         if (!hooks.mayContinue()) return DecodeOutcome::kCancelled;
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(DecodeStep(reader), runEnd - position));
@@ -36,6 +37,7 @@ DecodeOutcome DecodeToStreamEnd(SourceReader& reader, EntryDecoder& decoder, std
         position += consumed;
         hooks.passedOffset(position);
         if (result == DecodeResult::kStreamEnd) return DecodeOutcome::kEnded;
+        if (result == DecodeResult::kCancelled) return DecodeOutcome::kCancelled;
         if (result == DecodeResult::kCorrupt) return DecodeOutcome::kCorrupt;
         if (consumed == 0) return DecodeOutcome::kCorrupt;  // no progress: never loop
     }

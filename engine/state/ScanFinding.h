@@ -20,6 +20,8 @@ enum class FindingKind {
     kCentralDirectorySkipped,  // a central directory (and its end records) stepped over
     kRecoveredFromCentral,     // a damaged local header replaced from its intact central record
     kCentralRecordMismatch,    // a central record that disagrees with the local header it names
+    kStrayPart,                // a second file with a part's number, set aside (name: the file, value: the number)
+    kPartJoinedByEntries,      // a part of another size than the set's, joined where its entries line up
     kSizeFieldCorrected,       // a size field the entry's own data refutes: the data decides its end
     kEntryCutAtHeader,         // an unverified entry whose span holds a header of its own: cut before it
     kSwallowingHeaderDropped,  // a header whose name or extra field swallows the next entry, data unverified
@@ -85,7 +87,8 @@ inline bool IsMend(FindingKind kind) {
 // merely noted (a central directory stepped over, a central record used).
 inline bool IsRefusal(FindingKind kind) {
     return kind != FindingKind::kCentralDirectorySkipped && kind != FindingKind::kRecoveredFromCentral &&
-           kind != FindingKind::kCentralRecordMismatch && !IsMend(kind);
+           kind != FindingKind::kCentralRecordMismatch && kind != FindingKind::kStrayPart &&
+           kind != FindingKind::kPartJoinedByEntries && !IsMend(kind);
 }
 
 }  // namespace vrz

@@ -124,6 +124,8 @@ bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
         check.reason = CheckReason::kMethodNotSupported;
         return true;
     }
+    // Output past the stored size is damage; a small stream may decode to terabytes.
+    decoder->SetDeclaredSize(row.uncompressedSize);
     const std::uint64_t dataStart = dataStart_;
     std::uint64_t room = row.entryLength - (dataStart - row.headerOffset);
     room -= std::min<std::uint64_t>(room, row.descriptorLength);
@@ -141,7 +143,8 @@ bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
             MarkUnreadable(row);
             return true;
         case RangeDecodeEnd::kCorrupt:
-            check.reason = CheckReason::kDoesNotDecode;
+            check.reason =
+                decoder->PassedDeclaredSize() ? CheckReason::kLongerThanDeclared : CheckReason::kDoesNotDecode;
             check.hasFailureOffset = true;
             check.failureOffset = decoder->FailureOffset();
             return true;

@@ -255,7 +255,7 @@ bool Rebuilder::CopyInKernel(std::uint64_t position, std::uint64_t remaining) {
         const InputFile* file = source_.PartFile(index);
         if (!file) return FailSource();
         const std::uint64_t before = output_.Size();
-        const CopyOutcome outcome = output_.AppendFrom(*file, position - part.start, piece);
+        const CopyOutcome outcome = output_.AppendFrom(*file, part.fileOffset + (position - part.start), piece);
         const std::uint64_t copied = output_.Size() - before;
         run_.bytesWritten += copied;
         position += copied;

@@ -291,6 +291,7 @@ DAMAGE_KINDS = {
     "any": None,
     "data": ("data",),
     "headers": ("local", "central", "end", "zip64", "descriptor"),
+    "central": ("central", "end", "zip64"),
 }
 
 
@@ -405,10 +406,13 @@ def sevenzip_read(path, folder):
     for top, _, names in os.walk(folder):
         for n in names:
             full = os.path.join(top, n)
-            name = os.path.relpath(full, folder)
-            if os.path.isfile(full) and not os.path.islink(full) and name not in failed:
-                found[name] = ziptools.read(full)
-    return found
+            if os.path.isfile(full) and not os.path.islink(full):
+                found[os.path.relpath(full, folder)] = ziptools.read(full)
+    # 7z prints a name of undecodable bytes otherwise than it writes it: such
+    # files count as failed when an error names no file written.
+    if failed - set(found):
+        failed |= set(n for n in found if not (n.isascii() and n.isprintable()))
+    return {n: c for n, c in found.items() if n not in failed}
 
 
 def _unsupported(error):

@@ -178,6 +178,24 @@ TEST(EntryVerifierTest, DeflateStreamShorterThanItsEntryIsCutShort) {
     EXPECT_EQ(v.Check("short.txt").reason, CheckReason::kStreamCutShort);
 }
 
+TEST(EntryVerifierTest, DeflateStreamLongerThanItsStoredSizeStopsThere) {
+    // The header says half the uncompressed size the stream decodes to.
+    Member m{"long.txt", Lines(5000), method::kDeflate};
+    Bytes record = Record(m);
+    const std::uint32_t half = static_cast<std::uint32_t>(m.content.size() / 2);
+    WriteU32(&record[22], half);
+    Append(record, CentralStub());
+    TempDir dir;
+    Verified v;
+    ScanAndVerify(dir, record, &v);
+    ASSERT_TRUE(v.ok);
+    const EntryCheck& check = v.Check("long.txt");
+    EXPECT_EQ(check.status, EntryStatus::kDamaged);
+    EXPECT_EQ(check.reason, CheckReason::kLongerThanDeclared);
+    EXPECT_EQ(check.decodedSize, half);
+    EXPECT_EQ(check.decodedCrc, Crc(m.content.substr(0, half)));
+}
+
 TEST(EntryVerifierTest, CancelStopsThePassAndHeaderOnlyModeLeavesStatusesUnverified) {
     Member a{"a.txt", Lines(100), method::kDeflate};
     Member b{"dir/b.txt", Lines(100)};
