@@ -234,7 +234,9 @@ std::string FindingText(const ScanFinding& finding) {
         case FindingKind::kNameConflictDecided:
             return DecidedText(finding, "the local and central names differ");
         case FindingKind::kHeaderMadeReadable: return DecidedText(finding, "a field readers refuse written sound");
-        case FindingKind::kStrayPart: return "another file holds this part's number; this one was set aside";
+        case FindingKind::kStrayPart:
+            return "the file is named like a part, but another file is that part or the set has no such part; "
+                   "it was set aside";
         case FindingKind::kPartJoinedByEntries:
             return "the part's size differs from the other parts'; it was joined where its entries line up";
     }
