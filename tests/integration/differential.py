@@ -559,7 +559,8 @@ def check_copy(made, seed, work, damage_kind="any", keep=None):
                                                   _row_text(same_name[0]) if same_name else "no such entry")
                 violations.append((cls, detail))
 
-        result = {"seed": seed, "kind": made.kind, "status": status, "damage": describe_damage(made, changes),
+        result = {"seed": seed, "kind": made.kind, "damage_kind": damage_kind, "status": status,
+                  "damage": describe_damage(made, changes),
                   "violations": violations, "readable": len(readable),
                   "recovered": sum(1 for c in readable if c in got)}
         if keep:
@@ -654,5 +655,7 @@ def damaged_fields(damage_text):
 
 def format_violation(result, cls, detail):
     detail = " | ".join(line.strip() for line in str(detail).splitlines() if line.strip())
-    return "%s [%s] exit %s; damage %s; %s" % (copy_id(result), cls, result["status"], result["damage"],
-                                               detail[-400:])
+    name = copy_id(result)
+    if result.get("damage_kind", "any") != "any":
+        name += " (--damage %s)" % result["damage_kind"]
+    return "%s [%s] exit %s; damage %s; %s" % (name, cls, result["status"], result["damage"], detail[-400:])

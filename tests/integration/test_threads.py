@@ -68,7 +68,7 @@ class SameResultWhateverTheThreadCount(unittest.TestCase):
             if args[0] == "repair":
                 command += ["-o", out]
             run = ziptools.ziprepair(*(command + [archive]))
-            self.assertNotIn(run.returncode, (1, 2, 130), run.stderr.decode(errors="replace"))
+            self.assertIn(run.returncode, (0, 3), run.stderr.decode(errors="replace"))
             text = run.stdout.decode("utf-8", errors="replace").replace(out, "OUT")
             written = [ziptools.read(os.path.join(out, name)) for name in sorted(os.listdir(out))]
             for name in os.listdir(out):
