@@ -151,7 +151,9 @@ std::string FindingText(const ScanFinding& finding) {
         case FindingKind::kCentralDirectorySkipped: return "a central directory was stepped over";
         case FindingKind::kRecoveredFromCentral: return "the local header was rebuilt from its central record";
         case FindingKind::kCentralRecordMismatch: return "the central record disagrees with the local header";
-        case FindingKind::kStrayPart: return "another file holds this part's number; this one was set aside";
+        case FindingKind::kStrayPart:
+            return "the file is named like a part, but another file is that part or the set has no such part; "
+                   "it was set aside";
         case FindingKind::kPartJoinedByEntries:
             return "the part's size differs from the other parts'; it was joined where its entries line up";
     }

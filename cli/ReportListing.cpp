@@ -78,11 +78,11 @@ void PrintListing(const JobReport& report) {
 }
 
 void PrintFindingsLine(const JobReport& report) {
-    // A file that took a part's number was left out of the set: say which.
+    // A file named like a part that the set's own records disown: say which.
     for (const ScanFinding& f : report.Findings()) {
         if (f.kind != FindingKind::kStrayPart) continue;
         const std::string which = f.value == 0 ? "the final part" : "part " + std::to_string(f.value);
-        std::printf("%s: set aside, another file holds %s of the set\n", PrintableName(f.name).c_str(), which.c_str());
+        std::printf("%s: set aside, it is not %s of the set\n", PrintableName(f.name).c_str(), which.c_str());
     }
     const std::uint64_t refused = report.Findings().RefusalCount();
     if (refused > 0)

@@ -20,7 +20,7 @@ enum class FindingKind {
     kCentralDirectorySkipped,  // a central directory (and its end records) stepped over
     kRecoveredFromCentral,     // a damaged local header replaced from its intact central record
     kCentralRecordMismatch,    // a central record that disagrees with the local header it names
-    kStrayPart,                // a second file with a part's number, set aside (name: the file, value: the number)
+    kStrayPart,                // a file named like a part but none of the set's, set aside (name: the file, value: its number)
     kPartJoinedByEntries,      // a part of another size than the set's, joined where its entries line up
 };
 
