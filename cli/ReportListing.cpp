@@ -88,6 +88,10 @@ void PrintFindingsLine(const JobReport& report) {
     if (refused > 0)
         std::printf("%s refused or cut (see --json for offsets and reasons)\n",
                     Plural(refused, "candidate header", "candidate headers").c_str());
+    const std::uint64_t mended = report.Findings().MendCount();
+    if (mended > 0)
+        std::printf("%s decided by the data or the central record (see --json for fields and values)\n",
+                    Plural(mended, "conflicting field", "conflicting fields").c_str());
 }
 
 }  // namespace vrz::cli
