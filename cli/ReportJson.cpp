@@ -48,6 +48,16 @@ std::string FindingJson(const ScanFinding& f) {
     out += ", \"detail\": " + JsonQuote(FindingText(f));
     if (!f.name.empty()) out += ", " + JsonTextField("name", f.name);
     if (f.value != 0) out += ", \"value\": " + Number(f.value);
+    if (f.field != FindingField::kNone) {
+        out += ", \"field\": " + JsonQuote(FindingFieldCode(f.field));
+        if (f.field == FindingField::kName) {
+            out += ", " + JsonTextField("otherName", f.otherName);
+        } else {
+            out += ", \"won\": " + Number(f.won) + ", \"lost\": " + Number(f.lost);
+        }
+    }
+    if (f.basis != FindingBasis::kNone) out += ", \"basis\": " + JsonQuote(FindingBasisCode(f.basis));
+    if (IsMend(f.kind)) out += ", \"mended\": true";
     return out + "}";
 }
 

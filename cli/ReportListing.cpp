@@ -78,16 +78,20 @@ void PrintListing(const JobReport& report) {
 }
 
 void PrintFindingsLine(const JobReport& report) {
-    // A file that took a part's number was left out of the set: say which.
+    // A file named like a part that the set's own records disown: say which.
     for (const ScanFinding& f : report.Findings()) {
         if (f.kind != FindingKind::kStrayPart) continue;
         const std::string which = f.value == 0 ? "the final part" : "part " + std::to_string(f.value);
-        std::printf("%s: set aside, another file holds %s of the set\n", PrintableName(f.name).c_str(), which.c_str());
+        std::printf("%s: set aside, it is not %s of the set\n", PrintableName(f.name).c_str(), which.c_str());
     }
     const std::uint64_t refused = report.Findings().RefusalCount();
     if (refused > 0)
         std::printf("%s refused or cut (see --json for offsets and reasons)\n",
                     Plural(refused, "candidate header", "candidate headers").c_str());
+    const std::uint64_t mended = report.Findings().MendCount();
+    if (mended > 0)
+        std::printf("%s decided by the data or the central record (see --json for fields and values)\n",
+                    Plural(mended, "conflicting field", "conflicting fields").c_str());
 }
 
 }  // namespace vrz::cli

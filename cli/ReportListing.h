@@ -15,7 +15,7 @@ std::string PrintableName(std::string_view nameBytes);
 
 void PrintListing(const JobReport& report);
 
-// A line for each file set aside from a split set (it took a part's number),
+// A line for each file set aside from a split set (named like a part, but none),
 // then "N candidate headers refused or cut (...)" when the scan refused any.
 void PrintFindingsLine(const JobReport& report);
 

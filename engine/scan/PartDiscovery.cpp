@@ -48,6 +48,18 @@ std::size_t UsualExtensionLength(const std::vector<DiscoveredPart>& numbered) {
     return usual;
 }
 
+// The number of the volume that holds the archive's end record where it
+// says it stands (right after the central directory); highest when none does.
+int LastVolumeNumber(const std::vector<DiscoveredPart>& volumes, std::uint64_t splitSize, int highest) {
+    for (auto it = volumes.rbegin(); it != volumes.rend(); ++it) {
+        const SplitEndRecord end = ReadSplitEndRecord(it->path);
+        if (!end.found || end.directoryOffset == zip::kZip64Marker32) continue;
+        if ((end.directoryOffset + end.directorySize) / splitSize + 1 == static_cast<std::uint64_t>(it->number))
+            return it->number;
+    }
+    return highest;
+}
+
 }  // namespace
 
 DiscoveredSet DiscoverSplitSet(const std::string& folder, bool isZipx) {
@@ -82,7 +94,7 @@ DiscoveredSet DiscoverSplitSet(const std::string& folder, bool isZipx) {
     PartEvidence evidence;
     const bool volumes = family == PartFamily::kVolumes;
     evidence.usualExtension = UsualExtensionLength(numbered);
-    const int highest = numbered.empty() ? 0 : numbered.back().number;
+    int highest = numbered.empty() ? 0 : numbered.back().number;
     // Writers cut every part but the last at one size. Volumes have no final
     // part of their own: the highest one is the last.
     std::vector<DiscoveredPart> cut;
@@ -100,6 +112,18 @@ DiscoveredSet DiscoverSplitSet(const std::string& folder, bool isZipx) {
     }
     const SplitEndRecord end = finals.empty() ? SplitEndRecord{} : ReadSplitEndRecord(finals[0].path);
     evidence.oneDisk = volumes || (end.found && end.disk == 0 && highest > 0);
+    // Files numbered past the set's last part (left from another set) are
+    // none of its parts. The final part's end record counts the parts before
+    // it; the last volume is the one that ends with the archive's end record.
+    int lastNumber = highest;
+    if (!evidence.oneDisk && end.found && end.disk > 0) lastNumber = std::min(highest, static_cast<int>(end.disk));
+    if (volumes && evidence.splitSize > 0) lastNumber = LastVolumeNumber(numbered, evidence.splitSize, highest);
+    const auto beyond = std::stable_partition(numbered.begin(), numbered.end(), [lastNumber](const DiscoveredPart& p) {
+        return p.number <= lastNumber;
+    });
+    result.strays.insert(result.strays.end(), beyond, numbered.end());
+    numbered.erase(beyond, numbered.end());
+    highest = numbered.empty() ? 0 : numbered.back().number;
     const auto readSpots = [&] {
         if (volumes) {
             // The last volume's end record counts offsets from the first volume's first byte.
@@ -147,6 +171,18 @@ DiscoveredSet DiscoverSplitSet(const std::string& folder, bool isZipx) {
     const std::size_t numberedCount = ordered.size();
     for (DiscoveredPart& part : finals) ordered.push_back(part);
 
+    // The last part's size says nothing; its end record says where its
+    // central directory starts, which holds only while its start is in place.
+    bool lastInPlace = true;
+    if (!ordered.empty()) {
+        const DiscoveredPart& last = ordered.back();
+        const SplitEndRecord lastEnd = last.isFinal ? end : ReadSplitEndRecord(last.path);
+        const std::uint64_t pieces = last.isFinal ? highest : last.number - 1;  // pieces before it
+        if (!evidence.oneDisk)
+            lastInPlace = DirectoryWhereStated(last.path, lastEnd, 0);
+        else if (evidence.splitSize > 0)
+            lastInPlace = DirectoryWhereStated(last.path, lastEnd, pieces * evidence.splitSize);
+    }
     std::uint64_t pieceOffset = 0;
     for (std::size_t i = 0; i < ordered.size(); ++i) {
         DiscoveredPart& part = ordered[i];
@@ -172,7 +208,7 @@ DiscoveredSet DiscoverSplitSet(const std::string& folder, bool isZipx) {
         }
         const bool last = i + 1 == ordered.size();
         part.continuesPrevious = part.follows && evidence.splitSize > 0 && before.size == evidence.splitSize &&
-                                 (last || part.size == evidence.splitSize);
+                                 (last ? lastInPlace : part.size == evidence.splitSize);
     }
     result.parts = std::move(ordered);
     return result;

@@ -1,6 +1,7 @@
 #include "scan/SplitEndRecord.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "io/FileIo.h"
 #include "records/ByteOrder.h"
@@ -40,6 +41,16 @@ SplitEndRecord ReadSplitEndRecord(const std::string& path) {
         return end;
     }
     return end;
+}
+
+bool DirectoryWhereStated(const std::string& path, const SplitEndRecord& end, std::uint64_t fileStart) {
+    if (!end.found || end.directoryDisk != end.disk || end.directorySize == 0) return true;
+    if (end.directoryOffset == zip::kZip64Marker32 || end.directoryOffset < fileStart) return true;
+    InputFile file;
+    if (!file.Open(path)) return true;
+    std::uint8_t signature[4];
+    return file.ReadAt(end.directoryOffset - fileStart, signature, 4) == 4 &&
+           std::memcmp(signature, zip::kSigCentralHeader, 4) == 0;
 }
 
 std::vector<HeaderSpot> ReadHeaderSpots(const std::string& path, const SplitEndRecord& end, std::uint64_t fileStart) {

@@ -22,6 +22,11 @@ struct SplitEndRecord {
 // The last end record in the final bytes of the file; found false without one.
 SplitEndRecord ReadSplitEndRecord(const std::string& path);
 
+// False when the end record puts the central directory in this file (whose
+// first byte is byte fileStart of the directory's disk) but no central header
+// starts there: bytes before it were lost or put in. True where it cannot tell.
+bool DirectoryWhereStated(const std::string& path, const SplitEndRecord& end, std::uint64_t fileStart);
+
 struct HeaderSpot {
     std::uint32_t disk = 0;
     std::uint64_t offset = 0;  // from the start of that disk

@@ -268,8 +268,8 @@ class OneBadPartTests(SplitRepairCase):
     the joins between the other parts must not suffer."""
 
     WRITERS = ("info-zip stored", "info-zip deflated", "7-zip volumes")
-    DAMAGES = ("part too long", "part too short", "stray with another name length", "stray of the same name length",
-               "names in capitals")
+    DAMAGES = ("part too long", "part too short", "last part cut at its start", "stray with another name length",
+               "stray of the same name length", "stray numbered beyond the set", "names in capitals")
 
     def make(self, writer, folder):
         if writer == "7-zip volumes":
@@ -295,14 +295,21 @@ class OneBadPartTests(SplitRepairCase):
         if how == "part too short":
             ziptools.cut_at(third, os.path.getsize(third) - 10)
             return [(starts[3] - 10, starts[3])], folder, None
+        if how == "last part cut at its start":
+            last = os.path.join(folder, names[-1])
+            ziptools.write(last, ziptools.read(last)[10:])
+            return [(starts[-1], starts[-1] + 10)], folder, None
         if how.startswith("stray"):
             # A copy of another part under the second part's number: set.z2
             # beside set.z02 (set.zip.0002 beside set.zip.002), or set.Z02,
             # which sorts before set.z02 and has its size, so that only the
-            # central directory tells which file is the part.
+            # central directory tells which file is the part; or under a
+            # number beyond the set's last part.
             second = names[1]
             volumes = second.endswith(".002")
-            if how == "stray with another name length":
+            if how == "stray numbered beyond the set":
+                stray = second[:-3] + ("099" if volumes else "z99")
+            elif how == "stray with another name length":
                 stray = second[:-3] + "0002" if volumes else second[:-2] + "2"
             else:
                 stray = second.upper() if volumes else second[:-3] + "Z02"
@@ -327,7 +334,7 @@ class OneBadPartTests(SplitRepairCase):
                     output = self.repair(source)
                     self.check(output, entries, lost, contents)
                     if stray:
-                        self.assertIn(stray + ": set aside", self.stdout)
+                        self.assertIn(os.path.join(folder, stray) + ": set aside", self.stdout)
 
 
 class DescriptorSplitTests(SplitRepairCase):
