@@ -89,8 +89,18 @@ std::vector<std::string> FindingLines(const JobState& job, const TextLookup& tex
         runStart = i;
     }
 
-    const std::uint64_t fromCentral = log.Count(FindingKind::kRecoveredFromCentral);
-    if (fromCentral > 0) lines.push_back(Filled(text("IDS_FINDING_FROM_CENTRAL"), "", fromCentral));
+    // Files named like parts that the set does not hold.
+    for (const ScanFinding& finding : log) {
+        if (finding.kind == FindingKind::kStrayPart) {
+            lines.push_back(Filled(text("IDS_FINDING_STRAY_PART"), NameForDisplay(FileNameOf(finding.name)), 0));
+        }
+    }
+
+    std::uint64_t mended = log.Count(FindingKind::kRecoveredFromCentral);
+    for (std::size_t kind = 0; kind < kFindingKindCount; ++kind) {
+        if (IsMend(static_cast<FindingKind>(kind))) mended += log.Count(static_cast<FindingKind>(kind));
+    }
+    if (mended > 0) lines.push_back(Filled(text("IDS_FINDING_FROM_CENTRAL"), "", mended));
 
     // Refusals the lines above did not already count.
     const std::uint64_t toldWithParts = gaps > 0 ? log.Count(FindingKind::kPartMissing) : 0;

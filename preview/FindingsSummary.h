@@ -14,8 +14,9 @@
 namespace vrz {
 
 // One short line per kind of loss: entries cut off at the end, each missing
-// or cut part of a split set with the entries it took, headers rebuilt from
-// the central directory, other candidate headers refused.
+// or cut part of a split set with the entries it took, each file set aside
+// as none of the set's parts, header fields mended, other candidate headers
+// refused.
 std::vector<std::string> FindingLines(const JobState& job, const TextLookup& text);
 
 // Language key of a finding kind's text.

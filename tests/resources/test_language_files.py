@@ -137,6 +137,15 @@ KEY_CAPACITY = {
     "IDS_FINDING_KIND7": 1000,
     "IDS_FINDING_KIND8": 1000,
     "IDS_FINDING_KIND9": 1000,
+    "IDS_FINDING_KIND10": 1000,
+    "IDS_FINDING_KIND11": 1000,
+    "IDS_FINDING_KIND12": 1000,
+    "IDS_FINDING_KIND13": 1000,
+    "IDS_FINDING_KIND14": 1000,
+    "IDS_FINDING_KIND15": 1000,
+    "IDS_FINDING_KIND16": 1000,
+    "IDS_FINDING_KIND17": 1000,
+    "IDS_FINDING_STRAY_PART": 1000,
     "IDS_WARNING": 200,
     "IDS_SAVE_COMPLETED_DAMAGED": 1000,
     "IDS_LISTED_BELOW": 1000,
@@ -205,6 +214,15 @@ class LanguageFilesTest(unittest.TestCase):
                     self.assertTrue(text.strip(), f"{key} is empty")
                     self.assertLessEqual(utf16_length(text), capacity - 1,
                                          f"{key} is cut at {capacity - 1} characters")
+
+    def test_every_finding_kind_has_its_text(self):
+        # The preview names each kind of finding by IDS_FINDING_KIND<index>.
+        header = (RESOURCES.parent / "engine" / "state" / "ScanFinding.h").read_text()
+        body = header[header.index("enum class FindingKind {"):]
+        kinds = re.findall(r"^\s+(k\w+)", body[:body.index("};")], re.M)
+        self.assertGreater(len(kinds), 10)
+        for index, kind in enumerate(kinds):
+            self.assertIn(f"IDS_FINDING_KIND{index}", KEY_CAPACITY, kind)
 
     def test_keys_are_spelled_as_the_program_asks_for_them(self):
         # Readers on case-sensitive platforms need the exact spelling.
