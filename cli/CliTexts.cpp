@@ -76,6 +76,7 @@ const char* ReasonCode(CheckReason reason) {
         case CheckReason::kMethodNotSupported: return "method-not-supported";
         case CheckReason::kUnreadable: return "unreadable";
         case CheckReason::kCutOff: return "cut-off";
+        case CheckReason::kLongerThanDeclared: return "longer-than-declared";
     }
     return "";
 }
@@ -114,6 +115,8 @@ std::string ReasonText(const EntryCheck& check, std::uint32_t storedCrc, std::ui
         case CheckReason::kUnreadable: return "could not be read";
         case CheckReason::kCutOff:
             return Format("cut off, %" PRIu64 " bytes recovered", check.decodedSize);
+        case CheckReason::kLongerThanDeclared:
+            return Format("decodes to more than its stored size of %" PRIu64 " bytes", storedSize);
     }
     return "";
 }
@@ -130,9 +133,82 @@ const char* FindingCode(FindingKind kind) {
         case FindingKind::kCentralDirectorySkipped: return "central-directory-skipped";
         case FindingKind::kRecoveredFromCentral: return "recovered-from-central";
         case FindingKind::kCentralRecordMismatch: return "central-record-mismatch";
+        case FindingKind::kStrayPart: return "stray-part";
+        case FindingKind::kPartJoinedByEntries: return "part-joined-by-entries";
+        case FindingKind::kSizeFieldCorrected: return "size-field-corrected";
+        case FindingKind::kEntryCutAtHeader: return "entry-cut-at-header";
+        case FindingKind::kSwallowingHeaderDropped: return "swallowing-header-dropped";
+        case FindingKind::kLocalFieldFromCentral: return "local-field-from-central";
+        case FindingKind::kNameConflictDecided: return "name-conflict-decided";
+        case FindingKind::kHeaderMadeReadable: return "header-made-readable";
     }
     return "unknown";
 }
+
+const char* FindingFieldCode(FindingField field) {
+    switch (field) {
+        case FindingField::kNone: return "";
+        case FindingField::kCompressedSize: return "compressed-size";
+        case FindingField::kUncompressedSize: return "uncompressed-size";
+        case FindingField::kCrc32: return "crc32";
+        case FindingField::kMethod: return "method";
+        case FindingField::kFlags: return "flags";
+        case FindingField::kVersionNeeded: return "version-needed";
+        case FindingField::kName: return "name";
+        case FindingField::kExtraField: return "extra-field";
+    }
+    return "";
+}
+
+const char* FindingBasisCode(FindingBasis basis) {
+    switch (basis) {
+        case FindingBasis::kNone: return "";
+        case FindingBasis::kStreamEnd: return "stream-end";
+        case FindingBasis::kDataVerifies: return "data-verifies";
+        case FindingBasis::kNextHeader: return "next-header";
+        case FindingBasis::kCentralRecord: return "central-record";
+        case FindingBasis::kReadersRefuse: return "readers-refuse";
+    }
+    return "";
+}
+
+namespace {
+
+std::string FieldValue(FindingField field, std::uint64_t value) {
+    switch (field) {
+        case FindingField::kCrc32: return Format("%08" PRIx64, value);
+        case FindingField::kFlags:
+        case FindingField::kVersionNeeded: return Format("0x%04" PRIx64, value);
+        case FindingField::kExtraField: return Format("%" PRIu64 " bytes", value);
+        default: return Format("%" PRIu64, value);
+    }
+}
+
+const char* BasisText(FindingBasis basis) {
+    switch (basis) {
+        case FindingBasis::kNone: return "nothing confirms either";
+        case FindingBasis::kStreamEnd: return "the compressed stream ends there";
+        case FindingBasis::kDataVerifies: return "the data check with it";
+        case FindingBasis::kNextHeader: return "an entry of its own begins there";
+        case FindingBasis::kCentralRecord: return "the intact central record says so";
+        case FindingBasis::kReadersRefuse: return "readers refuse the other";
+    }
+    return "";
+}
+
+// "compressed size 934 kept, 1234 given up: the compressed stream ends there"
+std::string DecidedText(const ScanFinding& f, const char* what) {
+    if (f.field == FindingField::kName)
+        return std::string(what) + ": name \"" + f.name + "\" kept, \"" + f.otherName + "\" given up: " +
+               BasisText(f.basis);
+    std::string field = FindingFieldCode(f.field);
+    for (char& c : field)
+        if (c == '-') c = ' ';
+    return std::string(what) + ": " + field + " " + FieldValue(f.field, f.won) + " kept, " +
+           FieldValue(f.field, f.lost) + " given up: " + BasisText(f.basis);
+}
+
+}  // namespace
 
 std::string FindingText(const ScanFinding& finding) {
     switch (finding.kind) {
@@ -145,7 +221,24 @@ std::string FindingText(const ScanFinding& finding) {
         case FindingKind::kDataDoesNotDecode: return "the entry's data does not decode";
         case FindingKind::kCentralDirectorySkipped: return "a central directory was stepped over";
         case FindingKind::kRecoveredFromCentral: return "the local header was rebuilt from its central record";
-        case FindingKind::kCentralRecordMismatch: return "the central record disagrees with the local header";
+        case FindingKind::kCentralRecordMismatch:
+            if (finding.field == FindingField::kNone) return "the central record disagrees with the local header";
+            return DecidedText(finding, "the central record disagrees with the local header");
+        case FindingKind::kSizeFieldCorrected: return DecidedText(finding, "a size field the data refute");
+        case FindingKind::kEntryCutAtHeader:
+            return DecidedText(finding, "the unverified entry holds an entry of its own");
+        case FindingKind::kSwallowingHeaderDropped:
+            return "the header reaches over an entry of its own and its data do not verify";
+        case FindingKind::kLocalFieldFromCentral:
+            return DecidedText(finding, "a damaged local field replaced from the central record");
+        case FindingKind::kNameConflictDecided:
+            return DecidedText(finding, "the local and central names differ");
+        case FindingKind::kHeaderMadeReadable: return DecidedText(finding, "a field readers refuse written sound");
+        case FindingKind::kStrayPart:
+            return "the file is named like a part, but another file is that part or the set has no such part; "
+                   "it was set aside";
+        case FindingKind::kPartJoinedByEntries:
+            return "the part's size differs from the other parts'; it was joined where its entries line up";
     }
     return "";
 }

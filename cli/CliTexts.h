@@ -24,6 +24,9 @@ std::string ReasonText(const EntryCheck& check, std::uint32_t storedCrc, std::ui
 // "extent-past-end", "descriptor-not-found", ...
 const char* FindingCode(FindingKind kind);
 std::string FindingText(const ScanFinding& finding);
+// The decided field and what decided it, for --json; empty for kNone.
+const char* FindingFieldCode(FindingField field);
+const char* FindingBasisCode(FindingBasis basis);
 
 // A method's usual name ("Deflate64", "PPMd") or "method N".
 std::string MethodName(std::uint16_t method);

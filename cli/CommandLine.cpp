@@ -14,6 +14,18 @@ CommandLine Usage(const std::string& error) {
 bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h" || arg == "help"; }
 bool IsVersion(const std::string& arg) { return arg == "--version" || arg == "-V"; }
 
+// More threads than this only cost memory (a read window each).
+constexpr unsigned long kMaxThreads = 1024;
+
+// A count from 1 to kMaxThreads in plain decimal digits.
+bool ParseThreadCount(const std::string& text, std::size_t* count) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const unsigned long value = std::stoul(text);
+    if (value == 0 || value > kMaxThreads) return false;
+    *count = value;
+    return true;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -49,6 +61,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return line;
         } else if (arg == "--json") {
             line.scan.json = line.repair.json = true;
+        } else if (arg == "--threads") {
+            if (i + 1 >= args.size()) return Usage(arg + " needs a number");
+            std::size_t threads = 0;
+            if (!ParseThreadCount(args[++i], &threads))
+                return Usage(arg + " takes a number from 1 to " + std::to_string(kMaxThreads) + ", not " + args[i]);
+            line.scan.threads = line.repair.threads = threads;
         } else if (scan && arg == "--verify") {
             line.scan.verify = true;
         } else if (!scan && (arg == "-o" || arg == "--output")) {

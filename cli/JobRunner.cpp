@@ -13,13 +13,18 @@ namespace vrz::cli {
 
 bool RunWithProgress(const std::function<bool()>& job, const std::atomic<int>& percent,
                      std::atomic<bool>& running, const std::string& label, bool* interrupted) {
+    return RunWithProgress(job, [&percent] { return percent.load(); }, running, label, interrupted);
+}
+
+bool RunWithProgress(const std::function<bool()>& job, const std::function<int()>& percent,
+                     std::atomic<bool>& running, const std::string& label, bool* interrupted) {
     SetInterruptTarget(&running);
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     std::future<bool> result = std::async(std::launch::async, job);
     int shown = -1;
     while (result.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
         if (InterruptRequested()) running = false;
-        const int now = percent.load();
+        const int now = percent();
         if (terminal && now != shown) {
             shown = now;
             std::fprintf(stderr, "\r%s %3d%%", label.c_str(), now);

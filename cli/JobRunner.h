@@ -14,5 +14,8 @@ namespace vrz::cli {
 // *interrupted when an interrupt arrived.
 bool RunWithProgress(const std::function<bool()>& job, const std::atomic<int>& percent,
                      std::atomic<bool>& running, const std::string& label, bool* interrupted);
+// The same, for a job whose percentage is computed from several counters.
+bool RunWithProgress(const std::function<bool()>& job, const std::function<int()>& percent,
+                     std::atomic<bool>& running, const std::string& label, bool* interrupted);
 
 }  // namespace vrz::cli

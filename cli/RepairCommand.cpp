@@ -1,5 +1,6 @@
 #include "RepairCommand.h"
 
+#include <atomic>
 #include <cinttypes>
 #include <cstdio>
 
@@ -12,7 +13,8 @@
 #include "io/FileIo.h"
 #include "report/JobReport.h"
 #include "writer/OutputNaming.h"
-#include "writer/RebuildArchive.h"
+#include "verify/VerificationPass.h"
+#include "writer/LayoutRebuilder.h"
 
 namespace vrz::cli {
 
@@ -43,19 +45,22 @@ int RepairCommand(const RepairRequest& request) {
     const std::string cancelled = Text("IDS_WORD8");
     int status = RunScan(request.path, state, cancelled);
     if (status != 0) return status;
-    status = RunVerification(state, true, request.salvage, cancelled);
-    if (status != 0) return status;
-
-    ReportOptions options;
-    options.verified = true;
-    options.skipDamaged = request.skipDamaged;
-    JobReport report = BuildJobReport(state, options);
-    if (request.skipDamaged) DropDamagedRows(state);
-    if (NothingRecoverable(state)) {
-        if (request.json) std::fputs(ReportAsJson(report, true).c_str(), stdout);
+    state.skipDamaged = request.skipDamaged;
+    // The copy follows the verification row by row. A salvage is planned
+    // from the verified table and sized before writing, so it verifies first.
+    const bool overlap = !request.salvage;
+    if (!overlap) {
+        status = RunVerification(state, true, true, request.threads, cancelled);
+        if (status != 0) return status;
+    }
+    ReportOptions reportOptions;
+    reportOptions.verified = true;
+    const auto nothingRecoverable = [&] {
+        if (request.json) WriteReportJson(JobReport(state, reportOptions), true, stdout);
         PrintFailure(request.path, "nothing recoverable was found; no archive was written");
         return kExitNothingRecoverable;
-    }
+    };
+    if (NothingRecoverable(state)) return nothingRecoverable();
 
     const std::string folder = request.outputFolder.empty() ? DefaultOutputFolder(state) : request.outputFolder;
     if (!CheckFolder(folder)) return kExitFailure;
@@ -72,25 +77,36 @@ int RepairCommand(const RepairRequest& request) {
 
     CliReporter reporter(request.path);
     RebuildState run;
+    RebuildOptions rebuild;
+    rebuild.splitArchive = state.scannedSplit;
+    std::atomic<int> verifyPercent{overlap ? 0 : 100};
+    VerifyOptions verify;
+    verify.threads = request.threads;
+    verify.percent = &verifyPercent;
+    VerificationPass pass(state, verify);
+    if (overlap) {
+        rebuild.waitForRow = [&pass](std::size_t index) { return pass.WaitThrough(index); };
+        rebuild.waitForAll = [&pass] { return pass.Finish(); };
+        pass.Start();
+    }
     bool interrupted = false;
-    const bool ok = RunWithProgress(
-        [&] {
-            return state.scannedSplit ? RebuildSplitArchive(state, reporter, &run)
-                                      : RebuildSingleArchive(state, reporter, &run);
-        },
-        state.savePercent, state.jobRunning, "Saving", &interrupted);
+    const bool ok = RunWithProgress([&] { return RebuildLayout(state, reporter, rebuild, &run); },
+                                    [&] { return (verifyPercent.load() + state.savePercent.load()) / 2; },
+                                    state.jobRunning, "Saving", &interrupted);
     // Once the archive has its name the save is done, whenever the interrupt came.
     if (interrupted && !ok) {
         PrintFailure(request.path, Text("IDS_SAVE_ABORTED"));
         return kExitInterrupted;
     }
+    if (!ok && !reporter.Reported() && NothingRecoverable(state)) return nothingRecoverable();
     if (!ok) {
         if (!reporter.Reported()) PrintFailure(state.outputPath, Text("IDS_SAVE_ABORTED"));
         return kExitFailure;
     }
+    JobReport report(state, reportOptions);
     report.output = state.outputPath;
     if (request.json) {
-        std::fputs(ReportAsJson(report, true).c_str(), stdout);
+        WriteReportJson(report, true, stdout);
     } else {
         const std::string written = PrintableName(state.outputPath);
         std::printf("%s\n", written.c_str());

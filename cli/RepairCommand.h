@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace vrz::cli {
@@ -12,6 +13,8 @@ struct RepairRequest {
     bool json = false;
     bool skipDamaged = false;
     bool salvage = false;
+    // Threads that verify; 0: one per CPU the process may use.
+    std::size_t threads = 0;
 };
 
 // Exit statuses of a repair.

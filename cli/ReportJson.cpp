@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CliTexts.h"
+#include "EntryLines.h"
 #include "JsonText.h"
 
 namespace vrz::cli {
@@ -47,43 +48,57 @@ std::string FindingJson(const ScanFinding& f) {
     out += ", \"detail\": " + JsonQuote(FindingText(f));
     if (!f.name.empty()) out += ", " + JsonTextField("name", f.name);
     if (f.value != 0) out += ", \"value\": " + Number(f.value);
+    if (f.field != FindingField::kNone) {
+        out += ", \"field\": " + JsonQuote(FindingFieldCode(f.field));
+        if (f.field == FindingField::kName) {
+            out += ", " + JsonTextField("otherName", f.otherName);
+        } else {
+            out += ", \"won\": " + Number(f.won) + ", \"lost\": " + Number(f.lost);
+        }
+    }
+    if (f.basis != FindingBasis::kNone) out += ", \"basis\": " + JsonQuote(FindingBasisCode(f.basis));
+    if (IsMend(f.kind)) out += ", \"mended\": true";
     return out + "}";
 }
 
 }  // namespace
 
-std::string ReportAsJson(const JobReport& report, bool withOutput) {
-    std::string out = "{" + JsonTextField("source", report.source);
+void WriteReportJson(const JobReport& report, bool withOutput, std::FILE* stream) {
+    LineBuffer buffer(stream);
+    std::string& out = buffer.Text();
+    const std::size_t count = report.EntryCount();
+    out += "{" + JsonTextField("source", report.Source());
     if (withOutput) out += ", " + (report.output.empty() ? std::string("\"output\": null") : JsonTextField("output", report.output));
-    out += ", \"verified\": " + std::string(report.verified ? "true" : "false");
-    out += ", \"count\": " + Number(report.entries.size());
-    out += ", \"counts\": {\"entries\": " + Number(report.entries.size());
+    out += ", \"verified\": " + std::string(report.Verified() ? "true" : "false");
+    out += ", \"count\": " + Number(count);
+    out += ", \"counts\": {\"entries\": " + Number(count);
     out += ", \"written\": " + Number(report.WrittenCount());
-    if (report.verified) {
+    if (report.Verified()) {
         out += ", \"intact\": " + Number(report.Count(EntryStatus::kIntact));
         out += ", \"damaged\": " + Number(report.Count(EntryStatus::kDamaged));
         out += ", \"notChecked\": " + Number(report.Count(EntryStatus::kNotChecked));
         out += ", \"partial\": " + Number(report.Count(EntryStatus::kPartial));
-        out += ", \"leftOut\": " + Number(report.entries.size() - report.WrittenCount());
+        out += ", \"leftOut\": " + Number(count - report.WrittenCount());
     }
-    out += ", \"refused\": " + Number(report.findings.size());
+    out += ", \"refused\": " + Number(report.Findings().size());
     // Past a fixed number per kind, findings are counted but not listed.
-    out += ", \"notListed\": " + Number(report.findings.Dropped()) + "}";
+    out += ", \"notListed\": " + Number(report.Findings().Dropped()) + "}";
     out += ", \"entries\": [";
-    bool first = true;
-    for (const ReportedEntry& e : report.entries) {
-        out += (first ? "\n  " : ",\n  ") + EntryJson(e, report.verified);
-        first = false;
+    // Written as the table is read, so the text of millions of entries is never held at once.
+    for (std::size_t i = 0; i < count; ++i) {
+        out += (i == 0 ? "\n  " : ",\n  ") + EntryJson(report.Entry(i), report.Verified());
+        buffer.MaybeFlush();
     }
-    out += first ? "]" : "\n]";
+    out += count == 0 ? "]" : "\n]";
     out += ", \"refused\": [";
-    first = true;
-    for (const ScanFinding& f : report.findings) {
+    bool first = true;
+    for (const ScanFinding& f : report.Findings()) {
         out += (first ? "\n  " : ",\n  ") + FindingJson(f);
         first = false;
+        buffer.MaybeFlush();
     }
     out += first ? "]" : "\n]";
-    return out + "}\n";
+    out += "}\n";
 }
 
 }  // namespace vrz::cli

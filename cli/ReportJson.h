@@ -2,12 +2,13 @@
 // with sizes, CRC-32, status and reason, and every refused candidate header.
 #pragma once
 
-#include <string>
+#include <cstdio>
 
 #include "report/JobReport.h"
 
 namespace vrz::cli {
 
-std::string ReportAsJson(const JobReport& report, bool withOutput);
+// Written to stream entry by entry, in large pieces.
+void WriteReportJson(const JobReport& report, bool withOutput, std::FILE* stream);
 
 }  // namespace vrz::cli

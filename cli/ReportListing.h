@@ -15,7 +15,8 @@ std::string PrintableName(std::string_view nameBytes);
 
 void PrintListing(const JobReport& report);
 
-// "N candidate headers refused or cut (...)" when the scan refused any.
+// A line for each file set aside from a split set (named like a part, but none),
+// then "N candidate headers refused or cut (...)" when the scan refused any.
 void PrintFindingsLine(const JobReport& report);
 
 // "N entries: a intact, b damaged (x), c not checked (y: encrypted)"; head is

@@ -27,11 +27,12 @@ int RunScan(const std::string& path, JobState& state, const std::string& cancelT
     return ok ? 0 : 1;
 }
 
-int RunVerification(JobState& state, bool decode, bool salvage, const std::string& cancelText) {
+int RunVerification(JobState& state, bool decode, bool salvage, std::size_t threads, const std::string& cancelText) {
     state.jobRunning = true;
     state.progressPercent = 0;
     VerifyOptions options;
     options.decode = decode;
+    options.threads = threads;
     bool interrupted = false;
     const bool ok = RunWithProgress(
         [&] { return VerifyEntries(state, options) && (!salvage || PlanSalvage(state)); }, state.progressPercent,
@@ -49,13 +50,13 @@ int ScanCommand(const ScanRequest& request) {
     int status = RunScan(request.path, state, cancelled);
     if (status != 0) return status;
     // Without --verify only the headers are read, for the names the repair writes.
-    status = RunVerification(state, request.verify, false, cancelled);
+    status = RunVerification(state, request.verify, false, request.threads, cancelled);
     if (status != 0) return status;
     ReportOptions options;
     options.verified = request.verify;
-    const JobReport report = BuildJobReport(state, options);
+    const JobReport report(state, options);
     if (request.json)
-        std::fputs(ReportAsJson(report, false).c_str(), stdout);
+        WriteReportJson(report, false, stdout);
     else
         PrintListing(report);
     return 0;

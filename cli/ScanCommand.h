@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "state/JobState.h"
@@ -10,6 +11,8 @@ struct ScanRequest {
     std::string path;
     bool json = false;
     bool verify = false;
+    // Threads that verify; 0: one per CPU the process may use.
+    std::size_t threads = 0;
 };
 
 // Fills state by scanning the file or split folder at path; prints failures.
@@ -17,8 +20,9 @@ struct ScanRequest {
 int RunScan(const std::string& path, JobState& state, const std::string& cancelText);
 
 // Reads every row's local header and, when decode is set, decodes the row's
-// data; with salvage, also plans what cut entries still hold. Same returns.
-int RunVerification(JobState& state, bool decode, bool salvage, const std::string& cancelText);
+// data on threads threads (0: one per CPU); with salvage, also plans what cut
+// entries still hold. Same returns.
+int RunVerification(JobState& state, bool decode, bool salvage, std::size_t threads, const std::string& cancelText);
 
 int ScanCommand(const ScanRequest& request);
 

@@ -22,8 +22,8 @@ namespace {
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
-                 "  ziprepair scan [--verify] [--json] [--] PATH\n"
-                 "  ziprepair repair [-o DIR] [--json] [--skip-damaged] [--salvage] [--] PATH\n"
+                 "  ziprepair scan [--verify] [--json] [--threads N] [--] PATH\n"
+                 "  ziprepair repair [-o DIR] [--json] [--skip-damaged] [--salvage] [--threads N] [--] PATH\n"
                  "  ziprepair help | --help | -h\n"
                  "  ziprepair --version | -V\n"
                  "\n"
@@ -38,6 +38,8 @@ void PrintUsage(std::FILE* out) {
                  "  --skip-damaged  repair: leave out entries whose data is damaged\n"
                  "  --salvage       repair: keep the decodable beginning of entries cut off by the end\n"
                  "                  of the file or by a missing part, under \"#Partial Files/\"\n"
+                 "  --threads N     scan --verify, repair: verify entries on N threads (default: one per\n"
+                 "                  CPU this process may use); the results do not depend on N\n"
                  "  --              end of options; PATH may then begin with '-'\n"
                  "  -h, --help      show this help\n"
                  "  -V, --version   show the version\n"

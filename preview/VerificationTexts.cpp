@@ -55,6 +55,7 @@ std::string ReasonTextKey(CheckReason reason) {
         case CheckReason::kMethodNotSupported: return "IDS_VERIFY_METHOD";
         case CheckReason::kUnreadable: return "IDS_VERIFY_UNREADABLE";
         case CheckReason::kCutOff: return "IDS_VERIFY_CUT";
+        case CheckReason::kLongerThanDeclared: return "IDS_VERIFY_LONGER";
     }
     return "";
 }

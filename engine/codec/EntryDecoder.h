@@ -31,7 +31,8 @@ constexpr std::uint64_t kUnknownSize = ~std::uint64_t{0};
 enum class DecodeResult {
     kNeedMore,   // all input taken; the stream goes on
     kStreamEnd,  // the compressed stream ended inside this input; see consumed
-    kCorrupt,    // the data does not decode (see FailureOffset)
+    kCorrupt,    // the data does not decode, or its output passed the declared size (see FailureOffset)
+    kCancelled,  // the may-continue check said stop
 };
 
 class EntryDecoder {
@@ -61,6 +62,17 @@ public:
 
     void SetSink(Sink sink) { sink_ = std::move(sink); }
 
+    // Asked every few MiB of decoded output, not only between input blocks:
+    // a few kB of input can decode to terabytes. false makes Feed report
+    // kCancelled (and keep reporting it).
+    void SetMayContinue(std::function<bool()> mayContinue) { mayContinue_ = std::move(mayContinue); }
+
+    // The uncompressed size the entry declares. Output beyond it is damage:
+    // decoding stops there (the bytes within it are still decoded, counted
+    // and passed on) and Feed reports kCorrupt with PassedDeclaredSize().
+    void SetDeclaredSize(std::uint64_t size) { declaredSize_ = size; }
+    bool PassedDeclaredSize() const { return passedDeclared_; }
+
     std::uint32_t Crc32() const { return crc_; }
     std::uint64_t DecodedSize() const { return decoded_; }
     std::uint64_t ConsumedSize() const { return consumed_; }
@@ -74,12 +86,16 @@ protected:
     EntryDecoder() = default;
     // One step of the method's decoder over in; writes decoded bytes through Emit.
     virtual DecodeResult Step(const std::uint8_t* in, std::size_t length, std::size_t* consumed) = 0;
-    // Counts, checksums and forwards decoded bytes; false when the sink stopped.
+    // Counts, checksums and forwards decoded bytes; false when the sink
+    // stopped, the declared size was passed or the job was cancelled.
     bool Emit(const std::uint8_t* data, std::size_t length);
     void Fail(const char* text) { failureText_ = text; }
 
 private:
     Sink sink_;
+    std::function<bool()> mayContinue_;
+    std::uint64_t declaredSize_ = kUnknownSize;
+    std::uint64_t sinceCancelCheck_ = 0;
     std::uint32_t crc_ = 0;
     std::uint64_t decoded_ = 0;
     std::uint64_t consumed_ = 0;
@@ -87,10 +103,11 @@ private:
     const char* failureText_ = "";
     bool ended_ = false;
     bool sinkStopped_ = false;
-
+    bool passedDeclared_ = false;
+    bool cancelled_ = false;
 };
 
-// CRC-32 as ZIP stores it (zlib's), continued from crc over data.
+// CRC-32 as ZIP stores it (the gzip one), continued from crc over data.
 std::uint32_t UpdateCrc32(std::uint32_t crc, const std::uint8_t* data, std::size_t length);
 
 }  // namespace vrz

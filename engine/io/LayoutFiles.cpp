@@ -33,7 +33,7 @@ bool LayoutFiles::Read(std::uint64_t offset, std::uint8_t* out, std::size_t leng
         const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, part.size - inPart));
         const InputFile* file = OpenPart(index);
         if (!file) return false;
-        const std::size_t got = file->ReadAt(inPart, out, chunk);
+        const std::size_t got = file->ReadAt(part.fileOffset + inPart, out, chunk);
         if (got < chunk) {
             if (policy == ShortRead::kFail) {
                 failedPath_ = part.path;

@@ -13,10 +13,17 @@ void SourceLayout::AddPart(std::string path, std::uint64_t size, bool continuesP
     SourcePart part;
     part.path = std::move(path);
     part.size = size;
+    part.fileSize = size;
+    part.disk = static_cast<std::uint32_t>(parts_.size());
+    part.continuesPrevious = continuesPrevious;
+    AddSegment(std::move(part));
+}
+
+void SourceLayout::AddSegment(SourcePart part) {
     part.start = total_;
-    part.continuesPrevious = continuesPrevious && !parts_.empty();
+    part.continuesPrevious = part.continuesPrevious && !parts_.empty();
+    total_ += part.size;
     parts_.push_back(std::move(part));
-    total_ += size;
 }
 
 std::size_t SourceLayout::PartIndexAt(std::uint64_t offset) const {
@@ -39,6 +46,15 @@ std::uint64_t SourceLayout::RunEndAt(std::uint64_t offset) const {
     std::size_t i = PartIndexAt(offset);
     while (i + 1 < parts_.size() && parts_[i + 1].continuesPrevious) ++i;
     return parts_[i].start + parts_[i].size;
+}
+
+bool SourceLayout::OffsetOnDisk(std::uint32_t disk, std::uint64_t offset, std::uint64_t* at) const {
+    for (const SourcePart& p : parts_) {
+        if (p.disk != disk || offset < p.diskOffset || offset - p.diskOffset >= p.size) continue;
+        *at = p.start + (offset - p.diskOffset);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace vrz

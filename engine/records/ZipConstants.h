@@ -70,6 +70,7 @@ constexpr std::size_t kLocalHeaderOffset = 42;
 // End of central directory record field offsets.
 namespace eocd {
 constexpr std::size_t kDisk = 4;
+constexpr std::size_t kDirectoryDisk = 6;
 constexpr std::size_t kDirectorySize = 12;
 constexpr std::size_t kDirectoryOffset = 16;
 constexpr std::size_t kCommentLength = 20;

@@ -2,11 +2,14 @@
 // CRC-32, status and reason, what was written, and every candidate header the
 // scan refused or cut. It holds codes and values only; the command line and
 // the wizard turn them into their own texts.
+//
+// The report reads the job's entry table rather than copying it: a table of
+// millions of rows would otherwise be held twice. It stays valid while the
+// JobState lives and its table is neither reset nor changed.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,12 +21,11 @@
 
 namespace vrz {
 
+// One entry of the report, made on demand from its table row.
 struct ReportedEntry {
     // The name the repair writes (the local header's bytes, or the
     // "#Partial Files/" name of a salvaged beginning) and the table's name.
-    // Views, not copies: a report of millions of entries would otherwise hold
-    // every name twice more. They view the job's name arena (valid while the
-    // JobState lives and is not reset) or the report's own partialNames.
+    // They view the job's name arena or the report's own partial names.
     std::string_view writtenName;
     std::string_view tableName;
     std::uint64_t compressedSize = 0;
@@ -37,40 +39,43 @@ struct ReportedEntry {
     std::uint64_t recoveredBytes = 0;
 };
 
-struct JobReport {
-    JobReport() = default;
-    // Entries view partialNames, whose strings stay in place when the report
-    // moves; a copy would view the original's.
-    JobReport(const JobReport&) = delete;
-    JobReport& operator=(const JobReport&) = delete;
-    JobReport(JobReport&&) = default;
-    JobReport& operator=(JobReport&&) = default;
-
-    std::string source;
-    std::string output;  // empty when nothing was written
-    std::vector<ReportedEntry> entries;
-    // The written names of salvaged beginnings, which no arena holds.
-    std::deque<std::string> partialNames;
-    FindingLog findings;
-    bool verified = false;
-
-    std::size_t Count(EntryStatus status) const;
-    std::size_t WrittenCount() const;
-};
-
 struct ReportOptions {
     bool verified = false;
-    // Damaged rows are left out of the output.
-    bool skipDamaged = false;
 };
 
-// Rows first, in table order, then the salvaged beginnings of cut entries.
+class JobReport {
+public:
+    // Rows first, in table order, then the salvaged beginnings of cut
+    // entries. Rows the save leaves out (state.skipDamaged) are not written.
+    JobReport(const JobState& state, const ReportOptions& options);
+
+    const std::string& Source() const { return state_->scanSourcePath; }
+    bool Verified() const { return options_.verified; }
+    const FindingLog& Findings() const { return state_->findings; }
+
+    std::size_t EntryCount() const { return state_->entries.size() + partialNames_.size(); }
+    ReportedEntry Entry(std::size_t index) const;
+
+    // Entries written with this status.
+    std::size_t Count(EntryStatus status) const;
+    std::size_t WrittenCount() const { return written_; }
+
+    // The repaired archive; empty when nothing was written.
+    std::string output;
+
+private:
+    const JobState* state_;
+    ReportOptions options_;
+    // The written names of salvaged beginnings, which no arena holds.
+    std::vector<std::string> partialNames_;
+    std::size_t written_ = 0;
+    std::size_t writtenByStatus_[static_cast<std::size_t>(EntryStatus::kPartial) + 1] = {};
+};
+
 JobReport BuildJobReport(const JobState& state, const ReportOptions& options);
 
-// Removes the rows a verification found damaged, before a rebuild that should leave them out.
-void DropDamagedRows(JobState& state);
-
-// Nothing to write: no row and no salvaged beginning.
+// Nothing to write: no row that would be written (see JobState::skipDamaged)
+// and no salvaged beginning.
 bool NothingRecoverable(const JobState& state);
 
 }  // namespace vrz

@@ -118,8 +118,8 @@ std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDi
     };
     if (layout.Parts().size() > 1) {
         // A split archive counts offsets from the start of the part (disk) that holds the header.
-        if (record.diskStart < layout.Parts().size())
-            add(layout.Parts()[record.diskStart].start + record.localHeaderOffset);
+        std::uint64_t at = 0;
+        if (layout.OffsetOnDisk(record.diskStart, record.localHeaderOffset, &at)) add(at);
     } else if (directory.hasEndRecord) {
         // Bytes put in front of (or lost from) the archive move every offset alike.
         if (directory.start >= directory.statedOffset)
@@ -176,7 +176,8 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
         return false;
     }
     const StreamDecode decoded = memo_.Decode(record.method, record.flags, record.uncompressedSize, dataOffset,
-                                              dataOffset + record.compressedSize, work.MayDecodeForCandidate());
+                                              dataOffset + record.compressedSize, work.MayDecodeForCandidate(),
+                                              record.uncompressedSize);
     if (decoded.outcome == StreamDecode::Outcome::kCancelled) {
         *cancelled = true;
         return false;
@@ -189,7 +190,7 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
 }
 
 bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row,
-                                   bool* cancelled) {
+                                   bool* cancelled, std::uint64_t dataEnd) {
     const SourceLayout& layout = state_.scanLayout;
     const std::uint64_t runEnd = layout.RunEndAt(headerOffset);
     const std::uint64_t nameEnd = headerOffset + zip::kLocalHeaderSize + record.name.size();
@@ -207,12 +208,19 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     }
     extraLengths.push_back(record.extra.size());
     extraLengths.push_back(0);
+    if (nameInPlace && dataEnd >= nameEnd + record.compressedSize &&
+        dataEnd - nameEnd - record.compressedSize <= zip::kMaxFieldLength)
+        extraLengths.push_back(dataEnd - nameEnd - record.compressedSize);
     for (std::size_t i = 0; i < extraLengths.size(); ++i) {
         if (std::find(extraLengths.begin(), extraLengths.begin() + i, extraLengths[i]) != extraLengths.begin() + i)
             continue;
         const std::uint64_t dataOffset = nameEnd + extraLengths[i];
         if (dataOffset > runEnd || record.compressedSize > runEnd - dataOffset) continue;
-        if (!DataChecks(record, dataOffset, cancelled)) {
+        // Data nothing can check (encrypted, or a method this build does
+        // not decode) count when they end right where the next record begins.
+        const bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
+                                           : RecordFollows(dataOffset + record.compressedSize);
+        if (!fits) {
             if (*cancelled) return false;
             continue;
         }
@@ -232,24 +240,6 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         return true;
     }
     return false;
-}
-
-bool CentralRecordMatcher::SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled) {
-    AddFinding(state_, FindingKind::kCentralRecordMismatch, row.headerOffset, record.name, record.method);
-    if (record.crc32 != row.crc32 || record.compressedSize != row.compressedSize) return false;
-    const std::uint64_t dataOffset = row.headerOffset + row.entryLength - row.descriptorLength - row.compressedSize;
-    CentralRecord asLocal = record;
-    asLocal.method = row.method;
-    if (DataChecks(asLocal, dataOffset, cancelled) || *cancelled) return false;
-    if (!DataChecks(record, dataOffset, cancelled)) return false;
-    // The central record's method is the one the data was written with.
-    EntryExtras& extras = state_.ExtrasFor(row);
-    extras.localRecordOverride = LocalRecordFromCentral(record);
-    extras.dataOffset = dataOffset;
-    row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-    row.method = record.method;
-    row.descriptorLength = 0;
-    return true;
 }
 
 // Puts the recovered rows among the rows found, in layout order. Headers
@@ -351,6 +341,7 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
     std::unordered_map<std::uint64_t, std::size_t> rowAt;
     for (std::size_t i = 0; i < rows.size(); ++i) rowAt[rows[i].headerOffset] = i;
     std::vector<std::uint8_t> localExtra;
+    bool renamed = false;
     for (const WalkedDirectory& directory : directories) {
         if (directory.hasEndRecord) state_.archiveComment = directory.archiveComment;
         for (const CentralRecord& record : directory.records) {
@@ -358,34 +349,38 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
                 const auto found = rowAt.find(offset);
                 if (found == rowAt.end()) continue;
                 RecoveredEntry& row = rows[found->second];
-                const std::vector<std::uint8_t>& local = state_.ExtrasOf(row).localRecordOverride;
-                if (!local.empty()) {
-                    const std::size_t nameLength = ReadU16(local.data() + zip::lfh::kNameLength);
-                    if (record.name.compare(0, std::string::npos,
-                                            reinterpret_cast<const char*>(local.data()) + zip::kLocalHeaderSize,
-                                            nameLength) != 0)
-                        continue;
-                    TakeCentralAttributes(record, nullptr, 0, state_, row);
-                    break;
+                const std::vector<std::uint8_t>& rebuilt = state_.ExtrasOf(row).localRecordOverride;
+                bool sameName = false;
+                if (!rebuilt.empty()) {
+                    const std::size_t nameLength = ReadU16(rebuilt.data() + zip::lfh::kNameLength);
+                    sameName = record.name.compare(0, std::string::npos,
+                                                   reinterpret_cast<const char*>(rebuilt.data()) + zip::kLocalHeaderSize,
+                                                   nameLength) == 0;
+                } else {
+                    sameName = RowNameIs(row, offset, record.name);
                 }
-                if (!RowNameIs(row, offset, record.name)) continue;
+                if (!sameName && !SameEntry(record, row, &cancelled)) {
+                    if (cancelled) return false;
+                    continue;
+                }
                 localExtra.clear();
-                if (HasBlock(record.extra, zip::kExtraIdStrongEncryption)) {
+                if (rebuilt.empty() && HasBlock(record.extra, zip::kExtraIdStrongEncryption)) {
                     // Only then does the local extra field matter: the block is
                     // added to the central header unless the local one has it.
                     std::uint8_t fixed[zip::kLocalHeaderSize];
                     if (!reader_.Copy(offset, sizeof fixed, fixed)) continue;
                     localExtra.resize(ReadU16(fixed + zip::lfh::kExtraLength));
-                    if (!reader_.Copy(offset + zip::kLocalHeaderSize + record.name.size(), localExtra.size(),
-                                      localExtra.data()))
+                    if (!reader_.Copy(offset + zip::kLocalHeaderSize + ReadU16(fixed + zip::lfh::kNameLength),
+                                      localExtra.size(), localExtra.data()))
                         continue;
                 }
                 TakeCentralAttributes(record, localExtra.data(), localExtra.size(), state_, row);
-                if (record.method != row.method && !SettleMethod(record, row, &cancelled) && cancelled) return false;
+                if (!MendFromCentral(record, found->second, &renamed)) return false;
                 break;
             }
         }
     }
+    if (renamed) NameAgain();
     return true;
 }
 

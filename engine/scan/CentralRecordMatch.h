@@ -35,18 +35,30 @@ private:
     bool NameBytesAre(std::uint64_t offset, const std::string& name);
     bool HeaderNameIs(std::uint64_t headerOffset, const std::string& name);
     bool RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name);
-    bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled);
+    // dataEnd, where known, is where the entry must end (the next entry's
+    // header): the data then may also lie right before it.
+    bool Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row, bool* cancelled,
+                 std::uint64_t dataEnd = 0);
     bool DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled);
     void MergeRecovered(std::vector<RecoveredEntry> recovered);
     void NameAgain();
-    // Local and central records name different methods: the one whose
-    // decoded data matches the CRC-32 wins. True when the central one won.
-    bool SettleMethod(const CentralRecord& record, RecoveredEntry& row, bool* cancelled);
+    // Whether the data can be checked against the record's CRC-32 at all.
+    static bool CanCheck(const CentralRecord& record);
+    // True when a record begins at end, or the surviving bytes end there.
+    bool RecordFollows(std::uint64_t end);
+    // A row at a record's offset under another name is the record's entry
+    // when their CRC-32 agree or the data check with the record.
+    bool SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled);
+    // Local and central records disagree on the row at index: the reading
+    // the data confirm wins, the central one where the data cannot tell.
+    // False when cancelled.
+    bool MendFromCentral(const CentralRecord& record, std::size_t index, bool* renamed);
 
     JobState& state_;
     SourceReader& reader_;
     DecodeMemo& memo_;
     std::vector<std::uint8_t> nameBytes_;
+    std::vector<std::uint8_t> localRecord_;
 };
 
 // Copies the record's host, attributes, comment and central-only extra blocks

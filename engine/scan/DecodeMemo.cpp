@@ -9,8 +9,6 @@ namespace vrz {
 
 namespace {
 
-// Output between two polls of the cancel point inside one decoder call.
-constexpr std::uint64_t kPollEveryOutput = std::uint64_t{4} << 20;
 // Decodes that read less than this and wrote less than kRememberOutput are
 // cheaper to repeat than to keep.
 constexpr std::uint64_t kRememberInput = 1024;
@@ -36,14 +34,18 @@ bool DecodeMemo::Answers(const Remembered& r, std::uint64_t dataStart, std::uint
 }
 
 StreamDecode DecodeMemo::Decode(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize,
-                                std::uint64_t dataStart, std::uint64_t limit, bool mayRun) {
+                                std::uint64_t dataStart, std::uint64_t limit, bool mayRun, std::uint64_t outputCap) {
     // Only LZMA reads the flags (its end-marker bit) and the expected size.
     const bool lzma = method == ::vrz::method::kLzma;
     const Key key{dataStart, method, static_cast<std::uint16_t>(lzma ? flags & 2u : 0u),
                   lzma ? expectedSize : 0};
     const auto found = remembered_.find(key);
     StreamDecode answer;
-    if (found != remembered_.end() && Answers(found->second, dataStart, limit, &answer)) {
+    // A decode stopped at a smaller cap cannot answer for a larger one; the
+    // second decode then goes to the end, so no data decodes more than twice.
+    const bool capTooSmall = found != remembered_.end() && found->second.cap < outputCap;
+    if (capTooSmall) outputCap = kUnknownSize;
+    if (found != remembered_.end() && !capTooSmall && Answers(found->second, dataStart, limit, &answer)) {
         ++work_.decodesRemembered;
         answer.remembered = true;
         return answer;
@@ -52,30 +54,23 @@ StreamDecode DecodeMemo::Decode(std::uint16_t method, std::uint16_t flags, std::
         answer.outcome = StreamDecode::Outcome::kSkipped;
         return answer;
     }
-    answer = Run(method, flags, expectedSize, dataStart, limit);
+    answer = Run(method, flags, expectedSize, dataStart, limit, outputCap);
     if (answer.outcome != StreamDecode::Outcome::kCancelled && answer.outcome != StreamDecode::Outcome::kNoDecoder &&
         (answer.consumed >= kRememberInput || answer.decodedSize >= kRememberOutput))
-        remembered_[key] = Remembered{answer, limit};
+        remembered_[key] = Remembered{answer, limit, answer.passedCap ? outputCap : kUnknownSize};
     return answer;
 }
 
 StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize,
-                             std::uint64_t dataStart, std::uint64_t limit) {
+                             std::uint64_t dataStart, std::uint64_t limit, std::uint64_t outputCap) {
     StreamDecode result;
     std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(method, flags, expectedSize);
     if (!decoder) return result;
-    // The input side polls once per window; this polls on the output side,
-    // where one window of a bomb can decode to terabytes.
-    std::uint64_t nextPoll = kPollEveryOutput;
+    // The decoder also asks every few MiB of what comes out: one window of
+    // a bomb can decode to terabytes.
+    decoder->SetMayContinue(hooks_.mayContinue);
+    decoder->SetDeclaredSize(outputCap);
     bool stopped = false;
-    decoder->SetSink([&](const std::uint8_t*, std::size_t length) {
-        work_.bytesProduced += length;
-        if (work_.bytesProduced < nextPoll) return true;
-        nextPoll = work_.bytesProduced + kPollEveryOutput;
-        if (hooks_.mayContinue()) return true;
-        stopped = true;
-        return false;
-    });
     std::uint64_t position = dataStart;
     result.outcome = StreamDecode::Outcome::kRanOut;
     while (position < limit) {
@@ -93,7 +88,10 @@ StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uin
         work_.bytesDecoded += consumed;
         position += consumed;
         if (hooks_.passedOffset) hooks_.passedOffset(position);
-        if (stopped) break;
+        if (step == DecodeResult::kCancelled) {
+            stopped = true;
+            break;
+        }
         if (step == DecodeResult::kStreamEnd) {
             result.outcome = StreamDecode::Outcome::kEnded;
             break;
@@ -101,6 +99,7 @@ StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uin
         if (step == DecodeResult::kCorrupt || consumed == 0) {  // no progress: never loop
             result.outcome = StreamDecode::Outcome::kCorrupt;
             result.failureOffset = decoder->FailureOffset();
+            result.passedCap = decoder->PassedDeclaredSize();
             break;
         }
     }
@@ -111,6 +110,7 @@ StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uin
     result.consumed = position - dataStart;
     if (result.outcome == StreamDecode::Outcome::kEnded) result.consumed = decoder->ConsumedSize();
     result.decodedSize = decoder->DecodedSize();
+    work_.bytesProduced += result.decodedSize;
     result.crc32 = decoder->Crc32();
     return result;
 }

@@ -27,6 +27,8 @@ struct StreamDecode {
     } outcome = Outcome::kNoDecoder;
     // Answered from an earlier decode: no byte was read for it.
     bool remembered = false;
+    // kCorrupt because more came out than the cap allowed.
+    bool passedCap = false;
     std::uint64_t consumed = 0;
     std::uint64_t decodedSize = 0;
     std::uint64_t failureOffset = 0;
@@ -46,9 +48,12 @@ public:
     // Decodes the stream of method that starts at dataStart, reading no byte
     // at or past limit. expectedSize is the uncompressed size where known
     // (an LZMA stream without end marker needs it). Without mayRun only an
-    // earlier decode can answer.
+    // earlier decode can answer. Decoding stops once more than outputCap
+    // bytes came out (kCorrupt, passedCap): data declared smaller is
+    // damaged from there on.
     StreamDecode Decode(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize,
-                        std::uint64_t dataStart, std::uint64_t limit, bool mayRun = true);
+                        std::uint64_t dataStart, std::uint64_t limit, bool mayRun = true,
+                        std::uint64_t outputCap = kUnknownSize);
 
     // CRC-32 of [offset, offset + length); false when cancelled or unreadable.
     bool Crc32Of(std::uint64_t offset, std::uint64_t length, std::uint32_t* crc, bool* cancelled);
@@ -70,10 +75,11 @@ private:
     struct Remembered {
         StreamDecode result;
         std::uint64_t limit;
+        std::uint64_t cap;  // the output cap it stopped at, or kUnknownSize
     };
 
     StreamDecode Run(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize, std::uint64_t dataStart,
-                     std::uint64_t limit);
+                     std::uint64_t limit, std::uint64_t outputCap);
     static bool Answers(const Remembered& r, std::uint64_t dataStart, std::uint64_t limit, StreamDecode* out);
 
     SourceReader& reader_;

@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "codec/EntryDecoder.h"
 #include "records/ByteOrder.h"
 #include "records/LocalHeader.h"
 #include "records/ZipConstants.h"
 #include "scan/CentralDirectoryWalk.h"
 #include "scan/CentralRecordMatch.h"
 #include "scan/NameStep.h"
+#include "scan/ReadableHeader.h"
+#include "scan/SpanEvidence.h"
 #include "scan/StreamedEntryEnd.h"
 
 namespace vrz {
@@ -37,7 +40,8 @@ public:
           total_(layout_.TotalSize()),
           memo_(reader_, state.scanWork, Hooks()),
           index_(reader_, total_, state.scanWork, [this] { return Poll(); }),
-          endFinder_(reader_, memo_, index_) {
+          endFinder_(reader_, memo_, index_),
+          spans_(reader_, Hooks(), total_) {
         for (const RecoveredEntry& row : state_.entries) names_.Remember(state_.NameOf(row));
         state_.scanWork.refusedAllowance += kRefusedWorkPerByte * total_ + options.refusedWorkFloor;
     }
@@ -48,6 +52,8 @@ private:
     void TryHeader(std::uint64_t at, std::uint64_t* next);
     bool AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::uint64_t runEnd, const std::string& name,
                         RecoveredEntry& row);
+    bool AcceptSized(const LocalHeader& header, std::uint64_t at, std::uint64_t runEnd, const std::string& name,
+                     RecoveredEntry& row);
     std::uint64_t StepOverCentralDirectory(std::uint64_t at);
     void Refuse(FindingKind kind, std::uint64_t at, const std::string& name, std::uint64_t value);
     FindingKind CutKind(std::uint64_t runEnd) const;
@@ -66,6 +72,11 @@ private:
     DecodeMemo memo_;
     DescriptorIndex index_;
     StreamedEntryEndFinder endFinder_;
+    SpanEvidence spans_;
+    // Rows taken as their headers claim although nothing confirmed them:
+    // entries found inside them win (header offsets, ascending).
+    std::vector<std::uint64_t> doubtful_;
+    std::vector<std::uint8_t> extraCopy_;
     NameStep names_;
     // Reused for every entry, so that naming one allocates nothing.
     std::string tableName_;
@@ -155,6 +166,46 @@ bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::u
     return true;
 }
 
+// A header with its sizes in it: the data decide where the entry ends when
+// the claimed end is not followed by the next record.
+bool Scanner::AcceptSized(const LocalHeader& header, std::uint64_t at, std::uint64_t runEnd, const std::string& name,
+                          RecoveredEntry& row) {
+    const std::uint64_t dataStart = at + header.HeaderLength();
+    const SpanDecision span = spans_.Decide(header, dataStart, runEnd);
+    switch (span.verdict) {
+        case SpanDecision::Verdict::kCancelled:
+            cancelled_ = true;
+            return false;
+        case SpanDecision::Verdict::kCut:
+            Refuse(CutKind(runEnd), at, name, header.compressedSize);
+            return false;
+        case SpanDecision::Verdict::kDoubtful:
+            doubtful_.push_back(at);
+            break;
+        case SpanDecision::Verdict::kCorrected: {
+            ScanFinding finding;
+            finding.kind = FindingKind::kSizeFieldCorrected;
+            finding.offset = at;
+            finding.part = row.part;
+            finding.name = name;
+            finding.value = dataStart + span.dataLength;
+            finding.field = FindingField::kCompressedSize;
+            finding.basis = span.basis;
+            finding.won = span.dataLength;
+            finding.lost = header.compressedSize;
+            state_.findings.Add(std::move(finding));
+            row.compressedSize = span.dataLength;
+            // Stored data are as long as they are; any other method keeps its stated size.
+            if (header.method == method::kStored && span.verifies) row.uncompressedSize = span.dataLength;
+            break;
+        }
+        case SpanDecision::Verdict::kAsClaimed: break;
+    }
+    row.entryLength = header.HeaderLength() + row.compressedSize;
+    TakeScanDecode(span, header, row);
+    return true;
+}
+
 void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     *next = at + 1;
     ++state_.scanWork.headersTried;
@@ -182,16 +233,23 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     row.headerOffset = at;
     row.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
 
-    const std::uint64_t dataStart = at + header.HeaderLength();
+    extraCopy_.assign(nameAndExtra + header.nameLength, nameAndExtra + variable);
     if (!header.HasDataDescriptor()) {
         // The entry must end by the end of the bytes that survive; ending exactly there is whole.
-        if (header.compressedSize > runEnd - dataStart)
-            return Refuse(CutKind(runEnd), at, headerName, header.compressedSize);
-        row.entryLength = header.HeaderLength() + header.compressedSize;
+        if (!AcceptSized(header, at, runEnd, headerName, row)) return;
     } else if (!AcceptStreamed(header, at, runEnd, headerName, row)) {
         return;
     }
-    *next = at + row.entryLength;
+    // A doubtful entry is walked through: headers inside it may be entries of their own.
+    *next = !doubtful_.empty() && doubtful_.back() == at ? at + 1 : at + row.entryLength;
+
+    FoundHeader found;
+    found.header = &header;
+    found.name = headerName;
+    found.extra = extraCopy_.data();
+    found.extraLength = extraCopy_.size();
+    found.dataStart = at + header.HeaderLength();
+    MendFoundHeader(state_, found, row);
 
     names_.Decide(headerName, &tableName_);
     names_.Remember(tableName_);
@@ -238,6 +296,8 @@ bool Scanner::Run() {
         cursor = next;
         Progress(cursor);
     }
+    GiveWayToInnerEntries(state_, reader_, doubtful_);
+    if (FailIfUnreadable()) return false;
     if (!directories_.empty()) {
         CentralRecordMatcher matcher(state_, reader_, memo_);
         if (!matcher.Apply(directories_)) return false;

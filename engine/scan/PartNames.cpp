@@ -6,6 +6,11 @@ namespace vrz {
 
 namespace {
 
+std::string LowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 // Digits after prefix in extension, as a part number; 0 when not all digits.
 int PartNumber(const std::string& extension, const std::string& prefix) {
     if (extension.size() <= prefix.size() || extension.compare(0, prefix.size(), prefix) != 0) return 0;
@@ -31,7 +36,7 @@ PartName ClassifyPartName(const std::string& fileName) {
     PartName part;
     const auto dot = fileName.rfind('.');
     if (dot == std::string::npos || dot == 0) return part;
-    const std::string extension = fileName.substr(dot);
+    const std::string extension = LowerCase(fileName.substr(dot));
     part.base = fileName.substr(0, dot);
     if (extension == ".zip") {
         part.family = PartFamily::kZip;
@@ -47,12 +52,13 @@ PartName ClassifyPartName(const std::string& fileName) {
         part.number = z;
     } else if (const int volume = PartNumber(extension, ".");
                volume > 0 && extension.size() > kVolumeDigits &&
-               (EndsWith(part.base, ".zip") || EndsWith(part.base, ".zipx"))) {
+               (EndsWith(LowerCase(part.base), ".zip") || EndsWith(LowerCase(part.base), ".zipx"))) {
         part.family = PartFamily::kVolumes;
         part.number = volume;
     } else {
         part.base.clear();
     }
+    part.setKey = LowerCase(part.base);
     return part;
 }
 

@@ -2,15 +2,50 @@
 
 #include "io/FileIo.h"
 #include "scan/PartDiscovery.h"
+#include "scan/SplitJoins.h"
 
 namespace vrz {
+
+namespace {
+
+void NoteStrays(JobState& state, const DiscoveredSet& set) {
+    for (const DiscoveredPart& stray : set.strays) {
+        ScanFinding finding;
+        finding.kind = FindingKind::kStrayPart;
+        finding.name = stray.path;
+        finding.value = static_cast<std::uint64_t>(stray.number);
+        state.findings.Add(std::move(finding));
+    }
+}
+
+void NoteJoins(JobState& state, const DiscoveredSet& set, const std::vector<EvidenceJoin>& joins) {
+    for (const EvidenceJoin& join : joins) {
+        if (join.length == set.parts[join.part].size && set.parts[join.part].size == set.splitSize) continue;
+        ScanFinding finding;
+        finding.kind = FindingKind::kPartJoinedByEntries;
+        finding.name = set.parts[join.part].path;
+        finding.value = join.length;
+        std::uint64_t at = 0;
+        for (const SourcePart& part : state.scanLayout.Parts()) {
+            if (part.path != finding.name) continue;
+            at = part.start;
+            break;
+        }
+        finding.offset = at;
+        finding.part = static_cast<std::uint32_t>(state.scanLayout.PartIndexAt(at));
+        state.findings.Add(std::move(finding));
+    }
+}
+
+}  // namespace
 
 bool ScanSplitArchive(JobState& state, JobReporter& reporter, const ScanOptions& options) {
     state.progressPercent = 0;
     state.scanSourcePath = state.sourcePath;
     state.scanLayout.Clear();
 
-    for (const DiscoveredPart& part : DiscoverParts(state.sourcePath, state.splitIsZipx)) {
+    const DiscoveredSet set = DiscoverSplitSet(state.sourcePath, state.splitIsZipx);
+    for (const DiscoveredPart& part : set.parts) {
         InputFile file;
         std::uint64_t size = 0;
         if (!file.Open(part.path) || !file.Size(&size)) {
@@ -18,10 +53,21 @@ bool ScanSplitArchive(JobState& state, JobReporter& reporter, const ScanOptions&
             reporter.ReportScanFailureOn("IDS_FAILEDFILE", part.path, file.LastError());
             return false;
         }
-        state.scanLayout.AddPart(part.path, size, part.continuesPrevious);
     }
+    LayOutSplitSet(state.scanLayout, set.parts, {});
+    NoteStrays(state, set);
     ScanOptions split = options;
     split.paceProgress = true;
+    if (!ScanLayout(state, reporter, split)) return false;
+
+    // Parts of another size are joined where the entries found show how; the
+    // set is then scanned again with those joins.
+    const std::vector<EvidenceJoin> joins = JoinsShownByEntries(state, set.parts);
+    if (joins.empty()) return true;
+    state.ResetTable();
+    LayOutSplitSet(state.scanLayout, set.parts, joins);
+    NoteStrays(state, set);
+    NoteJoins(state, set, joins);
     return ScanLayout(state, reporter, split);
 }
 

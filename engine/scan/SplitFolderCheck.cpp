@@ -53,7 +53,7 @@ std::uint64_t SumPartSizes(const std::string& folder, bool* allReadable, std::st
     std::uint64_t total = 0;
     for (const std::string& name : names) {
         const PartName part = ClassifyPartName(name);
-        if (part.family != set.family || part.base != set.base) continue;
+        if (part.family != set.family || part.setKey != set.setKey) continue;
         InputFile file;
         std::uint64_t size = 0;
         if (!file.Open(JoinPath(folder, name)) || !file.Size(&size)) {

@@ -20,7 +20,7 @@ SplitSetChoice ChooseSplitSet(const std::vector<std::string>& names, PartFamily 
         const PartName part = ClassifyPartName(name);
         if (part.family == PartFamily::kNone) continue;
         if (family != PartFamily::kNone && part.family != family) continue;
-        Group& group = groups[{part.family, part.base}];
+        Group& group = groups[{part.family, part.setKey}];
         group.numbered = group.numbered || !part.isFinal;
         group.lastName = name;
     }
@@ -43,7 +43,7 @@ SplitSetChoice ChooseSplitSet(const std::vector<std::string>& names, PartFamily 
     if (chosen == nullptr) chosen = &*groups.begin();
     choice.outcome = SplitSetChoice::Outcome::kFound;
     choice.family = chosen->first.first;
-    choice.base = chosen->first.second;
+    choice.setKey = chosen->first.second;
     choice.lastPartName = chosen->second.lastName;
     return choice;
 }

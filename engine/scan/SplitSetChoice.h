@@ -13,7 +13,7 @@ namespace vrz {
 struct SplitSetChoice {
     enum class Outcome { kFound, kNoParts, kMixedParts } outcome = Outcome::kNoParts;
     PartFamily family = PartFamily::kNone;
-    std::string base;
+    std::string setKey;        // the parts' base name in lower case (PartName::setKey)
     std::string lastPartName;  // the set's last file in name order
 };
 

@@ -14,12 +14,12 @@ bool SplitSetBesideFile(const std::string& filePath, std::string* folder) {
     // The folder's split set must be this file's: numbered parts of the same
     // name and family, and no second set beside them.
     const SplitSetChoice set = ChooseSplitSet(ListFilesSorted(parent));
-    if (set.outcome != SplitSetChoice::Outcome::kFound || set.family != part.family || set.base != part.base)
+    if (set.outcome != SplitSetChoice::Outcome::kFound || set.family != part.family || set.setKey != part.setKey)
         return false;
     bool numbered = false;
     for (const std::string& name : ListFilesSorted(parent)) {
         const PartName other = ClassifyPartName(name);
-        numbered = numbered || (other.family == part.family && other.base == part.base && !other.isFinal);
+        numbered = numbered || (other.family == part.family && other.setKey == part.setKey && !other.isFinal);
     }
     if (!numbered) return false;
     *folder = parent;

@@ -24,6 +24,7 @@ enum class CheckReason : std::uint8_t {
     kMethodNotSupported,  // method says which
     kUnreadable,          // the source could not be read
     kCutOff,              // partial: the entry ran past the end of the surviving bytes
+    kLongerThanDeclared,  // decodes to more than the stored size; decoding stopped there
 };
 
 // Ordered by size: every row of the entry table holds one.

@@ -15,6 +15,10 @@ void FindingLog::Add(ScanFinding finding) {
         finding.name.resize(kKeptNameBytes);
         finding.name.shrink_to_fit();
     }
+    if (finding.otherName.size() > kKeptNameBytes) {
+        finding.otherName.resize(kKeptNameBytes);
+        finding.otherName.shrink_to_fit();
+    }
     kept_.push_back(std::move(finding));
 }
 
@@ -29,6 +33,13 @@ std::uint64_t FindingLog::RefusalCount() const {
     std::uint64_t total = 0;
     for (std::size_t k = 0; k < kFindingKindCount; ++k)
         if (IsRefusal(static_cast<FindingKind>(k))) total += counts_[k];
+    return total;
+}
+
+std::uint64_t FindingLog::MendCount() const {
+    std::uint64_t total = 0;
+    for (std::size_t k = 0; k < kFindingKindCount; ++k)
+        if (IsMend(static_cast<FindingKind>(k))) total += counts_[k];
     return total;
 }
 

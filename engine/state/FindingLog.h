@@ -26,6 +26,8 @@ public:
     std::uint64_t Count(FindingKind kind) const { return counts_[static_cast<std::size_t>(kind)]; }
     // Candidate headers refused or cut (see IsRefusal), kept or not.
     std::uint64_t RefusalCount() const;
+    // Conflicts decided and fields written sound (see IsMend), kept or not.
+    std::uint64_t MendCount() const;
     // Findings counted but not kept.
     std::uint64_t Dropped() const { return dropped_; }
 

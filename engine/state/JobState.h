@@ -64,6 +64,9 @@ struct JobState {
     std::string archiveFileName;
     std::string outputPath;
     std::string tempCentralPath;
+    // Rows a verification found damaged are left out of the output (and
+    // the report says they were not written).
+    bool skipDamaged = false;
     float recoveredSizeKB = 0.0f;
     // Decides between a late abort and a save about to name its output.
     CommitPoint saveCommit;

@@ -29,6 +29,9 @@ struct PartialEntry {
     // The decodable beginning: its length and CRC-32.
     std::uint64_t recoveredSize = 0;
     std::uint32_t recoveredCrc = 0;
+    // The data bytes the save writes for it: the bytes present for stored
+    // data, else the recovered bytes as the writer deflates them.
+    std::uint64_t writtenSize = 0;
 
     std::string WrittenName() const { return kPartialFilesFolder + headerName; }
 };

@@ -2,6 +2,7 @@
 // the user a question, and let it go on afterwards.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -12,12 +13,14 @@ public:
     void Pause() {
         std::lock_guard<std::mutex> lock(mutex_);
         paused_ = true;
+        pausedHint_ = true;
     }
 
     void Resume() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             paused_ = false;
+            pausedHint_ = false;
         }
         resumed_.notify_all();
     }
@@ -27,7 +30,10 @@ public:
         return paused_;
     }
 
+    // Polled for every block by every verifying thread: the lock is taken
+    // only while a pause is on.
     void WaitWhilePaused() {
+        if (!pausedHint_.load()) return;
         std::unique_lock<std::mutex> lock(mutex_);
         resumed_.wait(lock, [this] { return !paused_; });
     }
@@ -36,6 +42,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable resumed_;
     bool paused_ = false;
+    std::atomic<bool> pausedHint_{false};
 };
 
 }  // namespace vrz

@@ -20,10 +20,41 @@ enum class FindingKind {
     kCentralDirectorySkipped,  // a central directory (and its end records) stepped over
     kRecoveredFromCentral,     // a damaged local header replaced from its intact central record
     kCentralRecordMismatch,    // a central record that disagrees with the local header it names
+    kStrayPart,                // a file named like a part but none of the set's, set aside (name: the file, value: its number)
+    kPartJoinedByEntries,      // a part of another size than the set's, joined where its entries line up
+    kSizeFieldCorrected,       // a size field the entry's own data refutes: the data decides its end
+    kEntryCutAtHeader,         // an unverified entry whose span holds a header of its own: cut before it
+    kSwallowingHeaderDropped,  // a header whose name or extra field swallows the next entry, data unverified
+    kLocalFieldFromCentral,    // a damaged local field replaced by its intact central record's value
+    kNameConflictDecided,      // local and central names differ: the otherwise intact record's name kept
+    kHeaderMadeReadable,       // a field readers refuse, written sound (data unchanged)
 };
 
 // One past the last kind; counters are kept per kind.
-constexpr std::size_t kFindingKindCount = static_cast<std::size_t>(FindingKind::kCentralRecordMismatch) + 1;
+constexpr std::size_t kFindingKindCount = static_cast<std::size_t>(FindingKind::kHeaderMadeReadable) + 1;
+
+// The field a finding decided.
+enum class FindingField : std::uint8_t {
+    kNone,
+    kCompressedSize,
+    kUncompressedSize,
+    kCrc32,
+    kMethod,
+    kFlags,
+    kVersionNeeded,
+    kName,
+    kExtraField,
+};
+
+// What decided between the values.
+enum class FindingBasis : std::uint8_t {
+    kNone,
+    kStreamEnd,        // the compressed stream ends there
+    kDataVerifies,     // the data decodes and its CRC-32 and size match the winning values
+    kNextHeader,       // the span ends where an entry of its own begins
+    kCentralRecord,    // the intact central record says so; the data cannot tell
+    kReadersRefuse,    // the value is one no reader accepts for this entry
+};
 
 struct ScanFinding {
     FindingKind kind = FindingKind::kExtentPastEnd;
@@ -35,13 +66,29 @@ struct ScanFinding {
     std::string name;
     // Values that explain the finding (a length, a size that disagrees); 0 when unused.
     std::uint64_t value = 0;
+    // For a decided conflict: the field, the value kept and the value given
+    // up (otherName for a name), and why.
+    FindingField field = FindingField::kNone;
+    FindingBasis basis = FindingBasis::kNone;
+    std::uint64_t won = 0;
+    std::uint64_t lost = 0;
+    std::string otherName;
 };
+
+// True for a conflict decided in favour of the reading the data confirms,
+// and for a field written sound: the entry is kept, mended.
+inline bool IsMend(FindingKind kind) {
+    return kind == FindingKind::kSizeFieldCorrected || kind == FindingKind::kEntryCutAtHeader ||
+           kind == FindingKind::kLocalFieldFromCentral || kind == FindingKind::kNameConflictDecided ||
+           kind == FindingKind::kHeaderMadeReadable;
+}
 
 // True for a candidate header the scan refused or cut; false for what it
 // merely noted (a central directory stepped over, a central record used).
 inline bool IsRefusal(FindingKind kind) {
     return kind != FindingKind::kCentralDirectorySkipped && kind != FindingKind::kRecoveredFromCentral &&
-           kind != FindingKind::kCentralRecordMismatch;
+           kind != FindingKind::kCentralRecordMismatch && kind != FindingKind::kStrayPart &&
+           kind != FindingKind::kPartJoinedByEntries && !IsMend(kind);
 }
 
 }  // namespace vrz

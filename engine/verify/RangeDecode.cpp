@@ -16,11 +16,15 @@ RangeDecodeEnd DecodeRange(LayoutBlockReader& reader, std::uint64_t from, std::u
                            EntryDecoder& decoder, const RangeDecodeHooks& hooks) {
     std::uint64_t position = from;
     const std::uint64_t end = from + length;
+    // Asked by the decoder too, every few MiB of output, for data that
+    // decodes to far more than it takes.
+    if (hooks.mayContinue) decoder.SetMayContinue(hooks.mayContinue);
     // A zero-length range still tells the decoder that nothing comes.
     if (length == 0) {
         std::size_t consumed = 0;
         const DecodeResult result = decoder.Feed(nullptr, 0, &consumed);
         if (result == DecodeResult::kCorrupt) return RangeDecodeEnd::kCorrupt;
+        if (result == DecodeResult::kCancelled) return RangeDecodeEnd::kCancelled;
         return result == DecodeResult::kStreamEnd ? RangeDecodeEnd::kStreamEnded : RangeDecodeEnd::kRanOut;
     }
     while (position < end) {
@@ -34,6 +38,7 @@ RangeDecodeEnd DecodeRange(LayoutBlockReader& reader, std::uint64_t from, std::u
         const DecodeResult result = decoder.Feed(block, available, &consumed);
         position += available;
         if (hooks.advanced) hooks.advanced(available);
+        if (result == DecodeResult::kCancelled) return RangeDecodeEnd::kCancelled;
         if (result == DecodeResult::kCorrupt) return RangeDecodeEnd::kCorrupt;
         if (result == DecodeResult::kStreamEnd) return RangeDecodeEnd::kStreamEnded;
     }

@@ -13,13 +13,13 @@ namespace vrz {
 enum class RangeDecodeEnd {
     kStreamEnded,  // the compressed stream ended inside the range
     kRanOut,       // the range was used up first (the normal end of stored data)
-    kCorrupt,      // the decoder refused the data
+    kCorrupt,      // the decoder refused the data (or passed its declared size)
     kCancelled,    // mayContinue said stop
     kUnreadable,   // the source could not be read
 };
 
 struct RangeDecodeHooks {
-    // Asked before every block.
+    // Asked before every block, and by the decoder every few MiB of output.
     std::function<bool()> mayContinue;
     // Told how many source bytes each block took.
     std::function<void(std::uint64_t)> advanced;

@@ -8,6 +8,7 @@
 #include "records/ZipConstants.h"
 #include "verify/RangeDecode.h"
 #include "writer/LayoutBlockReader.h"
+#include "writer/Recompressor.h"
 
 namespace vrz {
 
@@ -101,6 +102,18 @@ private:
         const std::uint64_t expected = header.HasDataDescriptor() ? kUnknownSize : header.uncompressedSize;
         std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(header.method, header.flags, expected);
         if (!decoder) return false;
+        // Past the size its header declares the data is damaged.
+        decoder->SetDeclaredSize(expected);
+        // Anything but stored data is written deflated again: count what
+        // that takes, so the room a save needs is the room it uses.
+        const bool stored = header.method == method::kStored;
+        Recompressor counter([](const std::uint8_t*, std::size_t) { return true; });
+        if (!stored) {
+            if (!counter.Ready()) return false;
+            decoder->SetSink([&counter](const std::uint8_t* data, std::size_t length) {
+                return counter.Put(data, length, Z_NO_FLUSH);
+            });
+        }
         RangeDecodeHooks hooks;
         hooks.mayContinue = [this] { return state_.ScanMayContinue(); };
         const RangeDecodeEnd end = DecodeRange(reader_, partial->dataStart, partial->dataAvailable, *decoder, hooks);
@@ -108,6 +121,12 @@ private:
         // What a broken stream gave before it broke is still the file's beginning.
         partial->recoveredSize = decoder->DecodedSize();
         partial->recoveredCrc = decoder->Crc32();
+        if (stored) {
+            partial->writtenSize = partial->recoveredSize;
+        } else {
+            if (!counter.Put(nullptr, 0, Z_FINISH)) return false;
+            partial->writtenSize = counter.Written();
+        }
         return partial->recoveredSize > 0;
     }
 

@@ -20,7 +20,7 @@ bool LayoutBlockReader::PartsUnchanged() {
             failedReason_ = std::strerror(ENOENT);
             return false;
         }
-        if (size != part.size) {
+        if (size != part.fileSize) {
             failedPath_ = part.path;
             failedReason_ = "the file changed size since it was scanned";
             return false;

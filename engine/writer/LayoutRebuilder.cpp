@@ -255,7 +255,7 @@ bool Rebuilder::CopyInKernel(std::uint64_t position, std::uint64_t remaining) {
         const InputFile* file = source_.PartFile(index);
         if (!file) return FailSource();
         const std::uint64_t before = output_.Size();
-        const CopyOutcome outcome = output_.AppendFrom(*file, position - part.start, piece);
+        const CopyOutcome outcome = output_.AppendFrom(*file, part.fileOffset + (position - part.start), piece);
         const std::uint64_t copied = output_.Size() - before;
         run_.bytesWritten += copied;
         position += copied;
@@ -325,6 +325,8 @@ bool Rebuilder::MoveIntoPlace() {
 
 bool Rebuilder::Run() {
     run_ = RebuildState{};
+    // One length per entry, allocated once: doubling would hold up to twice that.
+    run_.entryLengths.reserve(state_.entries.size() + state_.partials.size());
     state_.savePercent = 0;
     // The central headers never get a name of their own; nothing for a caller to delete.
     state_.tempCentralPath.clear();
@@ -340,14 +342,21 @@ bool Rebuilder::Run() {
     CentralDirectorySpool centralDirectory(FolderOf(state_.outputPath), options_.blockSize);
     reporter_.PassedSaveStep("write");
 
-    for (const RecoveredEntry& row : state_.entries) {
+    for (std::size_t index = 0; index < state_.entries.size(); ++index) {
+        const RecoveredEntry& row = state_.entries[index];
         if (!MayContinue()) return false;
+        if (state_.skipDamaged) {
+            if (options_.waitForRow && !options_.waitForRow(index)) return false;
+            if (row.check.status == EntryStatus::kDamaged) continue;
+        }
         if (!CopyEntry(row)) return false;
         if (!centralDirectory.Append(centralHeader_.data(), centralHeader_.size()))
             return FailWrite(centralDirectory.LastErrno(), centralDirectory.LastError());
         run_.centralDirSize += centralHeader_.size();
     }
     if (!FlushQueued()) return false;
+    if (options_.waitForAll && !options_.waitForAll()) return false;
+    if (state_.skipDamaged && run_.entriesWritten == 0 && state_.partials.empty()) return false;
 
     // What a salvage saved of cut entries comes after the rows, as entries of their own.
     for (const PartialEntry& partial : state_.partials) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 #include "state/JobReporter.h"
 #include "state/JobState.h"
@@ -17,10 +18,20 @@ struct RebuildOptions {
     std::size_t blockSize = std::size_t{4} << 20;
     // Split archives write version 6.3 as 4.5 in the ZIP64 end record.
     bool splitArchive = false;
+    // Set when the rows are still being verified while the rebuild copies
+    // them: waitForRow(index) returns once that row is verified (false when
+    // the verification stopped first); waitForAll once every row is. Rows
+    // are copied without waiting unless state.skipDamaged needs a row's
+    // status; the output is named only after the whole table is verified.
+    std::function<bool(std::size_t)> waitForRow;
+    std::function<bool()> waitForAll;
 };
 
 // Writes state.outputPath (see RebuildArchive.h for the contract). run, when
-// given, receives the run state as it stood at the end.
+// given, receives the run state as it stood at the end. Rows a verification
+// found damaged are left out when state.skipDamaged is set; when that leaves
+// nothing to write, the rebuild returns false without a report and leaves
+// nothing behind.
 bool RebuildLayout(JobState& state, JobReporter& reporter, const RebuildOptions& options, RebuildState* run);
 
 }  // namespace vrz

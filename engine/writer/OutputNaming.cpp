@@ -1,8 +1,10 @@
 #include "writer/OutputNaming.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "io/FileIo.h"
 #include "records/ZipConstants.h"
@@ -49,14 +51,12 @@ std::string ArchiveFileNameFor(const JobState& state) {
     std::string name = WithLeadingSlash(FileNameOf(state.lastPartName.empty() ? state.scanSourcePath : state.lastPartName));
     const auto dot = state.lastPartName.empty() ? std::string::npos : ExtensionDot(name);
     if (dot != std::string::npos) name.erase(dot);
-    // Volumes (name.zip.001) keep the archive's own extension under the number.
+    // Volumes (name.zip.001) keep the archive's own extension under the
+    // number, in the case it is written in (SET.ZIP.001 gives SET.ZIP).
     for (const char* own : {".zipx", ".zip"}) {
-        const std::string extension(own);
-        if (name.size() > extension.size() + 1 &&
-            name.compare(name.size() - extension.size(), extension.size(), extension) == 0) {
-            name.erase(name.size() - extension.size());
-            return name + extension;
-        }
+        const std::size_t length = std::strlen(own);
+        if (name.size() > length + 1 && ::strncasecmp(name.c_str() + name.size() - length, own, length) == 0)
+            return name;
     }
     return name + (state.splitIsZipx ? ".zipx" : ".zip");
 }
@@ -90,18 +90,20 @@ std::uint64_t ExpectedOutputBytes(const JobState& state) {
     constexpr std::uint64_t kFreshExtraBytes = zip::kExtraBlockHeaderSize + 3 * 8 + zip::kNtfsExtraSize;
     std::uint64_t total = zip::kZip64EndOfCentralDirSize + zip::kZip64LocatorSize + zip::kEndOfCentralDirSize;
     for (const RecoveredEntry& entry : state.entries) {
+        if (state.skipDamaged && entry.check.status == EntryStatus::kDamaged) continue;
         total += entry.entryLength + zip::kCentralHeaderSize + state.HeaderNameOf(entry).size() + kFreshExtraBytes;
         // What a surviving central record adds to the rebuilt header.
         const EntryExtras& extras = state.ExtrasOf(entry);
         total += extras.comment.size() + extras.centralOnlyExtra.size() + extras.localRecordOverride.size();
     }
-    // A salvaged beginning goes out under a longer name, with a descriptor; a
-    // deflated one is never much larger than the bytes it holds.
+    // A salvaged beginning goes out under a longer name, with a descriptor;
+    // its data takes what the plan counted the writer writes (deflated, for
+    // any method but stored), not what it holds once unpacked.
     constexpr std::uint64_t kPartialOverhead = 2 * (sizeof "#Partial Files/" - 1) + zip::kLocalHeaderSize +
                                                zip::kCentralHeaderSize + zip::kZip64DataDescriptorSize +
                                                2 * kFreshExtraBytes;
     for (const PartialEntry& partial : state.partials)
-        total += partial.recoveredSize + partial.recoveredSize / 1000 + 2 * partial.headerName.size() + kPartialOverhead;
+        total += partial.writtenSize + 2 * partial.headerName.size() + kPartialOverhead;
     return total;
 }
 

@@ -1,9 +1,6 @@
 #include "writer/PartialEntryWriter.h"
 
-#include <zlib.h>
-
 #include <algorithm>
-#include <climits>
 #include <memory>
 
 #include "codec/EntryDecoder.h"
@@ -12,63 +9,16 @@
 #include "state/RecoveredEntry.h"
 #include "verify/RangeDecode.h"
 #include "writer/CentralHeaderBuilder.h"
+#include "writer/Recompressor.h"
 
 namespace vrz {
 
 namespace {
 
 constexpr std::uint16_t kVersionDeflate = 20;
-constexpr std::size_t kCompressBuffer = std::size_t{256} << 10;
 constexpr std::size_t kZip64LocalExtraSize = 20;  // block header, uncompressed and compressed size
 
 using Writer = ByteWriter<std::vector<std::uint8_t>>;
-
-// Raw deflate into a fixed buffer that is handed to the output when full.
-class Recompressor {
-public:
-    explicit Recompressor(const PartialWriteTarget& target) : target_(target), buffer_(new std::uint8_t[kCompressBuffer]) {
-        ready_ = deflateInit2(&stream_, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
-    ~Recompressor() {
-        if (ready_) deflateEnd(&stream_);
-    }
-    bool Ready() const { return ready_; }
-    bool OutputFailed() const { return outputFailed_; }
-    std::uint64_t Written() const { return written_; }
-
-    bool Put(const std::uint8_t* data, std::size_t length, int flush) {
-        while (true) {
-            const uInt chunk = static_cast<uInt>(std::min<std::size_t>(length, UINT_MAX));
-            stream_.next_in = const_cast<Bytef*>(data);
-            stream_.avail_in = chunk;
-            stream_.next_out = buffer_.get();
-            stream_.avail_out = static_cast<uInt>(kCompressBuffer);
-            const int rc = deflate(&stream_, length == chunk ? flush : Z_NO_FLUSH);
-            const std::size_t taken = chunk - stream_.avail_in;
-            data += taken;
-            length -= taken;
-            const std::size_t produced = kCompressBuffer - stream_.avail_out;
-            if (produced > 0) {
-                if (!target_.append(buffer_.get(), produced)) {
-                    outputFailed_ = true;
-                    return false;
-                }
-                written_ += produced;
-            }
-            if (rc == Z_STREAM_ERROR) return false;
-            if (flush == Z_FINISH && rc == Z_STREAM_END) return true;
-            if (flush != Z_FINISH && length == 0 && stream_.avail_out != 0) return true;
-        }
-    }
-
-private:
-    const PartialWriteTarget& target_;
-    z_stream stream_{};
-    std::unique_ptr<std::uint8_t[]> buffer_;
-    bool ready_ = false;
-    bool outputFailed_ = false;
-    std::uint64_t written_ = 0;
-};
 
 std::vector<std::uint8_t> LocalHeaderBytes(const PartialEntry& partial, std::uint16_t method, std::uint16_t flags,
                                            std::uint16_t version, bool zip64, std::uint32_t crc, std::uint64_t size) {
@@ -176,7 +126,7 @@ private:
 
         const std::uint64_t expected = partial_.expectedSize > 0 ? partial_.expectedSize : kUnknownSize;
         std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(partial_.method, partial_.flags, expected);
-        Recompressor compressor(target_);
+        Recompressor compressor(target_.append);
         if (!decoder || !compressor.Ready()) return PartialWriteResult::kSourceFailed;
         std::uint64_t left = partial_.recoveredSize;
         std::uint32_t crc = 0;

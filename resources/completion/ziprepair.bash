@@ -25,12 +25,15 @@ _ziprepair() {
         -o | --output)
             [[ $command == repair && -z $options_ended ]] && { _filedir -d; return; }
             ;;
+        --threads)
+            [[ -z $options_ended ]] && { COMPREPLY=($(compgen -W "1 2 4 8 $(nproc 2>/dev/null)" -- "$cur")); return; }
+            ;;
     esac
 
     if [[ -z $options_ended && $cur == -* ]]; then
         case $command in
-            scan) COMPREPLY=($(compgen -W "--verify --json -h --help --" -- "$cur")) ;;
-            repair) COMPREPLY=($(compgen -W "-o --output --json --skip-damaged --salvage -h --help --" -- "$cur")) ;;
+            scan) COMPREPLY=($(compgen -W "--verify --json --threads -h --help --" -- "$cur")) ;;
+            repair) COMPREPLY=($(compgen -W "-o --output --json --skip-damaged --salvage --threads -h --help --" -- "$cur")) ;;
         esac
         return
     fi

@@ -17,6 +17,7 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import verifytools  # noqa: E402
 import ziptools  # noqa: E402
 from ziptools import Workspace  # noqa: E402
 
@@ -230,6 +231,55 @@ class BigRepair(unittest.TestCase):
         self.assertEqual(os.listdir(self.out), [])
 
 
+class DecodingBombs(unittest.TestCase):
+    """A few kB of bzip2 that decode to 10 GiB of zeros: an interrupt one
+    second into its verification or salvage ends the run soon after, not
+    when the decoder reaches the end of its current input block."""
+
+    BLOCKS = 640  # of 16 MiB: 10 GiB
+
+    @classmethod
+    def setUpClass(cls):
+        cls.work = Workspace()
+        bomb = verifytools.bzip2_bomb(cls.BLOCKS)
+        size = cls.BLOCKS << 24
+        header = verifytools.local_header_zip64("zeros.bin", verifytools.METHOD_BZIP2, len(bomb), size)
+        # No writer makes these in a test's time: the headers are built by hand.
+        # Whole, with its central directory lost; and cut off inside its data.
+        cls.whole = cls.work.file("whole.zip")
+        ziptools.write(cls.whole, header + bomb)
+        cls.cut = cls.work.file("cut.zip")
+        header = verifytools.local_header_zip64("zeros.bin", verifytools.METHOD_BZIP2, len(bomb) + 4096, size)
+        ziptools.write(cls.cut, header + bomb)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.work.remove()
+
+    def test_interrupt_during_verification_or_salvage_ends_the_run_at_once(self):
+        for signum, command in ((signal.SIGINT, ("repair", self.whole)),
+                                (signal.SIGTERM, ("repair", self.whole)),
+                                (signal.SIGINT, ("scan", "--verify", self.whole)),
+                                (signal.SIGINT, ("repair", "--salvage", self.cut))):
+            with self.subTest(signal=signum.name, command=command):
+                out = tempfile.mkdtemp(dir=self.work.path, prefix="out-")
+                args = [ziptools.ZIPREPAIR] + list(command) + (["-o", out] if command[0] == "repair" else [])
+                proc = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                wait_until_reading(proc, command[-1])
+                time.sleep(1)
+                self.assertIsNone(proc.poll(), "10 GiB decoded in a second?")
+                sent = time.monotonic()
+                proc.send_signal(signum)
+                _, stderr = proc.communicate()
+                ended = time.monotonic() - sent
+                self.assertEqual(proc.returncode, 130, stderr)
+                # A bound for correctness, far above the fraction of a second it takes.
+                self.assertLess(ended, 5, "the run went on %.1f s after the signal" % ended)
+                self.assertEqual(os.listdir(out), [])
+                beside = {n for n in os.listdir(self.work.path) if not n.startswith("out-")}
+                self.assertEqual(beside, {"cut.zip", "whole.zip"})
+
+
 class OddSources(unittest.TestCase):
     def setUp(self):
         self.work = Workspace()
@@ -373,6 +423,27 @@ class FullDisk(unittest.TestCase):
         self.assertIn(text("IDS_LOWDIKSPACE"), r.stderr.decode())
         self.assertEqual(os.listdir(self.mount), [])
         self.assertEqual(source_stamp(source), stamp)
+
+    def test_salvage_needs_the_room_it_writes_not_the_unpacked_size(self):
+        # 48 MiB of zeros in bzip2: the first block holds about 46 MB of them
+        # in a few dozen bytes; the cut falls in the second. The salvage
+        # writes them deflated again, in well under the 4 MB of this disk.
+        folder = self.work.file("zeros")
+        os.makedirs(folder)
+        ziptools.write(os.path.join(folder, "zeros.bin"), bytes(48 << 20))
+        source = self.work.file("cut.zip")
+        verifytools.run(["zip", "-q", "-Z", "bzip2", source, "zeros.bin"], cwd=folder)
+        start, size = verifytools.data_offset(source, "zeros.bin")
+        ziptools.cut_at(source, start + size - 12)
+        r = ziptools.ziprepair("repair", "--salvage", source, "-o", self.mount)
+        self.assertEqual(r.returncode, 3, r.stderr)
+        repaired = os.path.join(self.mount, "cut_fixed.zip")
+        self.assertEqual(os.listdir(self.mount), ["cut_fixed.zip"])
+        self.assertEqual(ziptools.failed_validators(repaired), [])
+        with zipfile.ZipFile(repaired) as z:
+            got = z.read("#Partial Files/zeros.bin")
+        self.assertGreater(len(got), 4 << 20)
+        self.assertEqual(got.count(0), len(got))
 
     def test_disk_full_mid_write_leaves_nothing(self):
         source = os.path.join(self.mount, "..", "one.zip")

@@ -150,11 +150,14 @@ class SplitRepairCase(unittest.TestCase):
         self.work.remove()
 
     def repair(self, folder):
+        given = folder
+        folder = folder if os.path.isdir(folder) else os.path.dirname(folder)
         out = self.work.file("out", os.path.basename(folder))
         os.makedirs(out)
         before = {n: ziptools.sha256(os.path.join(folder, n)) for n in os.listdir(folder)}
-        r = ziptools.ziprepair("repair", folder, "-o", out)
+        r = ziptools.ziprepair("repair", given, "-o", out)
         self.assertEqual(r.returncode, 0, r.stderr.decode())
+        self.stdout = r.stdout.decode()
         after = {n: ziptools.sha256(os.path.join(folder, n)) for n in os.listdir(folder)}
         self.assertEqual(before, after, "the parts were modified")
         outputs = os.listdir(out)
@@ -256,6 +259,82 @@ class InfoZipSplitTests(SplitRepairCase):
         to_zipx_family(folder)
         os.remove(os.path.join(folder, "set.zx03"))
         self.check(self.repair(folder), entries, [(starts[2], starts[3])])
+
+
+class OneBadPartTests(SplitRepairCase):
+    """One part of a set made by a real writer is too long, too short, has a
+    stray file beside it that took a part's number, or every name is in
+    capitals. Only the entries whose bytes lie in the lost bytes may be lost:
+    the joins between the other parts must not suffer."""
+
+    WRITERS = ("info-zip stored", "info-zip deflated", "7-zip volumes")
+    DAMAGES = ("part too long", "part too short", "last part cut at its start", "stray with another name length",
+               "stray of the same name length", "stray numbered beyond the set", "names in capitals")
+
+    def make(self, writer, folder):
+        if writer == "7-zip volumes":
+            os.makedirs(folder)
+            subprocess.run(["7z", "a", "-tzip", "-bd", "-v64k", os.path.join(folder, "set.zip"), "."], cwd=ROOT,
+                           check=True, stdout=subprocess.DEVNULL)
+            whole = self.work.file(os.path.basename(folder) + "-joined.zip")
+            ziptools.write(whole, joined(folder))
+            return ziptools.entry_layout(whole)
+        zip_split(folder, "64k", writer.endswith("stored"))
+        return layout_of_split_set(folder)
+
+    def damage(self, how, folder):
+        """Damages the set; returns (lost byte ranges of the joined parts,
+        the path to repair, the stray file's name or None)."""
+        names = part_names(folder)
+        starts = part_starts(folder)
+        third = os.path.join(folder, names[2])
+        if how == "part too long":
+            with open(third, "ab") as f:
+                f.write(ziptools.garbage(10, seed=3))  # junk appended, as by a bad copy
+            return [], folder, None
+        if how == "part too short":
+            ziptools.cut_at(third, os.path.getsize(third) - 10)
+            return [(starts[3] - 10, starts[3])], folder, None
+        if how == "last part cut at its start":
+            last = os.path.join(folder, names[-1])
+            ziptools.write(last, ziptools.read(last)[10:])
+            return [(starts[-1], starts[-1] + 10)], folder, None
+        if how.startswith("stray"):
+            # A copy of another part under the second part's number: set.z2
+            # beside set.z02 (set.zip.0002 beside set.zip.002), or set.Z02,
+            # which sorts before set.z02 and has its size, so that only the
+            # central directory tells which file is the part; or under a
+            # number beyond the set's last part.
+            second = names[1]
+            volumes = second.endswith(".002")
+            if how == "stray numbered beyond the set":
+                stray = second[:-3] + ("099" if volumes else "z99")
+            elif how == "stray with another name length":
+                stray = second[:-3] + "0002" if volumes else second[:-2] + "2"
+            else:
+                stray = second.upper() if volumes else second[:-3] + "Z02"
+            shutil.copy(os.path.join(folder, names[3]), os.path.join(folder, stray))
+            return [], folder, stray
+        for name in names:
+            os.rename(os.path.join(folder, name), os.path.join(folder, name.upper()))
+        # The last part given alone stands for its set.
+        return [], os.path.join(folder, names[-1].upper()), None
+
+    def test_one_bad_part_costs_only_the_entries_in_its_lost_bytes(self):
+        for writer in self.WRITERS:
+            for how in self.DAMAGES:
+                with self.subTest(writer=writer, damage=how):
+                    folder = self.work.file("%s-%s" % (writer, how)).replace(" ", "-")
+                    entries = self.make(writer, folder)
+                    self.assertGreater(len(part_names(folder)), 4)
+                    contents = None
+                    if writer == "7-zip volumes":
+                        contents = ziptools.contents(self.work.file(os.path.basename(folder) + "-joined.zip"))
+                    lost, source, stray = self.damage(how, folder)
+                    output = self.repair(source)
+                    self.check(output, entries, lost, contents)
+                    if stray:
+                        self.assertIn(os.path.join(folder, stray) + ": set aside", self.stdout)
 
 
 class DescriptorSplitTests(SplitRepairCase):

@@ -95,3 +95,43 @@ def data_offset(path, name):
     h = info.header_offset
     n, m = struct.unpack_from("<HH", raw, h + 26)
     return h + 30 + n + m, info.compress_size
+
+
+def bzip2_bomb(blocks, zeros_per_block=16 << 20):
+    """A bzip2 stream of blocks * zeros_per_block zero bytes, a few dozen
+    bytes per block: one block compressed once, repeated bit for bit (blocks
+    are not byte-aligned), with the stream's combined CRC made anew.
+    Compressing gigabytes at test time would take minutes."""
+    import bz2
+    one = bz2.compress(bytes(zeros_per_block), 9)
+    bits = int.from_bytes(one, "big")
+    total = len(one) * 8
+    header_bits, magic_bits, crc_bits = 32, 48, 32
+    end_magic = 0x177245385090
+    # The end marker and its CRC are followed only by padding to a whole byte.
+    for pad in range(8):
+        end_at = total - pad - magic_bits - crc_bits
+        if (bits >> (total - end_at - magic_bits)) & ((1 << magic_bits) - 1) == end_magic:
+            break
+    else:
+        raise AssertionError("no end of stream marker")
+    block_length = end_at - header_bits
+    block = (bits >> (total - end_at)) & ((1 << block_length) - 1)
+    block_crc = (block >> (block_length - magic_bits - crc_bits)) & 0xFFFFFFFF
+    stream = int.from_bytes(b"BZh9", "big")
+    combined = 0
+    for _ in range(blocks):
+        stream = (stream << block_length) | block
+        combined = (((combined << 1) | (combined >> 31)) & 0xFFFFFFFF) ^ block_crc
+    stream = (((stream << magic_bits) | end_magic) << crc_bits) | combined
+    length = header_bits + blocks * block_length + magic_bits + crc_bits
+    padding = -length % 8
+    return (stream << padding).to_bytes((length + padding) // 8, "big")
+
+
+def local_header_zip64(name, method, compressed_size, uncompressed_size, crc=0):
+    """A local header whose sizes are in its ZIP64 extra field."""
+    raw = name.encode()
+    extra = struct.pack("<HHQQ", 0x0001, 16, uncompressed_size, compressed_size)
+    return struct.pack("<IHHHHHIIIHH", 0x04034B50, 45, 0, method, 0, 0x21, crc, 0xFFFFFFFF, 0xFFFFFFFF,
+                       len(raw), len(extra)) + raw + extra

@@ -137,9 +137,23 @@ FeedResult FeedInPieces(EntryDecoder& decoder, const Bytes& input, std::size_t p
     return result;
 }
 
-TEST(EntryDecoder, EachMethodFindsItsEndExactlyInAnyPieceSize) {
-    const Bytes plain = SampleData(300000);
+// Bytes that do not compress: deflate keeps them in stored blocks.
+Bytes NoiseData(std::size_t size) {
+    Bytes data(size);
+    std::uint64_t state = 88172645463325252ull;
+    for (auto& b : data) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        b = static_cast<std::uint8_t>(state);
+    }
+    return data;
+}
+
+void ExpectEachMethodFindsItsEnd(const Bytes& plain) {
     const std::uint32_t crc = UpdateCrc32(0, plain.data(), plain.size());
+    // The fast CRC is the one zlib (and ZIP) computes.
+    EXPECT_EQ(crc, static_cast<std::uint32_t>(crc32(0, plain.data(), static_cast<uInt>(plain.size()))));
     for (const Case& c : kCases) {
         Bytes input = c.encode(plain);
         const std::size_t streamLength = input.size();
@@ -159,6 +173,11 @@ TEST(EntryDecoder, EachMethodFindsItsEndExactlyInAnyPieceSize) {
             EXPECT_EQ(decoder->Crc32(), crc);
         }
     }
+}
+
+TEST(EntryDecoder, EachMethodFindsItsEndExactlyInAnyPieceSize) {
+    ExpectEachMethodFindsItsEnd(SampleData(300000));
+    ExpectEachMethodFindsItsEnd(NoiseData(70000));
 }
 
 TEST(EntryDecoder, CutStreamWantsMoreAndBrokenStreamFails) {
@@ -189,6 +208,43 @@ TEST(EntryDecoder, CutStreamWantsMoreAndBrokenStreamFails) {
             EXPECT_EQ(second->Feed(broken.data(), broken.size(), &consumed), DecodeResult::kCorrupt);
         }
     }
+}
+
+// A small input can decode to far more than it holds: every method stops
+// where its output passes the declared size, and a cancel is seen while one
+// input block is still decoding.
+TEST(EntryDecoder, OutputPastTheDeclaredSizeOrACancelStopsDecoding) {
+    const Bytes plain = SampleData(300000);
+    for (const Case& c : kCases) {
+        if (c.passSize) continue;  // sized LZMA ends at its size by itself
+        SCOPED_TRACE(c.name);
+        const Bytes input = c.encode(plain);
+        auto decoder = EntryDecoder::Create(c.method, c.flags);
+        decoder->SetDeclaredSize(100000);
+        std::uint64_t passedOn = 0;
+        decoder->SetSink([&](const std::uint8_t*, std::size_t n) {
+            passedOn += n;
+            return true;
+        });
+        EXPECT_EQ(FeedInPieces(*decoder, input, input.size()).last, DecodeResult::kCorrupt);
+        EXPECT_TRUE(decoder->PassedDeclaredSize());
+        EXPECT_EQ(decoder->DecodedSize(), 100000u);
+        EXPECT_EQ(passedOn, 100000u);
+        EXPECT_EQ(decoder->Crc32(), UpdateCrc32(0, plain.data(), 100000));
+    }
+
+    const Bytes zeros(std::size_t{64} << 20, 0);
+    const Bytes bomb = Bzip2(zeros);
+    ASSERT_LT(bomb.size(), std::size_t{1} << 10);
+    auto decoder = EntryDecoder::Create(method::kBzip2, 0);
+    int asked = 0;
+    decoder->SetMayContinue([&] { return ++asked < 2; });
+    std::size_t consumed = 0;
+    EXPECT_EQ(decoder->Feed(bomb.data(), bomb.size(), &consumed), DecodeResult::kCancelled);
+    EXPECT_EQ(asked, 2);
+    EXPECT_LT(decoder->DecodedSize(), zeros.size() / 4);
+    EXPECT_FALSE(decoder->PassedDeclaredSize());
+    EXPECT_EQ(decoder->Feed(bomb.data(), bomb.size(), &consumed), DecodeResult::kCancelled);
 }
 
 TEST(EntryDecoder, StoredPassesBytesThroughWithoutAnEndOfItsOwn) {

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "WriterTestSupport.h"
 #include "codec/EntryDecoder.h"
+#include "io/FileIo.h"
 #include "report/JobReport.h"
 #include "verify/EntryVerifier.h"
 #include "verify/SalvagePlan.h"
@@ -175,6 +178,24 @@ TEST(EntryVerifierTest, DeflateStreamShorterThanItsEntryIsCutShort) {
     EXPECT_EQ(v.Check("short.txt").reason, CheckReason::kStreamCutShort);
 }
 
+TEST(EntryVerifierTest, DeflateStreamLongerThanItsStoredSizeStopsThere) {
+    // The header says half the uncompressed size the stream decodes to.
+    Member m{"long.txt", Lines(5000), method::kDeflate};
+    Bytes record = Record(m);
+    const std::uint32_t half = static_cast<std::uint32_t>(m.content.size() / 2);
+    WriteU32(&record[22], half);
+    Append(record, CentralStub());
+    TempDir dir;
+    Verified v;
+    ScanAndVerify(dir, record, &v);
+    ASSERT_TRUE(v.ok);
+    const EntryCheck& check = v.Check("long.txt");
+    EXPECT_EQ(check.status, EntryStatus::kDamaged);
+    EXPECT_EQ(check.reason, CheckReason::kLongerThanDeclared);
+    EXPECT_EQ(check.decodedSize, half);
+    EXPECT_EQ(check.decodedCrc, Crc(m.content.substr(0, half)));
+}
+
 TEST(EntryVerifierTest, CancelStopsThePassAndHeaderOnlyModeLeavesStatusesUnverified) {
     Member a{"a.txt", Lines(100), method::kDeflate};
     Member b{"dir/b.txt", Lines(100)};
@@ -199,7 +220,7 @@ TEST(EntryVerifierTest, CancelStopsThePassAndHeaderOnlyModeLeavesStatusesUnverif
     EXPECT_FALSE(VerifyEntries(state, VerifyOptions{}));
 }
 
-TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOut) {
+TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOutOfReportAndOutput) {
     Member good{"good.txt", Lines(10)};
     Member bad{"bad.txt", Lines(10), method::kStored, 0, 7};
     Bytes archive = Record(good);
@@ -210,16 +231,84 @@ TEST(EntryVerifierTest, ReportCountsStatusesAndSkipDamagedLeavesThoseRowsOut) {
     ScanAndVerify(dir, archive, &v);
     ReportOptions options;
     options.verified = true;
-    options.skipDamaged = true;
+    v.state.skipDamaged = true;
     const JobReport report = BuildJobReport(v.state, options);
     EXPECT_EQ(report.Count(EntryStatus::kIntact), 1u);
     EXPECT_EQ(report.Count(EntryStatus::kDamaged), 0u);  // left out, so not counted as written
     EXPECT_EQ(report.WrittenCount(), 1u);
-    EXPECT_FALSE(report.entries[1].written);
-    DropDamagedRows(v.state);
-    ASSERT_EQ(v.state.entries.size(), 1u);
-    EXPECT_EQ(v.state.NameOf(v.state.entries[0]), "good.txt");
+    EXPECT_FALSE(report.Entry(1).written);
     EXPECT_FALSE(NothingRecoverable(v.state));
+
+    RecordingReporter reporter;
+    ::mkdir(dir.File("out").c_str(), 0755);
+    v.state.outputPath = dir.File("out/a_fixed.zip");
+    ASSERT_TRUE(RebuildLayout(v.state, reporter, RebuildOptions{}, nullptr));
+    const ParsedArchive written = ParseArchive(ReadWholeFile(v.state.outputPath));
+    ASSERT_TRUE(written.ok) << written.error;
+    ASSERT_EQ(written.headers.size(), 1u);
+    EXPECT_EQ(written.headers[0].name, "good.txt");
+
+    // With every row damaged nothing is written, and nothing is left behind.
+    v.state.entries.erase(v.state.entries.begin());
+    EXPECT_TRUE(NothingRecoverable(v.state));
+    v.state.outputPath = dir.File("out/b_fixed.zip");
+    EXPECT_FALSE(RebuildLayout(v.state, reporter, RebuildOptions{}, nullptr));
+    EXPECT_EQ(ListFilesSorted(dir.File("out")), std::vector<std::string>{"a_fixed.zip"});
+}
+
+// Several megabytes of rows, so that every worker claims runs of its own:
+// stored and deflated, some with a wrong CRC-32, some filed under the
+// lost-files folder (the verifier then records the header's own name).
+TEST(EntryVerifierTest, FourThreadsFindWhatOneThreadFindsAndWaitAtThePauseGate) {
+    Bytes archive;
+    for (int i = 0; i < 400; ++i) {
+        const std::string name = (i % 11 == 0 ? "dir/" : "") + std::string("m") + std::to_string(i) + ".txt";
+        Member m{name, Lines(i % 4 == 0 ? 2000 + i : 300 + i), i % 4 == 0 ? method::kDeflate : method::kStored};
+        if (i % 7 == 0) m.crcOverride = i;
+        Append(archive, Record(m));
+    }
+    Append(archive, CentralStub());
+    TempDir dir;
+    const std::string path = dir.Write("many.zip", archive);
+    JobState one;
+    JobState four;
+    RecordingReporter reporter;
+    for (JobState* state : {&one, &four}) {
+        state->sourcePath = path;
+        ASSERT_TRUE(ScanSingleArchive(*state, reporter));
+    }
+    VerifyOptions single;
+    single.threads = 1;
+    ASSERT_TRUE(VerifyEntries(one, single));
+
+    // Paused before it starts, the pass cannot move until resumed.
+    VerifyOptions pooled;
+    pooled.threads = 4;
+    four.pauseGate.Pause();
+    bool ok = false;
+    std::thread pass([&] { ok = VerifyEntries(four, pooled); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(four.progressPercent.load(), 0);
+    four.pauseGate.Resume();
+    pass.join();
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(four.progressPercent.load(), 100);
+
+    ASSERT_EQ(one.entries.size(), 400u);
+    ASSERT_EQ(four.entries.size(), one.entries.size());
+    std::size_t damaged = 0;
+    for (std::size_t i = 0; i < one.entries.size(); ++i) {
+        const EntryCheck& a = one.entries[i].check;
+        const EntryCheck& b = four.entries[i].check;
+        EXPECT_EQ(a.status, b.status) << i;
+        EXPECT_EQ(a.reason, b.reason) << i;
+        EXPECT_EQ(a.decodedCrc, b.decodedCrc) << i;
+        EXPECT_EQ(a.decodedSize, b.decodedSize) << i;
+        EXPECT_EQ(one.HeaderNameOf(one.entries[i]), four.HeaderNameOf(four.entries[i])) << i;
+        damaged += a.status == EntryStatus::kDamaged ? 1 : 0;
+    }
+    EXPECT_EQ(damaged, 58u);
+    EXPECT_EQ(four.HeaderNameOf(four.entries[11]), "dir/m11.txt");
 }
 
 // Cuts an archive inside the last entry's data, scans, plans the salvage and

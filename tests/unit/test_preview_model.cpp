@@ -258,7 +258,7 @@ TEST(CompletionDetails, NamesTheOutputAndAtMostTenEntriesPerStatusWithTheirReaso
 TEST(CompletionDetails, EveryReasonHasALanguageKeyInEveryLanguageFile) {
     for (CheckReason reason : {CheckReason::kCrcMismatch, CheckReason::kSizeMismatch, CheckReason::kDoesNotDecode,
                                CheckReason::kStreamCutShort, CheckReason::kEncrypted, CheckReason::kMethodNotSupported,
-                               CheckReason::kUnreadable, CheckReason::kCutOff}) {
+                               CheckReason::kUnreadable, CheckReason::kCutOff, CheckReason::kLongerThanDeclared}) {
         EXPECT_EQ(ReasonTextKey(reason).rfind("IDS_VERIFY_", 0), 0u);
     }
     EXPECT_EQ(ReasonTextKey(CheckReason::kNone), "");

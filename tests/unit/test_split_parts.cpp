@@ -27,7 +27,14 @@ TEST(PartNames, Classification) {
     EXPECT_EQ(ClassifyPartName("a.zx07").family, PartFamily::kZipx);
     EXPECT_EQ(ClassifyPartName("a.zx07").number, 7);
     EXPECT_EQ(ClassifyPartName("a.zipx").family, PartFamily::kZipx);
-    EXPECT_EQ(ClassifyPartName("A.Z01").family, PartFamily::kNone);  // upper case is no part
+    // Names copied from systems that write them in capitals.
+    EXPECT_EQ(ClassifyPartName("A.Z01").family, PartFamily::kZip);
+    EXPECT_EQ(ClassifyPartName("A.Z01").number, 1);
+    EXPECT_EQ(ClassifyPartName("A.Z01").setKey, ClassifyPartName("a.zip").setKey);
+    EXPECT_TRUE(ClassifyPartName("A.ZIP").isFinal);
+    EXPECT_EQ(ClassifyPartName("A.ZX02").family, PartFamily::kZipx);
+    EXPECT_TRUE(ClassifyPartName("A.ZipX").isFinal);
+    EXPECT_EQ(ClassifyPartName("A.ZIP.003").family, PartFamily::kVolumes);
     EXPECT_EQ(ClassifyPartName("a.zst").family, PartFamily::kNone);
     EXPECT_EQ(ClassifyPartName("notes.txt").family, PartFamily::kNone);
     EXPECT_EQ(ClassifyPartName("a.z00").family, PartFamily::kNone);
@@ -87,8 +94,16 @@ TEST(SplitFolderCheck, Verdicts) {
     }
     {
         TempDir dir;
-        Touch(dir, {"notes.txt", "DATA.Z01"});
+        Touch(dir, {"notes.txt", "data.txt"});
         EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kNoParts);
+    }
+    {
+        TempDir dir;
+        Touch(dir, {"notes.txt", "DATA.Z01", "DATA.Z02", "DATA.ZIP"});
+        EXPECT_EQ(CheckSplitFolder(dir.path(), &zipx, &last), SplitFolderVerdict::kOk);
+        EXPECT_EQ(last, "/DATA.ZIP");
+        EXPECT_EQ(FileNames(DiscoverParts(dir.path(), false)),
+                  (std::vector<std::string>{"DATA.Z01", "DATA.Z02", "DATA.ZIP"}));
     }
     {
         // A repaired copy saved beside the parts, or another archive, is no part.
@@ -177,6 +192,7 @@ TEST(SplitScan, StreamedEntryFindsItsDescriptorInALaterPart) {
 TEST(SplitScan, AShortenedPartEndsTheChain) {
     // s.z02 lost its last bytes: the entry that ran on into s.z03 would be
     // spliced from the wrong bytes, so it is dropped; the next one is found.
+    // Nothing in s.z02 shows where its bytes line up, so it joins neither side.
     TempDir dir;
     Bytes all = LocalRecord({"a.txt", std::string(250, 'a')});
     Append(all, LocalRecord({"b.txt", std::string(300, 'b')}));
@@ -188,7 +204,9 @@ TEST(SplitScan, AShortenedPartEndsTheChain) {
     dir.Write("s.zip", Bytes(all.begin() + 900, all.end()));
     const auto parts = DiscoverParts(dir.path(), false);
     ASSERT_EQ(parts.size(), 4u);
-    EXPECT_TRUE(parts[1].continuesPrevious);
+    EXPECT_TRUE(parts[1].follows);
+    EXPECT_FALSE(parts[1].continuesPrevious);
+    EXPECT_TRUE(parts[2].follows);
     EXPECT_FALSE(parts[2].continuesPrevious);
     EXPECT_TRUE(parts[3].continuesPrevious);
     JobState state;

@@ -132,7 +132,8 @@ TEST(RebuildSingle, Zip64LocalEntryInSmallSource) {
     EXPECT_TRUE(r.archive.headers[1].extra.empty());
 }
 
-// Many one-byte entries, the last one asking for version 6.3.
+// Many one-byte entries, the last one asking for version 6.3 (as an LZMA entry
+// does; a stored one asking that much would be written sound).
 Bytes ManyEntries(std::size_t count) {
     Bytes b;
     b.reserve(count * 40);
@@ -140,7 +141,10 @@ Bytes ManyEntries(std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         std::snprintf(name, sizeof name, "e%05zu", i);
         Bytes e = LocalRecord({name, "x", static_cast<std::uint32_t>(i + 1)});
-        if (i + 1 == count) WriteU16(&e[4], 63);
+        if (i + 1 == count) {
+            WriteU16(&e[4], 63);
+            WriteU16(&e[8], 14);
+        }
         Append(b, e);
     }
     return b;

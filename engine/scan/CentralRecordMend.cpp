@@ -1,0 +1,197 @@
+// The part of the central record matching that settles conflicts between a
+// found local header and the intact central record of the same entry.
+#include <string>
+
+#include "codec/EntryDecoder.h"
+#include "records/ByteOrder.h"
+#include "records/LocalHeader.h"
+#include "records/LocalRecordRewrite.h"
+#include "records/ZipConstants.h"
+#include "scan/CentralRecordMatch.h"
+#include "scan/ReadableHeader.h"
+
+namespace vrz {
+
+namespace {
+
+constexpr std::uint16_t kFlagStrongEncryption = 0x0040;
+// Flags that change how the data read: which is the key to decoding them.
+constexpr std::uint16_t kDataFlags = zip::kFlagEncrypted | kFlagStrongEncryption;
+
+ScanFinding FieldFinding(const JobState& state, FindingKind kind, const RecoveredEntry& row, const std::string& name,
+                         FindingField field, FindingBasis basis, std::uint64_t won, std::uint64_t lost) {
+    ScanFinding finding;
+    finding.kind = kind;
+    finding.offset = row.headerOffset;
+    finding.part = row.part;
+    finding.name = name;
+    finding.field = field;
+    finding.basis = basis;
+    finding.won = won;
+    finding.lost = lost;
+    (void)state;
+    return finding;
+}
+
+struct FieldPair {
+    FindingField field;
+    std::uint64_t central;
+    std::uint64_t local;
+};
+
+}  // namespace
+
+bool CentralRecordMatcher::CanCheck(const CentralRecord& record) {
+    return (record.flags & kDataFlags) == 0 && record.method != method::kAes &&
+           EntryDecoder::SupportsMethod(record.method);
+}
+
+bool CentralRecordMatcher::RecordFollows(std::uint64_t end) {
+    const SourceLayout& layout = state_.scanLayout;
+    const std::uint64_t total = layout.TotalSize();
+    if (end > total) return false;
+    if (end == total) return true;
+    if (total - end < 4) return false;
+    const std::uint8_t* p = reader_.Bytes(end, 4);
+    if (p == nullptr || p[0] != 'P' || p[1] != 'K') return false;
+    return (p[2] == 3 && p[3] == 4) || (p[2] == 1 && p[3] == 2) || (p[2] == 5 && p[3] == 6) ||
+           (p[2] == 6 && (p[3] == 6 || p[3] == 7)) || (p[2] == 7 && p[3] == 8);
+}
+
+bool CentralRecordMatcher::SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled) {
+    // The header at the record's offset with the record's CRC-32 is the record's entry.
+    if (record.crc32 == row.crc32) return true;
+    return CanCheck(record) && DataChecks(record, WrittenDataStart(state_, row), cancelled);
+}
+
+bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::size_t index, bool* renamed) {
+    std::vector<RecoveredEntry>& rows = state_.entries;
+    RecoveredEntry& row = rows[index];
+    if (!WrittenLocalRecord(state_, reader_, row, &localRecord_)) return true;
+    const LocalHeader local = ReadLocalHeaderFixed(localRecord_.data());
+    const std::size_t extraAt = zip::kLocalHeaderSize + std::size_t{local.nameLength};
+    if (localRecord_.size() < extraAt) return true;
+    const std::string localName(reinterpret_cast<const char*>(localRecord_.data()) + zip::kLocalHeaderSize,
+                                local.nameLength);
+
+    const bool dataDiffers = row.crc32 != record.crc32 || row.compressedSize != record.compressedSize ||
+                             row.uncompressedSize != record.uncompressedSize || row.method != record.method ||
+                             ((local.flags ^ record.flags) & kDataFlags) != 0;
+    const bool nameDiffers = localName != record.name;
+    const bool flagsDiffer = ((local.flags ^ record.flags) & ~zip::kFlagDataDescriptor) != 0;
+    if (!dataDiffers && !nameDiffers && !flagsDiffer && local.versionNeeded == record.versionNeeded) return true;
+
+    const std::uint64_t dataStart = WrittenDataStart(state_, row);
+    const std::uint64_t limit =
+        index + 1 < rows.size() ? rows[index + 1].headerOffset : state_.scanLayout.TotalSize();
+    const std::vector<FieldPair> fields = {
+        {FindingField::kCrc32, record.crc32, row.crc32},
+        {FindingField::kCompressedSize, record.compressedSize, row.compressedSize},
+        {FindingField::kUncompressedSize, record.uncompressedSize, row.uncompressedSize},
+        {FindingField::kMethod, record.method, row.method},
+        {FindingField::kFlags, record.flags, local.flags},
+        {FindingField::kVersionNeeded, record.versionNeeded, local.versionNeeded},
+    };
+    FindingBasis basis = FindingBasis::kCentralRecord;
+    bool cancelled = false;
+    if (dataDiffers) {
+        bool localVerifies = false;
+        if (row.check.decodedByScan) {
+            localVerifies = row.check.status == EntryStatus::kIntact;
+        } else {
+            CentralRecord asLocal = record;
+            asLocal.crc32 = row.crc32;
+            asLocal.compressedSize = row.compressedSize;
+            asLocal.uncompressedSize = row.uncompressedSize;
+            asLocal.method = row.method;
+            asLocal.flags = local.flags;
+            localVerifies = CanCheck(asLocal) && DataChecks(asLocal, dataStart, &cancelled);
+            if (cancelled) return false;
+        }
+        const bool fits = dataStart <= limit && record.compressedSize <= limit - dataStart;
+        const bool centralVerifies =
+            !localVerifies && fits && CanCheck(record) && DataChecks(record, dataStart, &cancelled);
+        if (cancelled) return false;
+        if (!centralVerifies) {
+            RecoveredEntry recovered;
+            // The data may begin elsewhere: a damaged name or extra length moved them.
+            if (!localVerifies && Recover(record, row.headerOffset, &recovered, &cancelled, limit) &&
+                recovered.entryLength <= limit - row.headerOffset) {
+                state_.findings.Add(FieldFinding(state_, FindingKind::kRecoveredFromCentral, recovered, record.name,
+                                                 FindingField::kNone, FindingBasis::kDataVerifies, 0, 0));
+                recovered.name = row.name;
+                TakeCentralAttributes(record, nullptr, 0, state_, recovered);
+                rows[index] = std::move(recovered);
+                *renamed = true;
+                return true;
+            }
+            if (cancelled) return false;
+            // The local reading stands: it verifies, or nothing does.
+            const FindingBasis kept = localVerifies ? FindingBasis::kDataVerifies : FindingBasis::kNone;
+            if (nameDiffers) {
+                ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, localName,
+                                                   FindingField::kName, kept, 0, 0);
+                finding.otherName = record.name;
+                state_.findings.Add(std::move(finding));
+            }
+            for (const FieldPair& f : fields) {
+                if (f.central == f.local) continue;
+                ScanFinding finding = FieldFinding(state_, FindingKind::kCentralRecordMismatch, row, localName,
+                                                   f.field, kept, f.local, f.central);
+                finding.value = record.recordOffset;
+                state_.findings.Add(std::move(finding));
+            }
+            return true;
+        }
+        basis = FindingBasis::kDataVerifies;
+    }
+
+    LocalRecordValues values;
+    const bool folder = !record.name.empty() && record.name.back() == '/';
+    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
+    const std::uint8_t needed = VersionNeededFor(record.method, record.flags, zip64, folder);
+    values.versionNeeded = record.versionNeeded;
+    if (VersionNeededIsDamaged(record.versionNeeded, needed))
+        values.versionNeeded = VersionNeededIsDamaged(local.versionNeeded, needed) ? needed : local.versionNeeded;
+    values.flags = static_cast<std::uint16_t>(record.flags & ~UnreadableFlagBits(record.flags));
+    values.method = record.method;
+    values.modTime = record.modTime;
+    values.modDate = record.modDate;
+    values.crc32 = record.crc32;
+    values.compressedSize = record.compressedSize;
+    values.uncompressedSize = record.uncompressedSize;
+    const std::size_t extraLength = std::min<std::size_t>(local.extraLength, localRecord_.size() - extraAt);
+
+    for (const FieldPair& f : fields) {
+        const std::uint64_t won = f.field == FindingField::kVersionNeeded ? values.versionNeeded
+                                  : f.field == FindingField::kFlags       ? values.flags
+                                                                          : f.central;
+        if (won == f.local) continue;
+        state_.findings.Add(FieldFinding(state_, FindingKind::kLocalFieldFromCentral, row, record.name, f.field, basis,
+                                         won, f.local));
+    }
+    if (nameDiffers) {
+        ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, record.name,
+                                           FindingField::kName, basis, 0, 0);
+        finding.otherName = localName;
+        state_.findings.Add(std::move(finding));
+        *renamed = true;
+    }
+
+    std::vector<std::uint8_t> rebuilt =
+        BuildLocalRecord(values, record.name, localRecord_.data() + extraAt, extraLength);
+    EntryExtras& extras = state_.ExtrasFor(row);
+    extras.localRecordOverride = std::move(rebuilt);
+    extras.dataOffset = dataStart;
+    row.crc32 = record.crc32;
+    row.compressedSize = record.compressedSize;
+    row.uncompressedSize = record.uncompressedSize;
+    row.method = record.method;
+    row.descriptorLength = 0;
+    row.entryLength = std::max(row.entryLength, dataStart + record.compressedSize - row.headerOffset);
+    row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+    row.check = EntryCheck{};
+    return true;
+}
+
+}  // namespace vrz

@@ -1,0 +1,93 @@
+#include "scan/ReadableHeader.h"
+
+#include <string>
+
+#include "records/ByteOrder.h"
+#include "records/LocalRecordRewrite.h"
+#include "records/ZipConstants.h"
+
+namespace vrz {
+
+namespace {
+
+void AddMend(JobState& state, const RecoveredEntry& row, std::string_view name, FindingField field,
+             std::uint64_t won, std::uint64_t lost) {
+    ScanFinding finding;
+    finding.kind = FindingKind::kHeaderMadeReadable;
+    finding.offset = row.headerOffset;
+    finding.part = row.part;
+    finding.name = std::string(name);
+    finding.field = field;
+    finding.basis = FindingBasis::kReadersRefuse;
+    finding.won = won;
+    finding.lost = lost;
+    state.findings.Add(std::move(finding));
+}
+
+}  // namespace
+
+bool MendFoundHeader(JobState& state, const FoundHeader& found, RecoveredEntry& row) {
+    const LocalHeader& header = *found.header;
+    LocalRecordValues values;
+    values.versionNeeded = header.versionNeeded;
+    values.flags = header.flags;
+    values.method = header.method;
+    values.modTime = header.modTime;
+    values.modDate = header.modDate;
+    values.crc32 = row.crc32;
+    values.compressedSize = row.compressedSize;
+    values.uncompressedSize = row.uncompressedSize;
+    // A streamed entry's sizes come from its descriptor; its header's are not compared.
+    bool rebuild = !header.HasDataDescriptor() && (row.compressedSize != header.compressedSize ||
+                                                   row.uncompressedSize != header.uncompressedSize);
+
+    const bool folder = !found.name.empty() && found.name.back() == '/';
+    const std::uint8_t needed = VersionNeededFor(header.method, header.flags, header.zip64Extra, folder);
+    if (VersionNeededIsDamaged(header.versionNeeded, needed)) {
+        values.versionNeeded = needed;
+        AddMend(state, row, found.name, FindingField::kVersionNeeded, needed, header.versionNeeded);
+        rebuild = true;
+    }
+    const std::uint16_t refused = UnreadableFlagBits(header.flags);
+    if (refused != 0) {
+        values.flags = static_cast<std::uint16_t>(header.flags & ~refused);
+        AddMend(state, row, found.name, FindingField::kFlags, values.flags, header.flags);
+        rebuild = true;
+    }
+    const std::size_t sound = WellFormedExtraLength(found.extra, found.extraLength);
+    if (sound != found.extraLength) {
+        AddMend(state, row, found.name, FindingField::kExtraField, sound, found.extraLength);
+        rebuild = true;
+    }
+    if (!rebuild) return false;
+
+    EntryExtras& extras = state.ExtrasFor(row);
+    extras.localRecordOverride = BuildLocalRecord(values, found.name, found.extra, found.extraLength);
+    extras.dataOffset = found.dataStart;
+    row.descriptorLength = 0;
+    row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
+    return true;
+}
+
+bool WrittenLocalRecord(const JobState& state, SourceReader& reader, const RecoveredEntry& row,
+                        std::vector<std::uint8_t>* record) {
+    const EntryExtras& extras = state.ExtrasOf(row);
+    if (!extras.localRecordOverride.empty()) {
+        *record = extras.localRecordOverride;
+        return true;
+    }
+    record->resize(zip::kLocalHeaderSize);
+    if (!reader.Copy(row.headerOffset, zip::kLocalHeaderSize, record->data())) return false;
+    const std::size_t variable = std::size_t{ReadU16(record->data() + zip::lfh::kNameLength)} +
+                                 ReadU16(record->data() + zip::lfh::kExtraLength);
+    record->resize(zip::kLocalHeaderSize + variable);
+    return reader.Copy(row.headerOffset + zip::kLocalHeaderSize, variable, record->data() + zip::kLocalHeaderSize);
+}
+
+std::uint64_t WrittenDataStart(const JobState& state, const RecoveredEntry& row) {
+    const EntryExtras& extras = state.ExtrasOf(row);
+    if (!extras.localRecordOverride.empty()) return extras.dataOffset;
+    return row.headerOffset + row.entryLength - row.descriptorLength - row.compressedSize;
+}
+
+}  // namespace vrz
