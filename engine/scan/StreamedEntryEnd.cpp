@@ -113,9 +113,23 @@ StreamedEnd StreamedEntryEndFinder::Find(const LocalHeader& header, std::uint64_
                 end.decodedSize = decoded.decodedSize;
                 return end;
             }
-            // The data decoded whole but no descriptor agrees after it: the
-            // descriptor is damaged or cut, and nothing else can say where
-            // the entry ends.
+            // No descriptor at all, but the next record begins right where
+            // the stream ends: a writer that left the descriptor out. The
+            // stream's end and what it decoded to are the entry's sizes.
+            std::uint64_t next = 0;
+            const std::uint64_t streamEnd = dataStart + decoded.consumed;
+            if (!index_.NextRecord(streamEnd, &next)) {
+                end.outcome = StreamedEnd::Outcome::kCancelled;
+                return end;
+            }
+            if (next == streamEnd && next < runEnd) {
+                end.outcome = StreamedEnd::Outcome::kFound;
+                end.descriptor = DescriptorValues{streamEnd, 0, decoded.crc32, decoded.consumed, decoded.decodedSize};
+                return end;
+            }
+            // The data decoded whole but no descriptor agrees after it and no
+            // record follows: the descriptor is damaged or cut, and nothing
+            // else can say where the entry ends.
             work.refusedBytes += spent;
             end.outcome = StreamedEnd::Outcome::kNotFound;
             return end;
