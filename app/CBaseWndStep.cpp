@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <wx/dcclient.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -10,7 +11,9 @@
 
 #include "HelpMenu.h"
 #include "PageFonts.h"
+#include "PathChecks.h"
 #include "PathDialogs.h"
+#include "PathDropTarget.h"
 #include "ResourceIds.h"
 #include "UiText.h"
 #include "WizardIds.h"
@@ -34,9 +37,14 @@ bool CBaseWndStep::BuildPage() {
     m_editFont = PageFont(10);
     TheJob().splitIsZipx = false;
 
+    // A path may be typed or pasted too; it is checked when Repair is pressed.
     m_pathBox = new wxTextCtrl(this, kSourcePathBox, wxString(), wxPoint(108, 200), wxSize(550, 26),
-                               wxTE_READONLY | wxBORDER_SIMPLE);
+                               wxBORDER_SIMPLE);
     m_pathBox->SetFont(m_editFont);
+    // The box would take a dropped file as text; it chooses it like the page.
+    const auto takeDrop = [this](const wxString& path) { return ChoosePath(path); };
+    m_pathBox->SetDropTarget(new PathDropTarget(takeDrop));
+    SetDropTarget(new PathDropTarget(takeDrop));
     m_noteLine = new wxStaticText(this, wxID_ANY, wxString(), wxPoint(108, 232), wxSize(550, 20));
     m_noteLine->Hide();
 
@@ -83,16 +91,38 @@ void CBaseWndStep::OnBrowseFile(wxCommandEvent&) {
     job.jobRunning = true;
     ModalScope scope(*this);
     ArchiveFileDialog dialog(this);
-    m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
+    const wxString chosen = dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    if (!chosen.empty()) RememberSourceFolder(wxFileName(chosen).GetPath());
+    ShowChosenFile(chosen);
+}
+
+void CBaseWndStep::ShowChosenFile(const wxString& path) {
+    m_pathBox->SetValue(path);
     // A part of a split set beside its other parts: the whole set is repaired.
     std::string setFolder;
-    const bool wholeSet = vrz::SplitSetBesideFile(ToUtf8(m_pathBox->GetValue()), &setFolder);
+    const bool wholeSet = vrz::SplitSetBesideFile(ToUtf8(path), &setFolder);
     if (wholeSet) {
-        job.splitMode = true;
+        TheJob().splitMode = true;
         m_pathBox->SetValue(wxString::FromUTF8(setFolder));
     }
     m_noteLine->SetLabel(wholeSet ? LoadUiText("IDS_SPLITSETNOTE", vrz::kTextCapacity) : wxString());
     m_noteLine->Show(wholeSet);
+}
+
+bool CBaseWndStep::ChoosePath(const wxString& path) {
+    if (path.empty()) return false;
+    vrz::JobState& job = TheJob();
+    job.bytesScanned = 0;
+    job.jobRunning = true;
+    job.splitMode = ClassifySourcePath(ToUtf8(path)) == SourcePathKind::kFolder;
+    if (job.splitMode) {
+        m_pathBox->SetValue(path);
+        m_noteLine->Hide();
+    } else {
+        ShowChosenFile(path);
+    }
+    m_repairButton->SetFocus();
+    return true;
 }
 
 void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
@@ -102,7 +132,9 @@ void CBaseWndStep::OnBrowseFolder(wxCommandEvent&) {
     job.jobRunning = true;
     ModalScope scope(*this);
     PartsFolderDialog dialog(this, LoadUiText("IDS_SELECT_PARTS_FOLDER", vrz::kTextCapacity));
-    m_pathBox->SetValue(dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString());
+    const wxString chosen = dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    RememberSourceFolder(chosen);
+    m_pathBox->SetValue(chosen);
     m_noteLine->Hide();
 }
 
@@ -113,10 +145,29 @@ void CBaseWndStep::Refuse(const std::string& textKey, std::size_t textCapacity) 
 
 void CBaseWndStep::OnRepairButton(wxCommandEvent&) {
     vrz::JobState& job = TheJob();
-    job.sourcePath = ToUtf8(m_pathBox->GetValue());
+    job.sourcePath = ToUtf8(m_pathBox->GetValue().Strip(wxString::both));
     if (job.sourcePath.empty()) {
         Refuse("IDS_WORD5", vrz::kTextCapacityCaption);
         return;
+    }
+    // A typed or pasted path says itself whether it is an archive or a
+    // folder of parts; a chosen one agrees with the dialog it came from.
+    switch (ClassifySourcePath(job.sourcePath)) {
+        case SourcePathKind::kMissing:
+            ShowMessage(LoadUiText("IDS_SOURCE_MISSING", vrz::kTextCapacity) + "\n\n" + FromUtf8(job.sourcePath),
+                        LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
+            return;
+        case SourcePathKind::kFolder:
+            job.splitMode = true;
+            break;
+        case SourcePathKind::kFile:
+            job.splitMode = false;
+            std::string setFolder;
+            if (vrz::SplitSetBesideFile(job.sourcePath, &setFolder)) {
+                job.splitMode = true;
+                job.sourcePath = setFolder;
+            }
+            break;
     }
     job.totalPartsSize = 0;
     if (job.splitMode) {

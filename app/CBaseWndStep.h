@@ -15,6 +15,11 @@ public:
 
     wxTextCtrl* PathBox() const { return m_pathBox; }
 
+    // Takes path as the choice, as the dialogs do: a part beside the other
+    // parts of its split set stands for the set. From the command line, a
+    // drop or a second start; false (nothing changed) when path is empty.
+    bool ChoosePath(const wxString& path);
+
 private:
     void OnBrowseButton(wxCommandEvent& event);
     void OnBrowseFile(wxCommandEvent& event);
@@ -22,6 +27,8 @@ private:
     void OnRepairButton(wxCommandEvent& event);
     // Empties the path box after a refused choice.
     void Refuse(const std::string& textKey, std::size_t textCapacity);
+    // Shows path in the box, or the folder of its split set with the note.
+    void ShowChosenFile(const wxString& path);
 
     wxFont m_editFont;
     wxTextCtrl* m_pathBox = nullptr;

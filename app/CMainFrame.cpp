@@ -4,6 +4,7 @@
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 
+#include "CBaseWndStep.h"
 #include "ChromeDialogs.h"
 #include "ImageResources.h"
 #include "PageFactory.h"
@@ -23,7 +24,22 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_CLOSE(CMainFrame::OnClose)
 wxEND_EVENT_TABLE()
 
-CMainFrame::CMainFrame(const wxString& commandLineFile) : m_commandLineFile(commandLineFile) {}
+CMainFrame::CMainFrame(const wxString& commandLineFile) : m_commandLineFile(commandLineFile) {
+    Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
+}
+
+void CMainFrame::OnCharHook(wxKeyEvent& event) {
+    // A key pressed while no control of the page has the keyboard (the frame
+    // itself has it) still belongs to the page: Escape cancels a scan.
+    auto* origin = dynamic_cast<wxWindow*>(event.GetEventObject());
+    const bool fromPage = origin != nullptr && m_currentPage != nullptr &&
+                          (origin == m_currentPage || m_currentPage->IsDescendant(origin));
+    if (m_currentPage != nullptr && !fromPage) {
+        event.SetEventObject(m_currentPage);
+        if (m_currentPage->GetEventHandler()->ProcessEvent(event)) return;
+    }
+    event.Skip();
+}
 
 CMainFrame::~CMainFrame() { DestroyCurrentPage(); }
 
@@ -38,10 +54,19 @@ bool CMainFrame::CreateFrame() {
     // A quiet update check; whatever it says is its own business.
     StartProgram(ProgramFile("vtupdate"), {"/SilentCheck", "/NoIcon", "/NoUpdateSelf"});
     SetIcons(LoadIconBundle(vrz::IDI_PROGRAM));
-    if (m_commandLineFile.empty()) {
-        Navigate(wizard::kShowSource);
-        if (m_currentPage == nullptr) return false;
-    }
+    Navigate(wizard::kShowSource);
+    if (m_currentPage == nullptr) return false;
+    if (!m_commandLineFile.empty()) static_cast<CBaseWndStep*>(m_currentPage)->ChoosePath(m_commandLineFile);
+    return true;
+}
+
+bool CMainFrame::OpenPath(const wxString& path) {
+    if (path.empty() || m_currentPage == nullptr) return false;
+    if (g_workerThread.IsSet() || g_saveThread.IsSet()) return false;
+    m_currentPage->RunWhenNoModal([this, path] {
+        if (m_currentPageId != wizard::kPageSource) Navigate(wizard::kShowSource);
+        if (auto* source = dynamic_cast<CBaseWndStep*>(m_currentPage)) source->ChoosePath(path);
+    });
     return true;
 }
 
@@ -83,23 +108,7 @@ void CMainFrame::ShowTips() {
 
 void CMainFrame::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
-    const wxSize size = GetClientSize();
-    chrome::PaintBands(dc, size);
-    if (m_currentPage != nullptr) return;
-
-    // Started with a file name: two centred lines at the top instead of a page.
-    const wxString lines[] = {LoadUiText("IDS_ROUTER1", vrz::kTextCapacitySmall),
-                              LoadUiText("IDS_ROUTER2", vrz::kTextCapacitySmall)};
-    dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
-    dc.SetTextForeground(*wxBLACK);
-    dc.SetTextBackground(*wxWHITE);
-    dc.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
-    int y = 0;
-    for (const wxString& line : lines) {
-        const wxSize extent = dc.GetTextExtent(line.empty() ? wxString(" ") : line);
-        if (!line.empty()) dc.DrawText(line, (size.x - extent.x) / 2, y);
-        y += extent.y;
-    }
+    chrome::PaintBands(dc, GetClientSize());
 }
 
 void CMainFrame::OnSize(wxSizeEvent& event) {

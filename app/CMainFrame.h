@@ -13,13 +13,18 @@ class StepPage;
 
 class CMainFrame : public wxFrame {
 public:
-    // With a command-line file the frame shows two lines of text and no page.
+    // With a command-line file the source step starts with that path chosen.
     explicit CMainFrame(const wxString& commandLineFile);
     ~CMainFrame() override;
 
-    // Creates the window, starts the silent update check and, without a
-    // command-line file, the source step. False when that page cannot be made.
+    // Creates the window, starts the silent update check and the source
+    // step. False when that page cannot be made.
     bool CreateFrame();
+
+    // A path handed in from outside (a second start): chosen on the source
+    // step, which replaces a preview or save step that has no worker running.
+    // While a worker runs it is not taken; false then.
+    bool OpenPath(const wxString& path);
 
     // Destroys the current page and creates the page of command, at once.
     // User-interface thread; pages use StepPage::SendNavigation instead.
@@ -44,6 +49,7 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     wxString m_commandLineFile;
     StepPage* m_currentPage = nullptr;

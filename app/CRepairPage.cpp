@@ -28,6 +28,8 @@ bool CRepairPage::BuildPage() {
 
     m_job->ResetTable();
     StartWorker(RepairWorker);
+    // Space, Enter and Escape all reach Cancel at once.
+    CancelButton()->SetFocus();
     return true;
 }
 

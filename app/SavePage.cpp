@@ -9,6 +9,7 @@
 #include "CProgressBar.h"
 #include "PageFonts.h"
 #include "ResourceIds.h"
+#include "PathChecks.h"
 #include "SaveWorker.h"
 #include "ShellLaunch.h"
 #include "UiText.h"
@@ -111,7 +112,13 @@ void CSavePage::OnBrowse(wxCommandEvent&) {
         ModalScope scope(*this);
         chosen = Chooser()(this, title, &folder);
     }
-    if (chosen && !folder.empty()) {
+    if (chosen && !folder.empty() && !FolderTakesNewFiles(ToUtf8(folder))) {
+        // Refused now rather than after a scan's worth of waiting at Save.
+        ShowMessage(LoadUiText("IDS_FOLDER_NOT_WRITABLE", vrz::kTextCapacity) + "\n\n" + folder,
+                    LoadUiText("IDS_ERROR", vrz::kTextCapacityCaption), wxOK | wxICON_ERROR);
+        m_job->destinationFolder = ToUtf8(folder);
+        m_pathBox->SetValue(wxString());
+    } else if (chosen && !folder.empty()) {
         m_pathBox->SetValue(folder);
         m_job->destinationFolder = ToUtf8(folder);
     } else {
@@ -181,7 +188,7 @@ void CSavePage::ShowWriterFailure(const std::string& textKey, const std::string&
         StopAnimation();
         wxString text = LoadUiText(textKey, vrz::kTextCapacity);
         if (!detail.empty()) text += "\n\n" + FromUtf8(detail);
-        ShowMessage(text, LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
+        ShowMessage(text, LoadUiText("IDS_ERROR", vrz::kTextCapacityCaption), wxOK | wxICON_ERROR);
     });
 }
 
@@ -195,8 +202,10 @@ void CSavePage::FinishSave(bool written) {
             StopAnimation();
             ReportCompletion();
         }
-        // After a writer failure its own message was shown; nothing more.
-        Frame()->Navigate(kShowSource);  // destroys this page
+        // A finished save starts over; after a failure (its own message was
+        // shown) or an abort the scan is kept and another folder can be chosen.
+        const bool done = written && !m_job->saveAborted.load();
+        Frame()->Navigate(done ? kShowSource : kShowSave);  // destroys this page
     });
 }
 

@@ -41,5 +41,9 @@ int OpenLocalPage(const std::string& path);
 // registered the system's browser program is tried; 31 when none started.
 int OpenWebPage(const std::string& address);
 
+// The program a bare name would start, looked up in PATH; empty when there
+// is none. A name with a slash is checked as it is.
+std::string FindProgramInPath(const std::string& name);
+
 // file:// address of a local path.
 std::string FileUrl(const std::string& path);

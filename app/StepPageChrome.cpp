@@ -107,6 +107,7 @@ bool StepPage::CreateChrome(const ChromeOptions& options) {
     m_tipsButton->m_bSticky = true;
     const TipOfTheDay tip = ChooseTipOfTheDay(LoadTips(TipsFilePath()), SettingsPath());
     g_currentTip = FromUtf8(tip.tip);
+    g_currentTipIndex = tip.index;
     m_tipsButton->SetCaptions(LoadUiText("IDS_TIPS", vrz::kTextCapacity), g_currentTip);
     if (!tip.found) m_tipsButton->Hide();
 
@@ -146,7 +147,11 @@ void StepPage::SetHeading(const wxString& heading) {
 void StepPage::RefreshLanguageTexts() {
     if (m_faqLink) m_faqLink->SetCaptions(LoadUiText("IDS_FAQ", vrz::kTextCapacity));
     if (m_helpLink) m_helpLink->SetCaptions(LoadUiText("IDS_RHELP", vrz::kTextCapacity));
-    if (m_tipsButton) m_tipsButton->SetCaptions(LoadUiText("IDS_TIPS", vrz::kTextCapacity), g_currentTip);
+    if (m_tipsButton) {
+        // The same tip, in the language now chosen.
+        if (!g_currentTip.empty()) g_currentTip = FromUtf8(TipInCurrentLanguage(g_currentTipIndex));
+        m_tipsButton->SetCaptions(LoadUiText("IDS_TIPS", vrz::kTextCapacity), g_currentTip);
+    }
 }
 
 void StepPage::SendNavigation(int command) {

@@ -7,6 +7,7 @@
 #include "text/ProgramPaths.h"
 
 wxString g_currentTip;
+int g_currentTipIndex = 0;
 
 namespace {
 constexpr const char* kTipsKey = "IDS_TIPS";
@@ -37,9 +38,16 @@ TipOfTheDay ChooseTipOfTheDay(const std::vector<std::string>& tips, const std::s
         vrz::ReadIniString(settingsPath, vrz::kSettingsSection, kTipsKey, vrz::kTextCapacity));
     if (index < 0 || index >= static_cast<int>(tips.size())) index = 0;
     result.tip = tips[static_cast<std::size_t>(index)];
+    result.index = index;
     const int next = (index + 1) % static_cast<int>(tips.size());
     vrz::WriteIniString(settingsPath, vrz::kSettingsSection, kTipsKey, std::to_string(next));
     return result;
 }
 
 std::string TipsFilePath() { return vrz::CurrentProgramPaths().programFolder + "/Tips.Txt"; }
+
+std::string TipInCurrentLanguage(int index) {
+    const std::vector<std::string> tips = LoadTips(TipsFilePath());
+    if (tips.empty()) return std::string();
+    return tips[static_cast<std::size_t>(index) % tips.size()];
+}

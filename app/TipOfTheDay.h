@@ -15,7 +15,15 @@ extern wxString g_currentTip;
 struct TipOfTheDay {
     bool found = false;  // false: there are no tips and the tips button is hidden
     std::string tip;     // UTF-8
+    int index = 0;       // which tip, so another language can show the same one
 };
+
+// The index of the tip on show (g_currentTip).
+extern int g_currentTipIndex;
+
+// The tip of index in the current language (the same tip after a language
+// switch); empty when there are no tips.
+std::string TipInCurrentLanguage(int index);
 
 // The tips of the current language, in order (UTF-8).
 std::vector<std::string> LoadTips(const std::string& tipsPath);

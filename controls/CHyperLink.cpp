@@ -49,6 +49,23 @@ CHyperLink::CHyperLink(wxWindow* parent, wxWindowID id, const wxString& text, co
     Bind(wxEVT_LEFT_UP, &CHyperLink::OnLeftUp, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CHyperLink::OnCaptureLost, this);
     Bind(wxEVT_TIMER, &CHyperLink::OnLeaveTimer, this, kLeaveTimerId);
+    Bind(wxEVT_KEY_DOWN, &CHyperLink::OnKeyDown, this);
+    Bind(wxEVT_SET_FOCUS, &CHyperLink::OnFocusChange, this);
+    Bind(wxEVT_KILL_FOCUS, &CHyperLink::OnFocusChange, this);
+}
+
+void CHyperLink::OnKeyDown(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if (IsEnabled() && (key == WXK_SPACE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)) {
+        SendClick();
+        return;
+    }
+    event.Skip();
+}
+
+void CHyperLink::OnFocusChange(wxFocusEvent& event) {
+    Refresh();
+    event.Skip();
 }
 
 void CHyperLink::SetUnderlineColours(const wxColour& normal, const wxColour& hover, const wxColour& pressed) {
@@ -156,6 +173,12 @@ void CHyperLink::OnPaint(wxPaintEvent&) {
             dc.DrawLine(1, y + textHeight - 1, 1 + width, y + textHeight - 1);
         }
         y += lineHeight;
+    }
+    if (HasFocus()) {
+        // Where Space or Enter would go, as the command buttons show it.
+        dc.SetPen(wxPen(m_crText, 1, wxPENSTYLE_DOT));
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        dc.DrawRectangle(0, 0, client.x, client.y);
     }
 }
 

@@ -1,6 +1,7 @@
 // An underlined text link: hand cursor, hover and pressed underline colours,
 // and a click (wxEVT_BUTTON with the link's id) only when the button is
-// released over the link it was pressed on. Sizes itself to its text.
+// released over the link it was pressed on, or Space/Enter while it has
+// the keyboard, which a dotted outline shows. Sizes itself to its text.
 #pragma once
 
 #include <vector>
@@ -25,6 +26,9 @@ public:
     bool IsPressed() const { return m_bPressed; }
     // The size the link takes for its text: widest line + 3 by lines x (height + 3).
     wxSize SizeForText() const;
+    // Tab reaches an enabled link.
+    bool AcceptsFocus() const override { return IsEnabled(); }
+    bool AcceptsFocusFromKeyboard() const override { return IsEnabled(); }
 
 protected:
     wxSize DoGetBestSize() const override;
@@ -42,6 +46,8 @@ private:
     void OnLeftUp(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnLeaveTimer(wxTimerEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnFocusChange(wxFocusEvent& event);
 
     wxFont m_font;
     wxColour m_crText{0, 0, 255};

@@ -42,6 +42,37 @@ class Validators(unittest.TestCase):
         self.assertNotRegex(run.stdout, r"(?m)^[EW]:", "errors or warnings from appstreamcli")
 
 
+class OpenWith(unittest.TestCase):
+    """A file manager offers the wizard for archives and ZIP-based documents,
+    and hands it the file."""
+
+    # The ZIP archive types and the common documents that are ZIP inside.
+    EXPECTED = {
+        "application/zip", "application/x-zip-compressed",
+        "application/java-archive",                                                    # .jar
+        "application/vnd.openxmlformats-officedocument.wordprocessingml.document",     # .docx
+        "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",           # .xlsx
+        "application/vnd.openxmlformats-officedocument.presentationml.presentation",   # .pptx
+        "application/vnd.oasis.opendocument.text",                                     # .odt
+        "application/epub+zip",                                                        # .epub
+        "application/vnd.android.package-archive",                                     # .apk
+    }
+
+    def test_entry_takes_one_file_of_every_zip_based_type(self):
+        with open(DESKTOP, encoding="utf-8") as f:
+            entry = dict(line.strip().split("=", 1) for line in f if "=" in line)
+        self.assertEqual(entry["Exec"].split()[1:], ["%f"])
+        self.assertEqual({t for t in entry["MimeType"].split(";") if t}, self.EXPECTED)
+        # The shared MIME database knows every type by that name, so "Open with" lists the wizard.
+        known = "/usr/share/mime/types"
+        if os.path.exists(known):
+            with open(known, encoding="utf-8") as f:
+                types = set(f.read().split())
+            with open("/usr/share/mime/aliases", encoding="utf-8") as f:
+                types |= {line.split()[0] for line in f if line.strip()}
+            self.assertEqual(self.EXPECTED - types, set())
+
+
 class Metainfo(unittest.TestCase):
     def setUp(self):
         self.root = ET.parse(METAINFO).getroot()

@@ -97,4 +97,20 @@ TEST_F(HyperLinkTest, ReleaseWithoutPressAndDisabledLinksSendNothing) {
     EXPECT_TRUE(clicks_.empty());
 }
 
+// Tab reaches an enabled link, and Space or Enter opens it, as a click does;
+// a disabled link is passed over.
+TEST_F(HyperLinkTest, KeyboardReachesEnabledLinksAndOpensThem) {
+    CHyperLink* link = MakeLink("How to uninstall");
+    EXPECT_TRUE(link->AcceptsFocusFromKeyboard());
+    for (const int key : {WXK_SPACE, WXK_RETURN}) {
+        wxKeyEvent press(wxEVT_KEY_DOWN);
+        press.m_keyCode = key;
+        press.SetEventObject(link);
+        link->GetEventHandler()->ProcessEvent(press);
+    }
+    EXPECT_EQ(clicks_, (std::vector<int>{601, 601}));
+    link->Enable(false);
+    EXPECT_FALSE(link->AcceptsFocusFromKeyboard());
+}
+
 }  // namespace

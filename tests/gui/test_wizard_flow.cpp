@@ -302,8 +302,14 @@ TEST_F(WizardRun, AbortAnsweredYesLeavesNothingBehind) {
     EXPECT_EQ(ToUtf8(save->Heading()), Text("IDS_SAVEFILE", vrz::kTextCapacity));
     EXPECT_TRUE(g_saveThread.IsSet());
 
+    const std::size_t found = TheJob().entryCount();
     Click(CSavePage::IDC_CANCEL);
-    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    // Back at the save step, with the scan kept for another try.
+    ASSERT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->NavigationHistory().size() == 5; }, 60s));
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+    EXPECT_FALSE(SavePage()->IsSaving());
+    EXPECT_TRUE(SavePage()->PathBox()->IsShown());
+    EXPECT_EQ(TheJob().entryCount(), found);
 
     ASSERT_GE(dialogs.Shown().size(), 2u);
     EXPECT_EQ(dialogs.Shown()[0].message, Text("IDS_WORD16", vrz::kTextCapacity));
@@ -357,7 +363,10 @@ TEST_F(WizardRun, ClosingWhileSavingIsRefusedAndTheBarNeverMovesBack) {
     EXPECT_EQ(vrz::guitest::FilesIn(destination_), std::vector<std::string>{"mail_fixed.zip"});
 }
 
-TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
+// A failed save (here a disk that fills up) says why, leaves nothing behind
+// and returns to the save step with the scan kept: another folder is chosen
+// and saved at once. A folder that cannot take files is refused when chosen.
+TEST_F(WizardRun, FailedSaveReturnsToTheSaveStepForAnotherFolder) {
     const std::string archive = MakeDamagedArchive("mail.zip");
     int barBehindBox = -1;
     DialogScript dialogs([&](wxDialog*, const ShownDialog&) {
@@ -365,20 +374,43 @@ TEST_F(WizardRun, WriterFailureShowsItsOwnMessageAndNoCompletion) {
         return wxID_OK;
     });
     RepairFrom(archive, false);
+    const std::size_t found = TheJob().entryCount();
     // The disk fills up after the first 10 KB, well before the bar could be full.
     vrz::SetWriteLimitForTesting(10 * 1024);
     StartSaving();
-    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    ASSERT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->NavigationHistory().size() == 5; }, 60s));
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
     vrz::SetWriteLimitForTesting(UINT64_MAX);
 
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Shown()[0].message.rfind(Text("IDS_SAVE_DISK_FULL", vrz::kTextCapacity), 0), 0u)
         << dialogs.Shown()[0].message;
     EXPECT_NE(dialogs.Shown()[0].message.find("mail_fixed.zip"), std::string::npos) << dialogs.Shown()[0].message;
-    EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_INFORMATION", vrz::kTextCapacityCaption));
+    EXPECT_EQ(dialogs.Shown()[0].caption, Text("IDS_ERROR", vrz::kTextCapacityCaption));
+    EXPECT_TRUE(dialogs.Shown()[0].style & wxICON_ERROR);
     EXPECT_LT(barBehindBox, 100) << "a failed save never shows a full bar";
     EXPECT_TRUE(shell_.urls.empty());
     EXPECT_TRUE(vrz::guitest::FilesIn(destination_).empty());
+    EXPECT_EQ(TheJob().entryCount(), found) << "the scan is kept";
+
+    // A file is no folder to save in: refused at once, and the box stays empty.
+    const std::string notAFolder = root_ + "/mail.zip";
+    destination_ = notAFolder;
+    Click(CSavePage::IDC_BROWSE);
+    ASSERT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(dialogs.Shown()[1].message, Text("IDS_FOLDER_NOT_WRITABLE", vrz::kTextCapacity) + "\n\n" + notAFolder);
+    EXPECT_EQ(dialogs.Shown()[1].caption, Text("IDS_ERROR", vrz::kTextCapacityCaption));
+    EXPECT_TRUE(SavePage()->PathBox()->GetValue().empty());
+
+    destination_ = root_ + "/elsewhere";
+    vrz::guitest::RunCommand("mkdir -p " + vrz::guitest::Quote(destination_));
+    Click(CSavePage::IDC_BROWSE);
+    Click(CSavePage::IDC_SAVE);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    EXPECT_EQ(vrz::guitest::CheckRepairedArchive(destination_ + "/mail_fixed.zip", root_, expected_), "");
+    const std::vector<int> steps(frame_->NavigationHistory().begin(), frame_->NavigationHistory().end());
+    EXPECT_EQ(steps, (std::vector<int>{wizard::kShowSource, wizard::kShowRepair, wizard::kShowPreview,
+                                       wizard::kShowSave, wizard::kShowSave, wizard::kShowSource}));
 }
 
 // Random bytes hold no entry: the wizard says nothing could be recovered and

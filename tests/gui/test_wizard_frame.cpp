@@ -91,15 +91,6 @@ TEST_F(WizardFrame, StartsTheSilentUpdateCheck) {
               (std::vector<std::string>{updater, "/SilentCheck", "/NoIcon", "/NoUpdateSelf"}));
 }
 
-TEST_F(WizardFrame, CommandLineFileShowsNoPage) {
-    MakeFrame("some.zip");
-    EXPECT_EQ(Page(), nullptr);
-    EXPECT_EQ(PageId(), 0);
-    EXPECT_TRUE(History().empty());
-    EXPECT_TRUE(m_frame->Close()) << "nothing runs, so the window closes";
-    m_frame = nullptr;
-}
-
 TEST_F(WizardFrame, EverySwitchLeavesExactlyOnePage) {
     MakeFrame();
     m_frame->Navigate(kShowSource);
@@ -149,7 +140,9 @@ TEST_F(WizardFrame, HelpMenuOffersEveryLanguageWithTheCurrentOneChecked) {
         EXPECT_EQ(item->GetItemLabel(), LoadUiText(name, 1000));
         EXPECT_TRUE(SameImage(item->GetBitmap(), i == 2 ? vrz::IDB_MENU_CHECKED : vrz::IDB_MENU_UNCHECKED)) << name;
     }
-    EXPECT_EQ(languages->FindItemByPosition(2)->GetItemLabel(), "German") << "index 2 is the German file";
+    // Each language is named in its own language, so it can be found from any other.
+    EXPECT_EQ(languages->FindItemByPosition(2)->GetItemLabel(), "Deutsch") << "index 2 is the German file";
+    EXPECT_EQ(languages->FindItemByPosition(1)->GetItemLabel(), wxString::FromUTF8("Français"));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(1)->GetBitmap(), vrz::IDB_MENU_HELP));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(2)->GetBitmap(), vrz::IDB_MENU_SUPPORT));
     EXPECT_TRUE(SameImage(menu->FindItemByPosition(3)->GetBitmap(), vrz::IDB_MENU_UPDATE));
@@ -299,13 +292,19 @@ TEST_F(WizardFrame, EveryTipOfTheLanguageComesRoundInTurn) {
     EXPECT_EQ(Setting("IDS_TIPS"), "1");
 }
 
+// The tip on show is read again in the new language, not left in the old.
 TEST_F(WizardFrame, TipsFollowTheLanguage) {
-    ASSERT_TRUE(vrz::SelectLanguage(1));
+    MakeFrame();
+    const wxString english = Button(kTipsButton)->m_strText2;
+    EXPECT_EQ(ToUtf8(english), Text("IDS_TIP1", 1000));
+    MenuCommand(kMenuLanguageFirst + 2);
     const std::vector<std::string> german = LoadTips(TipsFilePath());
     ASSERT_EQ(german.size(), 8u);
     EXPECT_EQ(german[0], Text("IDS_TIP1", 1000));
+    EXPECT_NE(FromUtf8(german[0]), english);
+    EXPECT_EQ(ToUtf8(Button(kTipsButton)->m_strText2), german[0]);
+    EXPECT_EQ(g_currentTip, FromUtf8(german[0]));
     ASSERT_TRUE(vrz::SelectLanguage(0));
-    EXPECT_NE(LoadTips(TipsFilePath())[0], german[0]);
 }
 
 TEST(TipOfTheDayChoice, AllTipsInTurnThenBackToTheFirst) {
@@ -367,6 +366,11 @@ TEST(ShellLaunchCodes, ProgramFailuresMapOntoTheNumberedResults) {
     shell.opens = false;
     EXPECT_EQ(OpenWebPage("https://example.invalid/faq"), kShellNoAssociation) << "no browser could be started";
     SetShellPlatformForTesting(nullptr);
+    // A browser program that is not installed does not count as started
+    // (the fork would succeed and only the child learn that exec failed).
+    EXPECT_EQ(FindProgramInPath("vrz-no-such-browser"), "");
+    EXPECT_NE(FindProgramInPath("sh"), "");
+    EXPECT_EQ(FindProgramInPath((dir / "plain").string()), (dir / "plain").string());
     fs::remove_all(dir);
 }
 

@@ -142,8 +142,11 @@ TEST_F(RepairPage, TooSmallFileShowsItsBoxAndReturnsToTheSource) {
     WaitForWorkers();
 }
 
-TEST_F(RepairPage, MissingFileShowsFailedFile) {
-    wxTEST_DIALOG(StartRepair(m_dir + "/gone.zip", false);
+// A path that is there but cannot be read as a file (here a pipe).
+TEST_F(RepairPage, UnreadableFileShowsFailedFile) {
+    const std::string pipe = m_dir + "/pipe.zip";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    wxTEST_DIALOG(StartRepair(pipe, false);
                   WaitFor([&] { return History().back() == kShowSource; }, "the way back"),
                   ExpectBox("IDS_FAILEDFILE", 1000));
 }
@@ -169,14 +172,23 @@ TEST_F(RepairPage, CancelAnsweredNoLetsTheScanFinish) {
     EXPECT_EQ(job->entryCount(), 5u);
 }
 
-// Escape works like Cancel: it asks first.
+// Escape works like Cancel: it asks first, also when the keyboard is with
+// the window rather than one of the page's controls; Cancel has it at first.
 TEST_F(RepairPage, EscapeAsksToCancelTheScan) {
     const std::string archive = MakeArchive("src/escape.zip", 5, 1000);
     StartRepair(archive, false);
-    wxKeyEvent escape(wxEVT_CHAR_HOOK);
-    escape.m_keyCode = WXK_ESCAPE;
-    wxTEST_DIALOG(Repair()->GetEventHandler()->ProcessEvent(escape),
-                  ExpectBox("IDS_WORD16", 1000, wxID_NO, "IDS_CONFIRM", 1000, wxICON_QUESTION));
+    vrz::guitest::Pump(std::chrono::milliseconds(50));
+    // Without a window manager the window may never be active.
+    if (wxWindow* focus = wxWindow::FindFocus()) {
+        EXPECT_EQ(focus, Repair()->CancelButton());
+    }
+    for (wxWindow* target : {static_cast<wxWindow*>(m_frame), static_cast<wxWindow*>(Repair()->CancelButton())}) {
+        wxKeyEvent escape(wxEVT_CHAR_HOOK);
+        escape.m_keyCode = WXK_ESCAPE;
+        escape.SetEventObject(target);
+        wxTEST_DIALOG(target->GetEventHandler()->ProcessEvent(escape),
+                      ExpectBox("IDS_WORD16", 1000, wxID_NO, "IDS_CONFIRM", 1000, wxICON_QUESTION));
+    }
     EXPECT_EQ(PageId(), wizard::kPageRepair);
     Release();
     WaitFor([&] { return History().back() == kShowPreview; }, "the scan to end");

@@ -5,7 +5,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <wx/dnd.h>
+
 #include "CBaseWndStep.h"
+#include "PathDialogs.h"
 #include "UiText.h"
 #include "text/LanguageTexts.h"
 #include "WizardFixture.h"
@@ -13,6 +16,27 @@
 #include "WizardJob.h"
 
 namespace {
+
+// The archive file dialog: records where it opened and what it filters,
+// then answers with path.
+class ExpectFileChoice : public wxExpectModalBase<wxFileDialog, ExpectFileChoice> {
+public:
+    ExpectFileChoice(std::string path, wxString* openedIn, wxString* wildcard)
+        : m_path(std::move(path)), m_openedIn(openedIn), m_wildcard(wildcard) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override {
+        *m_openedIn = dialog->GetDirectory();
+        *m_wildcard = dialog->GetWildcard();
+        dialog->SetPath(FromUtf8(m_path));
+        return wxID_OK;
+    }
+
+private:
+    std::string m_path;
+    wxString* m_openedIn;
+    wxString* m_wildcard;
+};
 
 class SourceStep : public WizardFixture {
 protected:
@@ -155,6 +179,77 @@ TEST_F(SourceStep, FinalPartBesideItsPartsStandsForTheWholeSet) {
         if (const auto* text = dynamic_cast<const wxStaticText*>(child); text && text->IsShown()) note = text;
     ASSERT_NE(note, nullptr) << "a note line says the whole set is repaired";
     EXPECT_EQ(note->GetLabel(), LoadUiText("IDS_SPLITSETNOTE", vrz::kTextCapacity));
+}
+
+// Upper-case names pass the filter, "All files" is offered, and both dialogs
+// open where the last choice was made, also in a later run.
+TEST_F(SourceStep, FileDialogTakesAnyCaseOffersAllFilesAndStartsInTheLastFolder) {
+    for (const char* name : {"BACKUP.ZIP", "backup.zip", "Mail.Zipx", "x.ZIPX"}) EXPECT_TRUE(MatchesArchivePatterns(name)) << name;
+    for (const char* name : {"backup.zip.bak", "zip", "notes.txt", "a.z01"}) EXPECT_FALSE(MatchesArchivePatterns(name)) << name;
+
+    MakeFrame();
+    const std::string upper = MakeArchive("old/BACKUP.ZIP", 2, 100);
+    wxString openedIn;
+    wxString wildcard;
+    wxTEST_DIALOG(MenuCommand(wizard::kMenuBrowseFile), ExpectFileChoice(upper, &openedIn, &wildcard));
+    EXPECT_EQ(ToUtf8(PathBox()), upper);
+    EXPECT_TRUE(openedIn.empty()) << "nothing chosen before";
+    EXPECT_EQ(wildcard, LoadUiText("IDS_ARCHIVE_FILES", 1000) + "|" + ArchiveFilePatterns() + "|" +
+                            LoadUiText("IDS_ALL_FILES", 1000) + "|*");
+
+    // Kept for later runs; the folder dialog opens there too.
+    EXPECT_EQ(ToUtf8(LastSourceFolder()), Folder("old"));
+    CloseFrame();
+    MakeFrame();
+    wxTEST_DIALOG(MenuCommand(wizard::kMenuBrowseFolder), ExpectDirChoice(Folder("parts")));
+    EXPECT_EQ(ToUtf8(LastSourceFolder()), Folder("parts"));
+    wxTEST_DIALOG(MenuCommand(wizard::kMenuBrowseFile), ExpectFileChoice(upper, &openedIn, &wildcard));
+    EXPECT_EQ(ToUtf8(openedIn), Folder("parts"));
+}
+
+// A path from the command line, a drop or the keyboard is taken as Browse
+// takes it; a typed path that leads nowhere is refused when Repair is pressed.
+TEST_F(SourceStep, PathFromTheCommandLineADropOrTypingIsChosen) {
+    const std::string archive = MakeArchive("given/photos.zip", 3, 2000);
+    MakeFrame(FromUtf8(archive));
+    ASSERT_EQ(PageId(), wizard::kPageSource);
+    EXPECT_EQ(ToUtf8(PathBox()), archive);
+    EXPECT_FALSE(TheJob().splitMode);
+
+    WriteFile("set/backup.z01", "x");
+    const std::string final = WriteFile("set/backup.zip", "x");
+    wxDropTarget* pageTarget = Page()->GetDropTarget();
+    ASSERT_NE(pageTarget, nullptr);
+    wxArrayString dropped;
+    dropped.push_back(FromUtf8(final));
+    dropped.push_back(FromUtf8(archive));
+    EXPECT_TRUE(static_cast<wxFileDropTarget*>(pageTarget)->OnDropFiles(10, 10, dropped));
+    EXPECT_EQ(ToUtf8(PathBox()), Folder("set")) << "a part stands for its set";
+    EXPECT_TRUE(TheJob().splitMode);
+
+    // Dropped on the path box, the file is chosen, not pasted as text.
+    auto* boxTarget = static_cast<wxFileDropTarget*>(Source()->PathBox()->GetDropTarget());
+    ASSERT_NE(boxTarget, nullptr);
+    EXPECT_TRUE(boxTarget->OnDropFiles(1, 1, wxArrayString(1, FromUtf8(Folder("set")))));
+    EXPECT_EQ(ToUtf8(PathBox()), Folder("set"));
+    EXPECT_TRUE(TheJob().splitMode);
+
+    EXPECT_TRUE(Source()->PathBox()->IsEditable());
+    const std::string missing = m_dir + "/no such.zip";
+    Source()->PathBox()->ChangeValue(FromUtf8(missing));
+    wxTEST_DIALOG(ClickButton(wizard::kRepairButton),
+                  ExpectBox::Literal(Text("IDS_SOURCE_MISSING", 1000) + "\n\n" + missing, "IDS_INFORMATION", 200,
+                                     wxICON_INFORMATION));
+    EXPECT_EQ(PageId(), wizard::kPageSource);
+    EXPECT_EQ(ToUtf8(PathBox()), missing) << "kept, so a typing error can be mended";
+
+    // Typed after the folder was chosen: the file decides the mode.
+    Source()->PathBox()->ChangeValue(FromUtf8(" " + archive + " "));
+    HoldTheScan();
+    ClickButton(wizard::kRepairButton);
+    EXPECT_EQ(TheJob().sourcePath, archive);
+    EXPECT_FALSE(TheJob().splitMode);
+    WaitFor([&] { return PageId() == wizard::kPageRepair; }, "the repair page");
 }
 
 }  // namespace

@@ -25,8 +25,6 @@ KEY_CAPACITY = {
     "IDS_RUNNING2": 100,
     "IDS_RUNNING3": 100,
     "IDS_RUNNING4": 100,
-    "IDS_ROUTER1": 100,
-    "IDS_ROUTER2": 100,
     "IDS_INFORMATION": 200,
     "IDS_WORD17": 200,
     "IDS_RHELP": 1000,
@@ -104,6 +102,9 @@ KEY_CAPACITY = {
     "IDS_MENU_BROWSE_FOLDER": 1000,
     "IDS_SELECT_PARTS_FOLDER": 1000,
     "IDS_ARCHIVE_FILES": 1000,
+    "IDS_ALL_FILES": 1000,
+    "IDS_SOURCE_MISSING": 1000,
+    "IDS_FOLDER_NOT_WRITABLE": 1000,
     "IDS_COLUMN_NAME": 1000,
     "IDS_COLUMN_SIZE": 1000,
     "IDS_URL_ABOUT_TXT": 1000,
@@ -175,6 +176,13 @@ class LanguageFilesTest(unittest.TestCase):
             with self.subTest(language=language):
                 parser = read_language(LANG_DIR / f"{language}.INI", keep_case=True)
                 self.assertEqual(set(parser.options(SECTION)), set(KEY_CAPACITY))
+
+    def test_each_language_is_named_in_its_own_language_everywhere(self):
+        own = ["English", "Français", "Deutsch", "Italiano", "Español"]
+        for language in LANGUAGES:
+            parser = read_language(LANG_DIR / f"{language}.INI")
+            with self.subTest(language=language):
+                self.assertEqual([parser.get(SECTION, f"IDS_LANGUAGE{i}") for i in range(1, 6)], own)
 
     def test_about_addresses_point_at_installed_help_pages(self):
         for language in LANGUAGES:
