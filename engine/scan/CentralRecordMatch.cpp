@@ -7,6 +7,7 @@
 #include "codec/EntryDecoder.h"
 #include "records/ByteOrder.h"
 #include "records/LocalHeader.h"
+#include "records/LocalRecordRewrite.h"
 #include "records/ZipConstants.h"
 #include "scan/NameStep.h"
 
@@ -94,7 +95,7 @@ std::vector<std::uint8_t> LocalRecordFromCentral(const CentralRecord& record) {
     if (extra.size() > 0xFFFF) extra.clear();
     w.U32(zip::kLocalHeaderSignature);
     w.U16(record.versionNeeded);
-    w.U16(static_cast<std::uint16_t>(record.flags & ~zip::kFlagDataDescriptor));
+    w.U16(record.flags & ~DroppedStreamFlag(record.flags));
     w.U16(record.method);
     w.U16(record.modTime);
     w.U16(record.modDate);
@@ -218,7 +219,7 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         // Data nothing can check (encrypted, or a method this build does
         // not decode) count when they end right where the next record begins.
         const bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
-                                           : RecordFollows(dataOffset + record.compressedSize);
+                                           : EndsAtRecord(record, dataOffset + record.compressedSize);
         if (!fits) {
             if (*cancelled) return false;
             continue;

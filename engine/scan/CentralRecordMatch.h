@@ -45,6 +45,9 @@ private:
     static bool CanCheck(const CentralRecord& record);
     // True when a record begins at end, or the surviving bytes end there.
     bool RecordFollows(std::uint64_t end);
+    // The same, or for a streamed entry a record after a descriptor's
+    // length: the descriptor itself may be what was damaged.
+    bool EndsAtRecord(const CentralRecord& record, std::uint64_t end);
     // A row at a record's offset under another name is the record's entry
     // when their CRC-32 agree or the data check with the record.
     bool SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled);
