@@ -92,6 +92,7 @@ constexpr std::uint16_t kFlagUtf8 = 0x0800;
 constexpr std::uint16_t kExtraIdZip64 = 0x0001;
 constexpr std::uint16_t kExtraIdNtfs = 0x000A;
 constexpr std::uint16_t kExtraIdStrongEncryption = 0x0017;
+constexpr std::uint16_t kExtraIdAes = 0x9901;  // AE-x: the key strength and the method under the encryption
 constexpr std::uint16_t kExtraIdExtendedTimestamp = 0x5455;  // "UT"
 constexpr std::uint16_t kExtraIdUnixOld = 0x5855;            // "UX"
 constexpr std::uint16_t kExtraIdUnixUidGid = 0x7875;         // "ux"
@@ -118,7 +119,7 @@ constexpr std::uint32_t kUnixFolderMode = 040755;
 constexpr std::uint32_t kMsDosFolderAttribute = 0x10;
 
 // Names are accepted at any length the 16-bit field allows, from 1 byte.
-constexpr std::size_t kMinNameLength = 1;
+constexpr std::size_t kMinNameLength = 0;
 constexpr std::size_t kMaxNameLength = 65535;
 
 }  // namespace vrz::zip

@@ -215,6 +215,42 @@ class ConflictingReadings(unittest.TestCase):
                         self.assertIn("field", f)
                         self.assertIn("basis", f)
 
+    def test_encrypted_entries_keep_what_their_password_check_needs(self):
+        # Info-ZIP encrypts with flag bit 3, so the password check byte is
+        # the time's; 7-Zip's AES entries carry key strength and method in a
+        # local extra block. A rebuilt header must keep both as the central
+        # record has them, or the entry no longer decrypts.
+        src = self.work.file("small")
+        crypt = self.work.file("crypt.zip")
+        info_zip(src, sorted(SMALL), crypt, "-X", "-P", PASSWORD)
+        aes = self.work.file("aes.zip")
+        seven_zip(src, sorted(SMALL), aes, "-mem=AES256", "-p" + PASSWORD)
+        self.archives.update({"zip-crypt": crypt, "7z-aes": aes})
+
+        def damage_aes_block(data):
+            at = data.index(b"\x01\x99\x07\x00", nth(data, ziptools.LOCAL_SIG, 1))
+            data[at + 8] ^= 0x03  # the key strength
+
+        cases = [
+            ("encrypted local name", "zip-crypt", change(30, "<B", lambda v: v ^ 0x20, index=1)),
+            ("encrypted last descriptor's signature", "zip-crypt",
+             change(3, "<B", lambda v: v ^ 0x86, signature=b"PK\x07\x08", index=3)),
+            ("AES local key strength", "7z-aes", damage_aes_block),
+        ]
+        for label, kind, damage in cases:
+            with self.subTest(label):
+                damaged = self.damaged_copy(kind, label, damage)
+                output, report = self.repair(damaged)
+                self.assertEqual(report["counts"]["notChecked"], len(SMALL))
+                extracted = self.work.file("extracted-" + label.replace(" ", "_"))
+                r = subprocess.run(["7z", "x", "-bd", "-p" + PASSWORD, "-o" + extracted, output],
+                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+                self.assertEqual(r.returncode, 0, r.stdout.decode(errors="replace"))
+                for name, content in SMALL.items():
+                    self.assertEqual(ziptools.read(os.path.join(extracted, name)), content, name)
+                if kind == "zip-crypt":
+                    self.assertEqual(python_reads(output, PASSWORD.encode()), SMALL)
+
     def test_encrypted_ppmd_streamed_without_descriptor_takes_its_sizes_from_the_central_record(self):
         # 7-Zip writes AES-encrypted PPMd entries; a streaming writer marks
         # them with flag bit 3 and leaves the local sizes 0, and here no
