@@ -11,15 +11,16 @@
 
 #include "io/SourceReader.h"
 #include "scan/CentralDirectoryWalk.h"
-#include "scan/StreamedEntryEnd.h"
+#include "scan/DecodeMemo.h"
 #include "state/JobState.h"
 
 namespace vrz {
 
 class CentralRecordMatcher {
 public:
-    CentralRecordMatcher(JobState& state, SourceReader& reader, StreamedEndHooks hooks)
-        : state_(state), reader_(reader), hooks_(std::move(hooks)) {}
+    // memo is the scan's: data the scan decoded already is not decoded again.
+    CentralRecordMatcher(JobState& state, SourceReader& reader, DecodeMemo& memo)
+        : state_(state), reader_(reader), memo_(memo) {}
 
     // False when cancelled.
     bool Apply(const std::vector<WalkedDirectory>& directories);
@@ -58,7 +59,7 @@ private:
 
     JobState& state_;
     SourceReader& reader_;
-    StreamedEndHooks hooks_;
+    DecodeMemo& memo_;
     std::vector<std::uint8_t> nameBytes_;
     std::vector<std::uint8_t> localRecord_;
 };
