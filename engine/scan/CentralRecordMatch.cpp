@@ -202,6 +202,10 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     // empty entry's CRC-32 checks anywhere.
     const bool nameInPlace = NameBytesAre(headerOffset + zip::kLocalHeaderSize, record.name);
     if (!nameInPlace && (record.compressedSize == 0 || record.uncompressedSize == 0)) return false;
+    // Data nothing can check are only taken where the header still shows
+    // the record's name: ending at a record alone is too weak a proof when
+    // the record's offset itself may be damaged.
+    if (!nameInPlace && !CanCheck(record)) return false;
     std::vector<std::uint64_t> extraLengths;
     if (nameInPlace) {
         if (const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize))

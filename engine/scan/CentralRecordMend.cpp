@@ -66,6 +66,15 @@ bool NameLooksDamaged(const std::string& name) {
     return false;
 }
 
+// An AE-x block as writers make it: 7 bytes of vendor version 1 or 2,
+// "AE", a key strength of 1 to 3 and the method under the encryption.
+bool AesBlockIsSound(const std::vector<std::uint8_t>& block) {
+    if (block.size() != zip::kExtraBlockHeaderSize + 7) return false;
+    const std::uint8_t* d = block.data() + zip::kExtraBlockHeaderSize;
+    const unsigned version = d[0] | (d[1] << 8);
+    return (version == 1 || version == 2) && d[2] == 'A' && d[3] == 'E' && d[4] >= 1 && d[4] <= 3;
+}
+
 struct FieldPair {
     FindingField field;
     std::uint64_t central;
@@ -128,7 +137,11 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     std::vector<std::uint8_t> aesBlock;
     if (record.method == method::kAes) {
         aesBlock = BlockBytes(record.extra.data(), record.extra.size(), zip::kExtraIdAes);
-        if (aesBlock == BlockBytes(localRecord_.data() + extraAt, localExtraLength, zip::kExtraIdAes)) aesBlock.clear();
+        const std::vector<std::uint8_t> localAes =
+            BlockBytes(localRecord_.data() + extraAt, localExtraLength, zip::kExtraIdAes);
+        // Nothing can check an encrypted entry's data, so the block only
+        // replaces a local one that no writer could have made.
+        if (aesBlock == localAes || AesBlockIsSound(localAes) || !AesBlockIsSound(aesBlock)) aesBlock.clear();
     }
     // Of two names, one with control bytes in it is the damaged one; else
     // the central record's is kept, as every reader of the directory does.
@@ -200,10 +213,16 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
             }
             if (cancelled) return false;
         }
+        // Data nothing can decode (encrypted, or a method this build lacks):
+        // when the local reading ends where the next record begins, the
+        // header the data were written with is kept over a record that
+        // cannot prove it better.
+        const bool undecodable = !CanCheck(record) && row.check.status != EntryStatus::kIntact;
+        const bool localFits = !centralVerifies && undecodable && RecordFollows(row.headerOffset + row.entryLength);
         if (!centralVerifies) {
             RecoveredEntry recovered;
             // The data may begin elsewhere: a damaged name or extra length moved them.
-            if (!localVerifies && Recover(record, row.headerOffset, &recovered, &cancelled, limit) &&
+            if (!localVerifies && !localFits && Recover(record, row.headerOffset, &recovered, &cancelled, limit) &&
                 recovered.entryLength <= limit - row.headerOffset) {
                 state_.findings.Add(FieldFinding(state_, FindingKind::kRecoveredFromCentral, recovered, record.name,
                                                  FindingField::kNone, FindingBasis::kDataVerifies, 0, 0));
@@ -215,7 +234,9 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
             }
             if (cancelled) return false;
             // The local reading stands: it verifies, or nothing does.
-            const FindingBasis kept = localVerifies ? FindingBasis::kDataVerifies : FindingBasis::kNone;
+            const FindingBasis kept = localVerifies ? FindingBasis::kDataVerifies
+                                      : localFits   ? FindingBasis::kNextHeader
+                                                    : FindingBasis::kNone;
             if (nameDiffers && !localNameWins) {
                 ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, localName,
                                                    FindingField::kName, kept, 0, 0);
