@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -71,12 +73,7 @@ int FinishStdout(int status) {
     return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    vrz::cli::InstallInterruptHandlers();
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const vrz::cli::CommandLine line = vrz::cli::ParseCommandLine(args);
+int RunCommand(const vrz::cli::CommandLine& line) {
     switch (line.action) {
         case vrz::cli::Action::kUsageError: return UsageError(line.error);
         case vrz::cli::Action::kHelp:
@@ -91,6 +88,26 @@ int main(int argc, char** argv) {
         case vrz::cli::Action::kRepair:
             vrz::cli::UseProgramTexts();
             return FinishStdout(vrz::cli::RepairCommand(line.repair));
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vrz::cli::InstallInterruptHandlers();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const vrz::cli::CommandLine line = vrz::cli::ParseCommandLine(args);
+    // Whatever the archive holds, running out of memory ends the run with a
+    // message naming it, never with an abort. No output was named yet: a
+    // save names its file only once it is complete.
+    const std::string& path = line.action == vrz::cli::Action::kRepair ? line.repair.path : line.scan.path;
+    try {
+        return RunCommand(line);
+    } catch (const std::bad_alloc&) {
+        vrz::cli::PrintFailure(path, "not enough memory to go on");
+    } catch (const std::exception& e) {
+        vrz::cli::PrintFailure(path, std::string("failed: ") + e.what());
     }
     return 1;
 }

@@ -36,7 +36,8 @@ protected:
             s.avail_out = static_cast<std::uint32_t>(out_.size());
             const int rc = isal_inflate(&s);
             *consumed += chunk - s.avail_in;
-            if (!Emit(out_.data(), out_.size() - s.avail_out)) return DecodeResult::kCorrupt;
+            const std::size_t produced = out_.size() - s.avail_out;
+            if (!Emit(out_.data(), produced)) return DecodeResult::kCorrupt;
             if (rc < 0) {
                 Fail("invalid deflate data");
                 return DecodeResult::kCorrupt;
@@ -49,6 +50,11 @@ protected:
                 return DecodeResult::kStreamEnd;
             }
             if (*consumed == length && s.avail_out != 0) return DecodeResult::kNeedMore;
+            // Input left and room left, yet nothing moved: never loop on it.
+            if (chunk == s.avail_in && produced == 0) {
+                Fail("deflate decoder made no progress");
+                return DecodeResult::kCorrupt;
+            }
         }
     }
 

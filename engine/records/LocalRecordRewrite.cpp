@@ -17,6 +17,12 @@ constexpr std::uint8_t kHighestCommonVersion = 45;
 
 }  // namespace
 
+std::uint16_t DroppedStreamFlag(std::uint16_t flags) {
+    // Traditional encryption checks the password against the time instead
+    // of the CRC-32 when bit 3 is set: such an entry keeps it.
+    return (flags & zip::kFlagEncrypted) != 0 ? 0 : zip::kFlagDataDescriptor;
+}
+
 std::size_t WellFormedExtraLength(const std::uint8_t* extra, std::size_t length) {
     std::size_t pos = 0;
     while (length - pos >= zip::kExtraBlockHeaderSize) {
@@ -54,7 +60,7 @@ std::vector<std::uint8_t> BuildLocalRecord(const LocalRecordValues& values, std:
     ByteWriter<std::vector<std::uint8_t>> w(out);
     w.U32(zip::kLocalHeaderSignature);
     w.U16(values.versionNeeded);
-    w.U16(static_cast<std::uint16_t>(values.flags & ~zip::kFlagDataDescriptor));
+    w.U16(values.flags & ~DroppedStreamFlag(values.flags));
     w.U16(values.method);
     w.U16(values.modTime);
     w.U16(values.modDate);

@@ -21,7 +21,12 @@ struct LocalRecordValues {
     std::uint64_t uncompressedSize = 0;
 };
 
-// The 30 fixed bytes, the name and the extra field. Flag bit 3 is cleared;
+// Flag bit 3 where a rebuilt header drops it (the sizes stand in the header),
+// or 0 for an encrypted entry, whose password check depends on the bit: it is
+// written with its sizes in the header and a fresh data descriptor after the data.
+std::uint16_t DroppedStreamFlag(std::uint16_t flags);
+
+// The 30 fixed bytes, the name and the extra field. Flag bit 3 is cleared (see above);
 // the extra field keeps its well-formed leading blocks except any ZIP64 one,
 // and gets a fresh ZIP64 block first where a size needs it.
 std::vector<std::uint8_t> BuildLocalRecord(const LocalRecordValues& values, std::string_view name,

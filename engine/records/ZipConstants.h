@@ -92,6 +92,7 @@ constexpr std::uint16_t kFlagUtf8 = 0x0800;
 constexpr std::uint16_t kExtraIdZip64 = 0x0001;
 constexpr std::uint16_t kExtraIdNtfs = 0x000A;
 constexpr std::uint16_t kExtraIdStrongEncryption = 0x0017;
+constexpr std::uint16_t kExtraIdAes = 0x9901;  // AE-x: the key strength and the method under the encryption
 constexpr std::uint16_t kExtraIdExtendedTimestamp = 0x5455;  // "UT"
 constexpr std::uint16_t kExtraIdUnixOld = 0x5855;            // "UX"
 constexpr std::uint16_t kExtraIdUnixUidGid = 0x7875;         // "ux"

@@ -7,6 +7,7 @@
 #include "codec/EntryDecoder.h"
 #include "records/ByteOrder.h"
 #include "records/LocalHeader.h"
+#include "records/LocalRecordRewrite.h"
 #include "records/ZipConstants.h"
 #include "scan/NameStep.h"
 
@@ -94,7 +95,7 @@ std::vector<std::uint8_t> LocalRecordFromCentral(const CentralRecord& record) {
     if (extra.size() > 0xFFFF) extra.clear();
     w.U32(zip::kLocalHeaderSignature);
     w.U16(record.versionNeeded);
-    w.U16(static_cast<std::uint16_t>(record.flags & ~zip::kFlagDataDescriptor));
+    w.U16(record.flags & ~DroppedStreamFlag(record.flags));
     w.U16(record.method);
     w.U16(record.modTime);
     w.U16(record.modDate);
@@ -160,32 +161,33 @@ bool CentralRecordMatcher::HeaderNameIs(std::uint64_t headerOffset, const std::s
     return NameBytesAre(headerOffset + zip::kLocalHeaderSize, name);
 }
 
+// Every check goes through the scan's memo: many records naming the same
+// data decode it once. Checks that fail count against the scan's allowance
+// for refused candidates, past which only data decoded before is checked.
 bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t dataOffset, bool* cancelled) {
     if ((record.flags & zip::kFlagEncrypted) != 0) return false;  // nothing to check without the password
-    std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(record.method, record.flags, record.uncompressedSize);
-    if (!decoder) return false;
-    decoder->SetMayContinue(hooks_.mayContinue);
-    decoder->SetDeclaredSize(record.uncompressedSize);
-    std::uint64_t position = dataOffset;
-    std::uint64_t remaining = record.compressedSize;
-    while (remaining > 0) {
-        if (!hooks_.mayContinue()) {
-            *cancelled = true;
-            return false;
-        }
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, reader_.WindowSize()));
-        const std::uint8_t* in = reader_.Bytes(position, want);
-        if (!in) return false;
-        std::size_t consumed = 0;
-        const DecodeResult result = decoder->Feed(in, want, &consumed);
-        if (result == DecodeResult::kCancelled) *cancelled = true;
-        if (result == DecodeResult::kCorrupt || result == DecodeResult::kCancelled) return false;
-        position += want;
-        remaining -= want;
-        if (result == DecodeResult::kStreamEnd) break;
+    if (!EntryDecoder::SupportsMethod(record.method)) return false;
+    ScanWork& work = memo_.Work();
+    if (record.method == method::kStored) {
+        if (record.compressedSize != record.uncompressedSize || !work.MayDecodeForCandidate()) return false;
+        std::uint32_t crc = 0;
+        if (!memo_.Crc32Of(dataOffset, record.compressedSize, &crc, cancelled)) return false;
+        if (crc == record.crc32) return true;
+        work.refusedBytes += record.compressedSize;
+        return false;
     }
-    if (decoder->HasOwnEnd() && !decoder->Ended()) return false;
-    return decoder->Crc32() == record.crc32 && decoder->DecodedSize() == record.uncompressedSize;
+    const StreamDecode decoded = memo_.Decode(record.method, record.flags, record.uncompressedSize, dataOffset,
+                                              dataOffset + record.compressedSize, work.MayDecodeForCandidate(),
+                                              record.uncompressedSize);
+    if (decoded.outcome == StreamDecode::Outcome::kCancelled) {
+        *cancelled = true;
+        return false;
+    }
+    if (decoded.outcome == StreamDecode::Outcome::kEnded && decoded.crc32 == record.crc32 &&
+        decoded.decodedSize == record.uncompressedSize)
+        return true;
+    if (!decoded.remembered) work.refusedBytes += decoded.consumed;
+    return false;
 }
 
 bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row,
@@ -218,7 +220,7 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         // Data nothing can check (encrypted, or a method this build does
         // not decode) count when they end right where the next record begins.
         const bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
-                                           : RecordFollows(dataOffset + record.compressedSize);
+                                           : EndsAtRecord(record, dataOffset + record.compressedSize);
         if (!fits) {
             if (*cancelled) return false;
             continue;

@@ -11,15 +11,16 @@
 
 #include "io/SourceReader.h"
 #include "scan/CentralDirectoryWalk.h"
-#include "scan/StreamedEntryEnd.h"
+#include "scan/DecodeMemo.h"
 #include "state/JobState.h"
 
 namespace vrz {
 
 class CentralRecordMatcher {
 public:
-    CentralRecordMatcher(JobState& state, SourceReader& reader, StreamedEndHooks hooks)
-        : state_(state), reader_(reader), hooks_(std::move(hooks)) {}
+    // memo is the scan's: data the scan decoded already is not decoded again.
+    CentralRecordMatcher(JobState& state, SourceReader& reader, DecodeMemo& memo)
+        : state_(state), reader_(reader), memo_(memo) {}
 
     // False when cancelled.
     bool Apply(const std::vector<WalkedDirectory>& directories);
@@ -45,6 +46,9 @@ private:
     static bool CanCheck(const CentralRecord& record);
     // True when a record begins at end, or the surviving bytes end there.
     bool RecordFollows(std::uint64_t end);
+    // The same, or for a streamed entry a record after a descriptor's
+    // length: the descriptor itself may be what was damaged.
+    bool EndsAtRecord(const CentralRecord& record, std::uint64_t end);
     // A row at a record's offset under another name is the record's entry
     // when their CRC-32 agree or the data check with the record.
     bool SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled);
@@ -55,7 +59,7 @@ private:
 
     JobState& state_;
     SourceReader& reader_;
-    StreamedEndHooks hooks_;
+    DecodeMemo& memo_;
     std::vector<std::uint8_t> nameBytes_;
     std::vector<std::uint8_t> localRecord_;
 };

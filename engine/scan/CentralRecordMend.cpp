@@ -33,6 +33,29 @@ ScanFinding FieldFinding(const JobState& state, FindingKind kind, const Recovere
     return finding;
 }
 
+// The extra block id's whole bytes (header included) in area; empty when absent.
+std::vector<std::uint8_t> BlockBytes(const std::uint8_t* area, std::size_t length, std::uint16_t id) {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    if (!FindExtraBlock(area, length, id, &data, &size)) return {};
+    return std::vector<std::uint8_t>(data - zip::kExtraBlockHeaderSize, data + size);
+}
+
+// area without the blocks of id, then block.
+std::vector<std::uint8_t> WithBlock(const std::uint8_t* area, std::size_t length, std::uint16_t id,
+                                    const std::vector<std::uint8_t>& block) {
+    std::vector<std::uint8_t> out;
+    std::size_t pos = 0;
+    while (length - pos >= zip::kExtraBlockHeaderSize) {
+        const std::size_t size = zip::kExtraBlockHeaderSize + ReadU16(area + pos + 2);
+        if (size > length - pos) break;
+        if (ReadU16(area + pos) != id) out.insert(out.end(), area + pos, area + pos + size);
+        pos += size;
+    }
+    out.insert(out.end(), block.begin(), block.end());
+    return out;
+}
+
 struct FieldPair {
     FindingField field;
     std::uint64_t central;
@@ -58,6 +81,16 @@ bool CentralRecordMatcher::RecordFollows(std::uint64_t end) {
            (p[2] == 6 && (p[3] == 6 || p[3] == 7)) || (p[2] == 7 && p[3] == 8);
 }
 
+bool CentralRecordMatcher::EndsAtRecord(const CentralRecord& record, std::uint64_t end) {
+    if (RecordFollows(end)) return true;
+    if ((record.flags & zip::kFlagDataDescriptor) == 0) return false;
+    for (const std::size_t length : {zip::kDataDescriptorSize, zip::kBareDataDescriptorSize,
+                                     zip::kZip64DataDescriptorSize, zip::kBareZip64DataDescriptorSize}) {
+        if (end + length != state_.scanLayout.TotalSize() && RecordFollows(end + length)) return true;
+    }
+    return false;
+}
+
 bool CentralRecordMatcher::SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled) {
     // The header at the record's offset with the record's CRC-32 is the record's entry.
     if (record.crc32 == row.crc32) return true;
@@ -79,7 +112,17 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
                              ((local.flags ^ record.flags) & kDataFlags) != 0;
     const bool nameDiffers = localName != record.name;
     const bool flagsDiffer = ((local.flags ^ record.flags) & ~zip::kFlagDataDescriptor) != 0;
-    if (!dataDiffers && !nameDiffers && !flagsDiffer && local.versionNeeded == record.versionNeeded) return true;
+    const std::size_t localExtraLength = std::min<std::size_t>(local.extraLength, localRecord_.size() - extraAt);
+    // An AES entry's key strength and inner method stand in its extra block:
+    // readers take the local one, so a damaged copy is replaced by the central one.
+    std::vector<std::uint8_t> aesBlock;
+    if (record.method == method::kAes) {
+        aesBlock = BlockBytes(record.extra.data(), record.extra.size(), zip::kExtraIdAes);
+        if (aesBlock == BlockBytes(localRecord_.data() + extraAt, localExtraLength, zip::kExtraIdAes)) aesBlock.clear();
+    }
+    if (!dataDiffers && !nameDiffers && !flagsDiffer && aesBlock.empty() &&
+        local.versionNeeded == record.versionNeeded)
+        return true;
 
     const std::uint64_t dataStart = WrittenDataStart(state_, row);
     const std::uint64_t limit =
@@ -160,7 +203,13 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     values.crc32 = record.crc32;
     values.compressedSize = record.compressedSize;
     values.uncompressedSize = record.uncompressedSize;
-    const std::size_t extraLength = std::min<std::size_t>(local.extraLength, localRecord_.size() - extraAt);
+    std::vector<std::uint8_t> extra(localRecord_.begin() + static_cast<std::ptrdiff_t>(extraAt),
+                                    localRecord_.begin() + static_cast<std::ptrdiff_t>(extraAt + localExtraLength));
+    if (!aesBlock.empty()) {
+        extra = WithBlock(extra.data(), extra.size(), zip::kExtraIdAes, aesBlock);
+        state_.findings.Add(FieldFinding(state_, FindingKind::kLocalFieldFromCentral, row, record.name,
+                                         FindingField::kExtraField, basis, aesBlock.size(), localExtraLength));
+    }
 
     for (const FieldPair& f : fields) {
         const std::uint64_t won = f.field == FindingField::kVersionNeeded ? values.versionNeeded
@@ -179,7 +228,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     }
 
     std::vector<std::uint8_t> rebuilt =
-        BuildLocalRecord(values, record.name, localRecord_.data() + extraAt, extraLength);
+        BuildLocalRecord(values, record.name, extra.data(), extra.size());
     EntryExtras& extras = state_.ExtrasFor(row);
     extras.localRecordOverride = std::move(rebuilt);
     extras.dataOffset = dataStart;

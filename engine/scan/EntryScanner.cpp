@@ -19,6 +19,10 @@ namespace vrz {
 
 namespace {
 
+// Refused candidates may read each byte of the input this many times in all
+// (decoding or taking CRC-32s) before only cheap checks are left to them.
+constexpr std::uint64_t kRefusedWorkPerByte = 4;
+
 const std::uint8_t* const kEntrySignatures[] = {zip::kSigLocalHeader, zip::kSigCentralHeader};
 
 bool StartsWith(const std::uint8_t* p, const std::uint8_t (&signature)[4]) {
@@ -34,9 +38,12 @@ public:
           layout_(state.scanLayout),
           reader_(layout_, options.windowSize),
           total_(layout_.TotalSize()),
-          endFinder_(reader_, Hooks()),
+          memo_(reader_, state.scanWork, Hooks()),
+          index_(reader_, total_, state.scanWork, [this] { return Poll(); }),
+          endFinder_(reader_, memo_, index_),
           spans_(reader_, Hooks(), total_) {
         for (const RecoveredEntry& row : state_.entries) names_.Remember(state_.NameOf(row));
+        state_.scanWork.refusedAllowance += kRefusedWorkPerByte * total_ + options.refusedWorkFloor;
     }
 
     bool Run();
@@ -62,6 +69,8 @@ private:
     const SourceLayout& layout_;
     SourceReader reader_;
     const std::uint64_t total_;
+    DecodeMemo memo_;
+    DescriptorIndex index_;
     StreamedEntryEndFinder endFinder_;
     SpanEvidence spans_;
     // Rows taken as their headers claim although nothing confirmed them:
@@ -146,6 +155,14 @@ bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::u
     row.uncompressedSize = end.descriptor.uncompressedSize;
     row.descriptorLength = static_cast<std::uint8_t>(end.descriptor.length);
     row.entryLength = end.descriptor.at + end.descriptor.length - at;
+    if (end.decodedWhole) {
+        // Decoded whole and in agreement with its descriptor: the
+        // verification need not decode it again.
+        row.check.decodedByScan = true;
+        row.check.status = EntryStatus::kIntact;
+        row.check.decodedCrc = end.decodedCrc;
+        row.check.decodedSize = end.decodedSize;
+    }
     return true;
 }
 
@@ -191,6 +208,7 @@ bool Scanner::AcceptSized(const LocalHeader& header, std::uint64_t at, std::uint
 
 void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     *next = at + 1;
+    ++state_.scanWork.headersTried;
     const std::uint64_t runEnd = layout_.RunEndAt(at);
     if (runEnd - at < zip::kLocalHeaderSize) return Refuse(CutKind(runEnd), at, {}, runEnd - at);
     const std::uint8_t* fixed = Fetch(at, zip::kLocalHeaderSize);
@@ -281,7 +299,7 @@ bool Scanner::Run() {
     GiveWayToInnerEntries(state_, reader_, doubtful_);
     if (FailIfUnreadable()) return false;
     if (!directories_.empty()) {
-        CentralRecordMatcher matcher(state_, reader_, Hooks());
+        CentralRecordMatcher matcher(state_, reader_, memo_);
         if (!matcher.Apply(directories_)) return false;
         if (FailIfUnreadable()) return false;
     }

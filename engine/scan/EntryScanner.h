@@ -18,6 +18,9 @@ struct ScanOptions {
     std::size_t windowSize = SourceReader::kDefaultWindow;
     // Pause after progress moved on by more than one percent (split scans).
     bool paceProgress = false;
+    // Work allowed to refused candidates besides a fixed multiple of the
+    // input (see ScanWork); tests lower it to see the multiple at work.
+    std::uint64_t refusedWorkFloor = std::uint64_t{64} << 20;
 };
 
 // Scans state.scanLayout, appending rows to state.entries and what it refused

@@ -62,7 +62,8 @@ bool ScanSplitArchive(JobState& state, JobReporter& reporter, const ScanOptions&
 
     // Parts of another size are joined where the entries found show how; the
     // set is then scanned again with those joins.
-    const std::vector<EvidenceJoin> joins = JoinsShownByEntries(state, set.parts);
+    const std::vector<EvidenceJoin> joins = JoinsShownByEntries(state, set);
+    if (!state.ScanMayContinue()) return false;
     if (joins.empty()) return true;
     state.ResetTable();
     LayOutSplitSet(state.scanLayout, set.parts, joins);

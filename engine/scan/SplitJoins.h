@@ -24,9 +24,9 @@ struct EvidenceJoin {
 };
 
 // The joins shown by the entries state holds after a scan of
-// LayOutSplitSet(parts, {}), for the parts that follow their predecessor
-// without continuing it yet. Reads local headers through reader's layout.
-std::vector<EvidenceJoin> JoinsShownByEntries(JobState& state, const std::vector<DiscoveredPart>& parts);
+// LayOutSplitSet(set.parts, {}), for the parts that follow their predecessor
+// without continuing it yet.
+std::vector<EvidenceJoin> JoinsShownByEntries(JobState& state, const DiscoveredSet& set);
 
 // Lays the parts out in archive order, with the joins given.
 void LayOutSplitSet(SourceLayout& layout, const std::vector<DiscoveredPart>& parts,

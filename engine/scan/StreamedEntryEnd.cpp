@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "codec/EntryDecoder.h"
+#include "records/ByteOrder.h"
 #include "records/ZipConstants.h"
 
 namespace vrz {
 
 namespace {
-
-const std::uint8_t* const kDescriptorSignature[] = {zip::kSigDataDescriptor};
-
-// Bytes decoded per step; a window read, so the scan keeps its large reads.
-std::size_t DecodeStep(const SourceReader& reader) { return reader.WindowSize(); }
 
 DescriptorExpectation BaseExpectation(const LocalHeader& header) {
     DescriptorExpectation e;
@@ -21,131 +17,141 @@ DescriptorExpectation BaseExpectation(const LocalHeader& header) {
     return e;
 }
 
-enum class DecodeOutcome { kEnded, kRanOut, kCorrupt, kCancelled };
-
-DecodeOutcome DecodeToStreamEnd(SourceReader& reader, EntryDecoder& decoder, std::uint64_t dataStart,
-                                std::uint64_t runEnd, const StreamedEndHooks& hooks) {
-    std::uint64_t position = dataStart;
-    decoder.SetMayContinue(hooks.mayContinue);
-    while (position < runEnd) {
-        if (!hooks.mayContinue()) return DecodeOutcome::kCancelled;
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(DecodeStep(reader), runEnd - position));
-        const std::uint8_t* in = reader.Bytes(position, want);
-        if (!in) return DecodeOutcome::kRanOut;
-        std::size_t consumed = 0;
-        const DecodeResult result = decoder.Feed(in, want, &consumed);
-        position += consumed;
-        hooks.passedOffset(position);
-        if (result == DecodeResult::kStreamEnd) return DecodeOutcome::kEnded;
-        if (result == DecodeResult::kCancelled) return DecodeOutcome::kCancelled;
-        if (result == DecodeResult::kCorrupt) return DecodeOutcome::kCorrupt;
-        if (consumed == 0) return DecodeOutcome::kCorrupt;  // no progress: never loop
-    }
-    return DecodeOutcome::kRanOut;
-}
+bool HasOwnEnd(std::uint16_t m) { return m != method::kStored && EntryDecoder::SupportsMethod(m); }
 
 }  // namespace
 
-// Every descriptor signature from dataStart on, until one agrees.
-StreamedEnd StreamedEntryEndFinder::SearchBySignature(const LocalHeader& header, std::uint64_t dataStart,
-                                                      std::uint64_t runEnd) {
-    StreamedEnd end;
-    DescriptorExpectation expect = BaseExpectation(header);
-    const auto agrees = [&](std::uint64_t at) {
-        expect.dataLength = at - dataStart;
-        return ReadAgreeingDescriptor(reader_, at, runEnd, expect, &end.descriptor);
-    };
-    if (Cached(dataStart, runEnd)) {
-        auto it = std::lower_bound(cachedSignatures_.begin(), cachedSignatures_.end(), dataStart);
-        for (; it != cachedSignatures_.end(); ++it) {
-            if (!hooks_.mayContinue()) {
-                end.outcome = StreamedEnd::Outcome::kCancelled;
-                return end;
-            }
-            if (agrees(*it)) {
-                end.outcome = StreamedEnd::Outcome::kFound;
-                return end;
-            }
-        }
-        end.outcome = StreamedEnd::Outcome::kNotFound;
-        return end;
-    }
-    std::vector<std::uint64_t> seen;
-    std::uint64_t from = dataStart;
-    while (from < runEnd) {
-        if (!hooks_.mayContinue()) {
-            end.outcome = StreamedEnd::Outcome::kCancelled;
-            return end;
-        }
-        std::uint64_t at = 0;
-        if (!reader_.FindSignature(from, runEnd, kDescriptorSignature, 1, &at)) {
-            hooks_.passedOffset(at);
-            if (at >= runEnd || at <= from) break;
-            from = at;
+bool StreamedEntryEndFinder::FindBareStored(std::uint64_t dataStart, std::uint64_t runEnd, StreamedEnd* end) {
+    std::uint64_t next = 0;
+    if (!index_.NextRecord(dataStart, &next)) return false;
+    next = std::min(next, runEnd);
+    ScanWork& work = memo_.Work();
+    for (const std::size_t length : {zip::kBareDataDescriptorSize, zip::kBareZip64DataDescriptorSize}) {
+        if (next - dataStart < length) continue;
+        const std::uint64_t at = next - length;
+        ++work.descriptorProbes;
+        std::uint8_t d[zip::kBareZip64DataDescriptorSize];
+        if (!reader_.Copy(at, length, d)) continue;
+        const bool wide = length == zip::kBareZip64DataDescriptorSize;
+        const std::uint64_t compressed = wide ? ReadU64(d + 4) : ReadU32(d + 4);
+        const std::uint64_t uncompressed = wide ? ReadU64(d + 12) : ReadU32(d + 8);
+        if (compressed != at - dataStart || uncompressed != compressed) continue;
+        if (!work.MayDecodeForCandidate()) continue;
+        std::uint32_t crc = 0;
+        bool cancelled = false;
+        if (!memo_.Crc32Of(dataStart, compressed, &crc, &cancelled)) {
+            if (cancelled) return false;
             continue;
         }
-        if (agrees(at)) {
+        if (crc != ReadU32(d)) {
+            work.refusedBytes += compressed;
+            continue;
+        }
+        end->outcome = StreamedEnd::Outcome::kFound;
+        end->descriptor = DescriptorValues{at, length, crc, compressed, uncompressed};
+        end->decodedWhole = true;
+        end->decodedCrc = crc;
+        end->decodedSize = compressed;
+        return true;
+    }
+    return false;
+}
+
+StreamedEnd StreamedEntryEndFinder::SearchByIndex(const LocalHeader& header, std::uint64_t dataStart,
+                                                  std::uint64_t runEnd) {
+    StreamedEnd end;
+    if (!index_.SignedFor(dataStart, &positions_)) {
+        end.outcome = StreamedEnd::Outcome::kCancelled;
+        return end;
+    }
+    DescriptorExpectation expect = BaseExpectation(header);
+    for (const std::uint64_t at : positions_) {
+        if (at >= runEnd) break;
+        ++memo_.Work().descriptorProbes;
+        expect.dataLength = at - dataStart;
+        if (ReadAgreeingDescriptor(reader_, at, runEnd, expect, &end.descriptor)) {
             end.outcome = StreamedEnd::Outcome::kFound;
             return end;
         }
-        seen.push_back(at);
-        from = at + 1;
     }
-    // Searched to the end: later searches from here on need only these places.
-    cacheValid_ = true;
-    cacheFrom_ = dataStart;
-    cacheRunEnd_ = runEnd;
-    cachedSignatures_ = std::move(seen);
-    end.outcome = StreamedEnd::Outcome::kNotFound;
+    if (expect.storedPlain && FindBareStored(dataStart, runEnd, &end)) return end;
+    end.outcome = memo_.Cancelled() ? StreamedEnd::Outcome::kCancelled : StreamedEnd::Outcome::kNotFound;
     return end;
 }
 
 StreamedEnd StreamedEntryEndFinder::Find(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd) {
-    SourceReader& reader = reader_;
-    const StreamedEndHooks& hooks = hooks_;
     const bool encrypted = (header.flags & zip::kFlagEncrypted) != 0;
-    std::unique_ptr<EntryDecoder> decoder;
-    if (!encrypted) {
-        const bool sizeKnown = header.uncompressedSize != 0 && header.uncompressedSize != zip::kZip64Marker32;
-        decoder = EntryDecoder::Create(header.method, header.flags, sizeKnown ? header.uncompressedSize : kUnknownSize);
-    }
-    if (!decoder || !decoder->HasOwnEnd()) return SearchBySignature(header, dataStart, runEnd);
+    if (encrypted || !HasOwnEnd(header.method)) return SearchByIndex(header, dataStart, runEnd);
 
+    ScanWork& work = memo_.Work();
+    const bool sizeKnown = header.uncompressedSize != 0 && header.uncompressedSize != zip::kZip64Marker32;
+    // Candidates that end up refused may only decode so much in all: headers
+    // quoted inside each other's stored deflate blocks would otherwise have
+    // every one of them decode nearly the rest of the file. Past that
+    // allowance only descriptors decide, which costs a lookup per candidate.
+    const StreamDecode decoded = memo_.Decode(header.method, header.flags,
+                                              sizeKnown ? header.uncompressedSize : kUnknownSize, dataStart, runEnd,
+                                              work.MayDecodeForCandidate());
     StreamedEnd end;
-    switch (DecodeToStreamEnd(reader, *decoder, dataStart, runEnd, hooks)) {
-        case DecodeOutcome::kCancelled:
+    const std::uint64_t spent = decoded.remembered ? 0 : decoded.consumed;
+    switch (decoded.outcome) {
+        case StreamDecode::Outcome::kCancelled:
             end.outcome = StreamedEnd::Outcome::kCancelled;
             return end;
-        case DecodeOutcome::kEnded: {
+        case StreamDecode::Outcome::kEnded: {
             DescriptorExpectation expect = BaseExpectation(header);
-            expect.dataLength = decoder->ConsumedSize();
+            expect.dataLength = decoded.consumed;
             expect.decoded = true;
-            expect.decodedCrc = decoder->Crc32();
-            expect.decodedSize = decoder->DecodedSize();
+            expect.decodedCrc = decoded.crc32;
+            expect.decodedSize = decoded.decodedSize;
             expect.allowBare = true;
-            if (ReadAgreeingDescriptor(reader, dataStart + expect.dataLength, runEnd, expect, &end.descriptor)) {
+            ++work.descriptorProbes;
+            if (ReadAgreeingDescriptor(reader_, dataStart + expect.dataLength, runEnd, expect, &end.descriptor)) {
                 end.outcome = StreamedEnd::Outcome::kFound;
+                end.decodedWhole = true;
+                end.decodedCrc = decoded.crc32;
+                end.decodedSize = decoded.decodedSize;
                 return end;
             }
-            // The data decoded whole but no descriptor agrees after it: the
-            // descriptor is damaged or cut, and nothing else can say where
-            // the entry ends.
+            // No descriptor at all, but the next record begins right where
+            // the stream ends: a writer that left the descriptor out. The
+            // stream's end and what it decoded to are the entry's sizes.
+            std::uint64_t next = 0;
+            const std::uint64_t streamEnd = dataStart + decoded.consumed;
+            if (!index_.NextRecord(streamEnd, &next)) {
+                end.outcome = StreamedEnd::Outcome::kCancelled;
+                return end;
+            }
+            if (next == streamEnd && next < runEnd) {
+                end.outcome = StreamedEnd::Outcome::kFound;
+                end.descriptor = DescriptorValues{streamEnd, 0, decoded.crc32, decoded.consumed, decoded.decodedSize};
+                return end;
+            }
+            // The data decoded whole but no descriptor agrees after it and no
+            // record follows: the descriptor is damaged or cut, and nothing
+            // else can say where the entry ends.
+            work.refusedBytes += spent;
             end.outcome = StreamedEnd::Outcome::kNotFound;
             return end;
         }
-        case DecodeOutcome::kCorrupt:
+        case StreamDecode::Outcome::kCorrupt:
+            work.refusedBytes += spent;
             end.doesNotDecode = true;
-            end.failureOffset = decoder->FailureOffset();
+            end.failureOffset = decoded.failureOffset;
             break;
-        case DecodeOutcome::kRanOut:
+        case StreamDecode::Outcome::kRanOut:
+            work.refusedBytes += spent;
             // Cut short: an LZMA stream without end marker never ends by itself.
             if (header.method != method::kLzma) {
                 end.outcome = StreamedEnd::Outcome::kNotFound;
                 return end;
             }
             break;
+        case StreamDecode::Outcome::kNoDecoder:
+        case StreamDecode::Outcome::kSkipped:
+            break;
     }
-    StreamedEnd searched = SearchBySignature(header, dataStart, runEnd);
+    StreamedEnd searched = SearchByIndex(header, dataStart, runEnd);
     searched.doesNotDecode = end.doesNotDecode;
     searched.failureOffset = end.failureOffset;
     return searched;

@@ -12,7 +12,9 @@
 
 #include "io/SourceReader.h"
 #include "records/LocalHeader.h"
+#include "scan/DecodeMemo.h"
 #include "scan/DescriptorForms.h"
+#include "scan/DescriptorIndex.h"
 
 namespace vrz {
 
@@ -26,34 +28,32 @@ struct StreamedEnd {
     // The data did not decode; the end was then looked for by descriptor alone.
     bool doesNotDecode = false;
     std::uint64_t failureOffset = 0;
+    // The whole of the data was decoded (or its CRC-32 taken, for stored
+    // data) and agrees with the descriptor: what came out.
+    bool decodedWhole = false;
+    std::uint32_t decodedCrc = 0;
+    std::uint64_t decodedSize = 0;
 };
 
-struct StreamedEndHooks {
-    std::function<bool()> mayContinue;                 // cancel point
-    std::function<void(std::uint64_t)> passedOffset;   // progress
-};
+using StreamedEndHooks = DecodeHooks;
 
-// Remembers where descriptor signatures stand after a search that found none
-// fit, so entries whose descriptor is lost do not each read on to the end of
-// the bytes again.
 class StreamedEntryEndFinder {
 public:
-    StreamedEntryEndFinder(SourceReader& reader, StreamedEndHooks hooks) : reader_(reader), hooks_(std::move(hooks)) {}
+    StreamedEntryEndFinder(SourceReader& reader, DecodeMemo& memo, DescriptorIndex& index)
+        : reader_(reader), memo_(memo), index_(index) {}
 
     StreamedEnd Find(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
 
 private:
-    StreamedEnd SearchBySignature(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
-    bool Cached(std::uint64_t dataStart, std::uint64_t runEnd) const {
-        return cacheValid_ && runEnd == cacheRunEnd_ && dataStart >= cacheFrom_;
-    }
+    StreamedEnd SearchByIndex(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
+    // A stored entry's descriptor without signature, right before the next
+    // record, whose sizes and CRC-32 match the bytes before it.
+    bool FindBareStored(std::uint64_t dataStart, std::uint64_t runEnd, StreamedEnd* end);
 
     SourceReader& reader_;
-    StreamedEndHooks hooks_;
-    bool cacheValid_ = false;
-    std::uint64_t cacheFrom_ = 0;
-    std::uint64_t cacheRunEnd_ = 0;
-    std::vector<std::uint64_t> cachedSignatures_;  // ascending
+    DecodeMemo& memo_;
+    DescriptorIndex& index_;
+    std::vector<std::uint64_t> positions_;
 };
 
 }  // namespace vrz

@@ -9,6 +9,7 @@ void JobState::ResetTable() {
     extras.shrink_to_fit();
     names.Clear();
     findings.Clear();
+    scanWork = ScanWork{};
     archiveComment.clear();
     partials.clear();
     verifyPercent = -1;

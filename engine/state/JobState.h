@@ -18,6 +18,7 @@
 #include "state/PauseGate.h"
 #include "state/RecoveredEntry.h"
 #include "state/ScanFinding.h"
+#include "state/ScanWork.h"
 
 namespace vrz {
 
@@ -49,6 +50,8 @@ struct JobState {
     NameArena names;
     // Candidate headers the scan refused or cut, and what it took from central records.
     FindingLog findings;
+    // What the scan spent; counted for tests and benchmarks.
+    ScanWork scanWork;
     // The comment of the last end record that survives, kept in the output.
     std::string archiveComment;
     // Cut entries a salvage saves the beginning of; written after the rows.

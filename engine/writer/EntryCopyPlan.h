@@ -19,8 +19,13 @@ struct EntryCopyPlan {
     // Source bytes copied unchanged after it.
     std::uint64_t copyFrom = 0;
     std::uint64_t copyLength = 0;
+    // A fresh data descriptor written after the data, for a fresh header that
+    // keeps flag bit 3 (an encrypted entry's password check depends on it).
+    std::vector<std::uint8_t> descriptor;
 
-    std::uint64_t OutputLength() const { return (writeLocalRecord ? localRecord.size() : 0) + copyLength; }
+    std::uint64_t OutputLength() const {
+        return (writeLocalRecord ? localRecord.size() : 0) + copyLength + descriptor.size();
+    }
 };
 
 // An entry recovered from its central record: its fresh header (the row's

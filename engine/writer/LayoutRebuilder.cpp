@@ -174,6 +174,8 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     const bool copied = inKernel ? QueueInKernel(plan_.copyFrom, plan_.copyLength)
                                  : FlushQueued() && CopyThroughWindow(plan_.copyFrom, plan_.copyLength);
     if (!copied) return false;
+    if (!plan_.descriptor.empty() && (!FlushQueued() || !Append(plan_.descriptor.data(), plan_.descriptor.size())))
+        return false;
 
     const std::uint64_t outputLength = plan_.OutputLength();
     run_.localHeaderOffset = outputOffset;

@@ -241,3 +241,41 @@ TEST(CentralRecords, MethodWhoseDecodedDataChecksWins) {
 
 }  // namespace
 }  // namespace vrz::test
+
+namespace vrz::test {
+namespace {
+
+TEST(StreamedEntryEnds, MissingOrUnsignedDescriptorsWhereTheDataSaysWhereTheEntryEnds) {
+    // A stored entry whose descriptor has no signature: found by the
+    // descriptor before the next header whose sizes and CRC-32 match the data.
+    for (const int form : {12, 20}) {
+        const std::string plain(150, 'u');
+        LocalEntry e = Streamed("unsigned.txt", plain, form, false);
+        Bytes bytes = StreamedRecord(e);
+        Append(bytes, LocalRecord({"next.txt", "next"}));
+        const ScanResult r = ScanBytes(Padded(bytes));
+        ASSERT_EQ(r.Names(), (Names{"unsigned.txt", "next.txt"})) << "form " << form;
+        EXPECT_EQ(r.rows[0].descriptorLength, form);
+        EXPECT_EQ(r.rows[0].crc32, Crc(plain));
+        EXPECT_EQ(r.rows[0].compressedSize, plain.size());
+
+        // The same with a CRC-32 that does not match is no descriptor.
+        e.crc ^= 1;
+        Bytes wrong = StreamedRecord(e);
+        Append(wrong, LocalRecord({"next.txt", "next"}));
+        EXPECT_EQ(ScanBytes(Padded(wrong)).Names(), (Names{"next.txt"})) << "form " << form;
+    }
+    // A deflated entry without any descriptor, the next header right where
+    // its stream ends: the stream gives its sizes and CRC-32.
+    const std::string plain(200, 'd');
+    Bytes bytes = StreamedRecord(Streamed("bare.txt", plain, 0, true));
+    Append(bytes, LocalRecord({"next.txt", "next"}));
+    const ScanResult r = ScanBytes(Padded(bytes));
+    ASSERT_EQ(r.Names(), (Names{"bare.txt", "next.txt"}));
+    EXPECT_EQ(r.rows[0].descriptorLength, 0);
+    EXPECT_EQ(r.rows[0].crc32, Crc(plain));
+    EXPECT_EQ(r.rows[0].uncompressedSize, plain.size());
+}
+
+}  // namespace
+}  // namespace vrz::test

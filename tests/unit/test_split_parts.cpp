@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScanHelpers.h"
+#include "io/LayoutFiles.h"
 #include "scan/PartDiscovery.h"
 #include "scan/PartNames.h"
 #include "scan/ScanSplitArchive.h"
@@ -216,6 +217,53 @@ TEST(SplitScan, AShortenedPartEndsTheChain) {
     std::vector<std::string> names;
     for (const auto& e : state.entries) names.emplace_back(state.NameOf(e));
     EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "c.txt"}));
+}
+
+TEST(SplitScan, APartOfAnotherSizeJoinsWhereItsEntriesLineUp) {
+    // Parts of 300 bytes; s.z02 is damaged. The entries that cross into and
+    // out of it line up with the records around them, which decides where its
+    // bytes join; only an entry whose own bytes are gone is lost.
+    const std::vector<std::pair<std::string, std::size_t>> files = {
+        {"a.txt", 250}, {"b.txt", 100}, {"c.txt", 100}, {"d.txt", 100}, {"e.txt", 150}, {"f.txt", 100}};
+    Bytes all;  // a ends at 285, b crosses into s.z02, d out of it (at 600), f into s.zip (at 900)
+    for (const auto& [name, size] : files) Append(all, LocalRecord({name, std::string(size, name[0])}));
+    Append(all, CentralStub());
+    const auto slice = [&all](std::size_t from, std::size_t to) { return Bytes(all.begin() + from, all.begin() + to); };
+    struct Case {
+        const char* damage;
+        Bytes second;
+        std::vector<std::string> found;
+    };
+    Bytes tooLong = slice(300, 600);
+    Append(tooLong, Bytes(10, 'j'));
+    const Case cases[] = {
+        {"ten bytes appended", tooLong, {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt", "f.txt"}},
+        {"last ten bytes lost", slice(300, 590), {"a.txt", "b.txt", "c.txt", "e.txt", "f.txt"}},
+        {"first ten bytes lost", slice(310, 600), {"a.txt", "c.txt", "d.txt", "e.txt", "f.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        TempDir dir;
+        dir.Write("s.z01", slice(0, 300));
+        dir.Write("s.z02", c.second);
+        dir.Write("s.z03", slice(600, 900));
+        dir.Write("s.zip", slice(900, all.size()));
+        JobState state;
+        state.sourcePath = dir.path();
+        RecordingReporter reporter;
+        ASSERT_TRUE(ScanSplitArchive(state, reporter));
+        std::vector<std::string> names;
+        LayoutFiles source(state.scanLayout);
+        for (const auto& e : state.entries) {
+            names.emplace_back(state.NameOf(e));
+            // Each entry found reads back as its own bytes across the joins.
+            std::string data(e.compressedSize, '\0');
+            ASSERT_TRUE(source.Read(e.headerOffset + 30 + 5, reinterpret_cast<std::uint8_t*>(&data[0]), data.size(),
+                                    LayoutFiles::ShortRead::kFail));
+            EXPECT_EQ(data, std::string(data.size(), names.back()[0])) << names.back();
+        }
+        EXPECT_EQ(names, c.found);
+    }
 }
 
 }  // namespace

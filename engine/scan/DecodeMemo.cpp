@@ -1,0 +1,138 @@
+#include "scan/DecodeMemo.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "codec/EntryDecoder.h"
+
+namespace vrz {
+
+namespace {
+
+// Decodes that read less than this and wrote less than kRememberOutput are
+// cheaper to repeat than to keep.
+constexpr std::uint64_t kRememberInput = 1024;
+constexpr std::uint64_t kRememberOutput = std::uint64_t{1} << 20;
+
+}  // namespace
+
+bool DecodeMemo::Answers(const Remembered& r, std::uint64_t dataStart, std::uint64_t limit, StreamDecode* out) {
+    const std::uint64_t room = limit > dataStart ? limit - dataStart : 0;
+    if (r.result.outcome == StreamDecode::Outcome::kRanOut) {
+        if (limit > r.limit) return false;  // more room than last time: decode again
+        *out = r.result;
+        out->consumed = room;
+        return true;
+    }
+    *out = r.result;
+    if (r.result.consumed > room) {
+        // Decoding stopped earlier within this smaller room.
+        out->outcome = StreamDecode::Outcome::kRanOut;
+        out->consumed = room;
+    }
+    return true;
+}
+
+StreamDecode DecodeMemo::Decode(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize,
+                                std::uint64_t dataStart, std::uint64_t limit, bool mayRun, std::uint64_t outputCap) {
+    // Only LZMA reads the flags (its end-marker bit) and the expected size.
+    const bool lzma = method == ::vrz::method::kLzma;
+    const Key key{dataStart, method, static_cast<std::uint16_t>(lzma ? flags & 2u : 0u),
+                  lzma ? expectedSize : 0};
+    const auto found = remembered_.find(key);
+    StreamDecode answer;
+    // A decode stopped at a smaller cap cannot answer for a larger one; the
+    // second decode then goes to the end, so no data decodes more than twice.
+    const bool capTooSmall = found != remembered_.end() && found->second.cap < outputCap;
+    if (capTooSmall) outputCap = kUnknownSize;
+    if (found != remembered_.end() && !capTooSmall && Answers(found->second, dataStart, limit, &answer)) {
+        ++work_.decodesRemembered;
+        answer.remembered = true;
+        return answer;
+    }
+    if (!mayRun) {
+        answer.outcome = StreamDecode::Outcome::kSkipped;
+        return answer;
+    }
+    answer = Run(method, flags, expectedSize, dataStart, limit, outputCap);
+    if (answer.outcome != StreamDecode::Outcome::kCancelled && answer.outcome != StreamDecode::Outcome::kNoDecoder &&
+        (answer.consumed >= kRememberInput || answer.decodedSize >= kRememberOutput))
+        remembered_[key] = Remembered{answer, limit, answer.passedCap ? outputCap : kUnknownSize};
+    return answer;
+}
+
+StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize,
+                             std::uint64_t dataStart, std::uint64_t limit, std::uint64_t outputCap) {
+    StreamDecode result;
+    std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(method, flags, expectedSize);
+    if (!decoder) return result;
+    // The decoder also asks every few MiB of what comes out: one window of
+    // a bomb can decode to terabytes.
+    decoder->SetMayContinue(hooks_.mayContinue);
+    decoder->SetDeclaredSize(outputCap);
+    bool stopped = false;
+    std::uint64_t position = dataStart;
+    result.outcome = StreamDecode::Outcome::kRanOut;
+    while (position < limit) {
+        if (!hooks_.mayContinue()) {
+            stopped = true;
+            break;
+        }
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(reader_.WindowSize(), limit - position));
+        const std::uint8_t* in = reader_.Bytes(position, want);
+        if (!in) break;
+        std::size_t consumed = 0;
+        ++work_.decoderCalls;
+        const DecodeResult step = decoder->Feed(in, want, &consumed);
+        work_.bytesDecoded += consumed;
+        position += consumed;
+        if (hooks_.passedOffset) hooks_.passedOffset(position);
+        if (step == DecodeResult::kCancelled) {
+            stopped = true;
+            break;
+        }
+        if (step == DecodeResult::kStreamEnd) {
+            result.outcome = StreamDecode::Outcome::kEnded;
+            break;
+        }
+        if (step == DecodeResult::kCorrupt || consumed == 0) {  // no progress: never loop
+            result.outcome = StreamDecode::Outcome::kCorrupt;
+            result.failureOffset = decoder->FailureOffset();
+            result.passedCap = decoder->PassedDeclaredSize();
+            break;
+        }
+    }
+    if (stopped) {
+        cancelled_ = true;
+        result.outcome = StreamDecode::Outcome::kCancelled;
+    }
+    result.consumed = position - dataStart;
+    if (result.outcome == StreamDecode::Outcome::kEnded) result.consumed = decoder->ConsumedSize();
+    result.decodedSize = decoder->DecodedSize();
+    work_.bytesProduced += result.decodedSize;
+    result.crc32 = decoder->Crc32();
+    return result;
+}
+
+bool DecodeMemo::Crc32Of(std::uint64_t offset, std::uint64_t length, std::uint32_t* crc, bool* cancelled) {
+    std::uint32_t value = 0;
+    while (length > 0) {
+        if (!hooks_.mayContinue()) {
+            cancelled_ = true;
+            *cancelled = true;
+            return false;
+        }
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(reader_.WindowSize(), length));
+        const std::uint8_t* in = reader_.Bytes(offset, want);
+        if (!in) return false;
+        value = UpdateCrc32(value, in, want);
+        work_.bytesChecked += want;
+        offset += want;
+        length -= want;
+    }
+    *crc = value;
+    return true;
+}
+
+}  // namespace vrz
