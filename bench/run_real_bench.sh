@@ -15,7 +15,8 @@
 # entries, and the CPU count the run had.
 #   bench/run_real_bench.sh [path/to/ziprepair]    (or ZIPREPAIR=...)
 # BENCH_RUNS (default 5) sets the runs per command, by turns; BENCH_DIR the
-# folder the archives are made in; BENCH_MEMORY=0 skips the memory part.
+# folder the archives are made in; BENCH_TIMES=0 skips the timings and
+# BENCH_MEMORY=0 the memory part.
 set -euo pipefail
 ziprepair=${1:-${ZIPREPAIR:-}}
 if [[ -z "$ziprepair" ]]; then
@@ -105,38 +106,43 @@ echo "machine:   $(nproc) CPUs for this run ($(getconf _NPROCESSORS_ONLN) online
     "$(lscpu 2>/dev/null | sed -n 's/^Model name: *//p' | head -1)," \
     "$(free -g | awk '/^Mem:/ {print $2}') GB memory, $(df -T "$work" | awk 'NR == 2 {print $2}') at $work"
 echo "tree:      ${tree[*]}"
-echo "preparing archives ..."
-make_archives
 mkdir -p "$work/out"
 
-printf '\n%-16s %9s %7s | %6s %6s | %7s %6s %6s | %7s %6s %6s | %6s %6s %6s\n' archive MB entries \
-    cat scan verify "unzip-t" ratio "7z-t" ratio repair "cp+sync" ratio "zip-FF" ratio
-for name in deflated-intact deflated-damaged streamed-damaged bzip2-damaged; do
-    file="$work/$name.zip"
-    intact="$work/${name%-*}-intact.zip"
-    size=$(($(stat -c %s "$file") / 1000000))
-    entries=$("$ziprepair" scan "$file" | tail -1 | cut -d' ' -f1)
-    cat_file "$file"
-    cat_file "$intact"  # both in the cache
-    reset=":"
-    read -r t_cat t_scan < <(median_pair "cat_file $file" "\"\$ziprepair\" scan $file")
-    read -r t_unzip t_verify < <(median_pair "unzip -tqq $intact" "verify_file $file")
-    read -r t_7z t_verify2 < <(median_pair "7z t -bd $intact" "verify_file $file")
-    reset='rm -f "$work"/out/*'
-    read -r t_cps t_rep < <(median_pair "copy_and_sync $file" "repair_file $file")
-    read -r t_ff t_rep2 < <(median_pair "zip_ff $file" "repair_file $file")
-    printf '%-16s %9s %7s | %6s %6s %6s | %7s %6s %6s | %7s %6s %6s | %6s %6s %6s\n' "$name" "$size" "$entries" \
-        "$t_cat" "$t_scan" "$(ratio "$t_scan" "$t_cat")" \
-        "$t_verify" "$t_unzip" "$(ratio "$t_verify" "$t_unzip")" "$t_7z" "$(ratio "$t_verify2" "$t_7z")" \
-        "$t_rep" "$t_cps" "$(ratio "$t_rep" "$t_cps")" "$t_ff" "$(ratio "$t_rep2" "$t_ff")"
-done
-echo
-echo "seconds, median of $runs runs each, taken by turns, on a warm cache. The scan ratio is"
-echo "scan / cat; verify is ziprepair scan --verify, divided by unzip -tqq and by 7z t, both"
-echo "of which test the intact archive; repair is divided by cp+sync and by zip -FF (each"
-echo "ratio uses repair times of its own turns). zip -FF checks nothing and does not sync."
-rm -f "$work"/*.zip "$work"/out/*
+bench_times() {
+    echo "preparing archives ..."
+    make_archives
 
+    row='%-16s %5s %6s | %6s %6s %5s | %6s %7s %5s %6s %5s | %6s %7s %5s %6s %5s\n'
+    printf "\n$row" archive MB entries cat scan ratio verify "unzip-t" ratio "7z-t" ratio \
+        repair "cp+sync" ratio "zip-FF" ratio
+    for name in deflated-intact deflated-damaged streamed-damaged bzip2-damaged; do
+        file="$work/$name.zip"
+        intact="$work/${name%-*}-intact.zip"
+        size=$(($(stat -c %s "$file") / 1000000))
+        entries=$("$ziprepair" scan "$file" | tail -1 | cut -d' ' -f1)
+        cat_file "$file"
+        cat_file "$intact"  # both in the cache
+        reset=":"
+        read -r t_cat t_scan < <(median_pair "cat_file $file" "\"\$ziprepair\" scan $file")
+        read -r t_unzip t_verify < <(median_pair "unzip -tqq $intact" "verify_file $file")
+        read -r t_7z t_verify2 < <(median_pair "7z t -bd $intact" "verify_file $file")
+        reset='rm -f "$work"/out/*'
+        read -r t_cps t_rep < <(median_pair "copy_and_sync $file" "repair_file $file")
+        read -r t_ff t_rep2 < <(median_pair "zip_ff $file" "repair_file $file")
+        printf "$row" "$name" "$size" "$entries" \
+            "$t_cat" "$t_scan" "$(ratio "$t_scan" "$t_cat")" \
+            "$t_verify" "$t_unzip" "$(ratio "$t_verify" "$t_unzip")" "$t_7z" "$(ratio "$t_verify2" "$t_7z")" \
+            "$t_rep" "$t_cps" "$(ratio "$t_rep" "$t_cps")" "$t_ff" "$(ratio "$t_rep2" "$t_ff")"
+    done
+    echo
+    echo "seconds, median of $runs runs each, taken by turns, on a warm cache. The scan ratio is"
+    echo "scan / cat; verify is ziprepair scan --verify, divided by unzip -tqq and by 7z t, both"
+    echo "of which test the intact archive; repair is divided by cp+sync and by zip -FF (each"
+    echo "ratio uses repair times of its own turns). zip -FF checks nothing and does not sync."
+    rm -f "$work"/*.zip "$work"/out/*
+}
+
+[[ "${BENCH_TIMES:-1}" == 0 ]] || bench_times
 [[ "${BENCH_MEMORY:-1}" == 0 ]] && exit 0
 
 # Local headers only (as left when the central directory is lost), written
@@ -158,7 +164,11 @@ with open(path, "wb") as f:
 PY
 }
 
-peak_kb() { { /usr/bin/time -f '%M' "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1; }
+# An empty archive ends with "nothing recoverable": only the peak is wanted.
+peak_kb() {
+    /usr/bin/time -f '%M' -o "$work/peak" "$@" >/dev/null 2>&1 || true
+    tail -1 "$work/peak"
+}
 
 echo
 echo "preparing the memory archives ..."

@@ -119,7 +119,7 @@ constexpr std::uint32_t kUnixFolderMode = 040755;
 constexpr std::uint32_t kMsDosFolderAttribute = 0x10;
 
 // Names are accepted at any length the 16-bit field allows, from 1 byte.
-constexpr std::size_t kMinNameLength = 1;
+constexpr std::size_t kMinNameLength = 0;
 constexpr std::size_t kMaxNameLength = 65535;
 
 }  // namespace vrz::zip

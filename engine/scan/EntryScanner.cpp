@@ -80,6 +80,7 @@ private:
     NameStep names_;
     // Reused for every entry, so that naming one allocates nothing.
     std::string tableName_;
+    std::string headerName_;
     std::vector<std::uint8_t> scratch_;
     std::vector<WalkedDirectory> directories_;
     int lastPacedPercent_ = 0;
@@ -130,7 +131,8 @@ void Scanner::Refuse(FindingKind kind, std::uint64_t at, const std::string& name
     finding.kind = kind;
     finding.offset = at;
     finding.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
-    finding.name = name;
+    // Most refusals of a hostile input are only counted: their names are not copied.
+    if (state_.findings.Keeps(kind)) finding.name = name;
     finding.value = value;
     state_.findings.Add(std::move(finding));
 }
@@ -221,7 +223,8 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     const std::size_t variable = std::size_t{header.nameLength} + header.extraLength;
     const std::uint8_t* nameAndExtra = Fetch(at + zip::kLocalHeaderSize, variable);
     if (!nameAndExtra) return Refuse(FindingKind::kUnreadable, at, {}, 0);
-    std::string headerName(reinterpret_cast<const char*>(nameAndExtra), header.nameLength);
+    std::string& headerName = headerName_;  // reused: a refused candidate allocates nothing
+    headerName.assign(reinterpret_cast<const char*>(nameAndExtra), header.nameLength);
     ApplyZip64Extra(header, nameAndExtra + header.nameLength, header.extraLength);
 
     RecoveredEntry row;
@@ -233,7 +236,6 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     row.headerOffset = at;
     row.part = static_cast<std::uint32_t>(layout_.PartIndexAt(at));
 
-    extraCopy_.assign(nameAndExtra + header.nameLength, nameAndExtra + variable);
     if (!header.HasDataDescriptor()) {
         // The entry must end by the end of the bytes that survive; ending exactly there is whole.
         if (!AcceptSized(header, at, runEnd, headerName, row)) return;
@@ -243,6 +245,12 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
     // A doubtful entry is walked through: headers inside it may be entries of their own.
     *next = !doubtful_.empty() && doubtful_.back() == at ? at + 1 : at + row.entryLength;
 
+    // Read again only for an accepted entry: refused candidates copy nothing.
+    const std::uint8_t* extra = Fetch(at + zip::kLocalHeaderSize + header.nameLength, header.extraLength);
+    if (extra)
+        extraCopy_.assign(extra, extra + header.extraLength);
+    else
+        extraCopy_.clear();
     FoundHeader found;
     found.header = &header;
     found.name = headerName;

@@ -25,14 +25,9 @@ void NoteJoins(JobState& state, const DiscoveredSet& set, const std::vector<Evid
         finding.kind = FindingKind::kPartJoinedByEntries;
         finding.name = set.parts[join.part].path;
         finding.value = join.length;
-        std::uint64_t at = 0;
-        for (const SourcePart& part : state.scanLayout.Parts()) {
-            if (part.path != finding.name) continue;
-            at = part.start;
-            break;
-        }
-        finding.offset = at;
-        finding.part = static_cast<std::uint32_t>(state.scanLayout.PartIndexAt(at));
+        // The parts lie first in the layout, in order; bytes set apart follow them.
+        finding.offset = state.scanLayout.Parts()[join.part].start;
+        finding.part = static_cast<std::uint32_t>(join.part);
         state.findings.Add(std::move(finding));
     }
 }

@@ -22,6 +22,8 @@ public:
     void Add(ScanFinding finding);
     void Clear();
 
+    // Whether the next finding of this kind is kept (else only counted).
+    bool Keeps(FindingKind kind) const { return Count(kind) < kKeptPerKind; }
     // How many findings of this kind there were, kept or not.
     std::uint64_t Count(FindingKind kind) const { return counts_[static_cast<std::size_t>(kind)]; }
     // Candidate headers refused or cut (see IsRefusal), kept or not.

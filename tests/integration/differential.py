@@ -347,6 +347,10 @@ def python_read(path):
             for info in z.infolist():
                 if info.is_dir():
                     continue
+                if info.compress_type != zipfile.ZIP_STORED and info.compress_size == 0:
+                    # Python reads nothing as nothing; unzip and 7z refuse a stream without a byte.
+                    results.append((info.filename, None, "no compressed data"))
+                    continue
                 try:
                     results.append((info.filename, z.read(info), None))
                 except NotImplementedError as e:
@@ -524,6 +528,7 @@ def check_copy(made, seed, work, damage_kind="any", keep=None):
                 tool_status = (row or {}).get("status", "?")
                 if content is not None:
                     got.setdefault(content, name)
+                    # Empty is a folder's content; a compressed entry without data is refused below.
                     if content and content not in known and tool_status == "intact" \
                             and not name.startswith("#Lost Files/"):
                         violations.append(("invented", "%r (%d bytes) is no original entry" % (name, len(content))))

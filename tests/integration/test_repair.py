@@ -243,6 +243,28 @@ class FolderEntryTests(RepairCase):
             self.assertEqual(sorted(n for n in z.namelist() if not n.endswith("/")), sorted(files))
 
 
+class EmptyNameTests(RepairCase):
+    def test_entry_with_an_empty_name_is_kept(self):
+        # Python's zipfile writes an entry whose name has no bytes, and
+        # readers extract it; the central directory is cut off.
+        os.makedirs(self.work.file("empty"))
+        damaged = self.work.file("empty", "damaged.zip")
+        with zipfile.ZipFile(damaged, "w", zipfile.ZIP_DEFLATED) as z:
+            z.writestr("first.txt", b"one\n" * 40)
+            z.writestr(zipfile.ZipInfo(""), b"a name of no bytes\n")
+            z.writestr("last.txt", b"three\n" * 30)
+        made = Made("python", damaged)
+        ziptools.cut_central_directory(damaged)
+        r = ziptools.ziprepair("repair", damaged)
+        self.assertEqual(r.returncode, 0, r.stderr.decode())
+        output = self.work.file("empty", "damaged_fixed.zip")
+        # bsdtar skips entries without a name in any archive, the original too.
+        for check in (ziptools.unzip_test, ziptools.sevenzip_test, ziptools.python_test):
+            ok, text = check(output)
+            self.assertTrue(ok, text)
+        self.assertEqual(ziptools.contents(output), made.contents)
+
+
 class ManyEntriesTests(RepairCase):
     def test_sixty_five_thousand_five_hundred_thirty_six_entries(self):
         # 65536 tiny stored entries from Python's zipfile; the central directory is cut off.
