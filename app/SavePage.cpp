@@ -1,11 +1,13 @@
 #include "SavePage.h"
 
 #include <wx/animate.h>
+#include <wx/checkbox.h>
 #include <wx/dirdlg.h>
 #include <wx/filename.h>
 #include <wx/textctrl.h>
 
 #include "CMainFrame.h"
+#include "CompletionDialog.h"
 #include "CProgressBar.h"
 #include "PageFonts.h"
 #include "ResourceIds.h"
@@ -18,6 +20,8 @@
 #include "io/FileIo.h"
 #include "preview/VerificationTexts.h"
 #include "text/LanguageTexts.h"
+#include "text/ProgramPaths.h"
+#include "text/SaveChoices.h"
 #include "writer/OutputNaming.h"
 
 using namespace wizard;
@@ -54,6 +58,8 @@ wxBEGIN_EVENT_TABLE(CSavePage, WorkerStepPage)
     EVT_BUTTON(CSavePage::IDC_BROWSE, CSavePage::OnBrowse)
     EVT_BUTTON(CSavePage::IDC_SAVE, CSavePage::OnSave)
     EVT_BUTTON(CSavePage::IDC_CANCEL, CSavePage::OnCancel)
+    EVT_CHECKBOX(CSavePage::IDC_SKIP_DAMAGED, CSavePage::OnChoice)
+    EVT_CHECKBOX(CSavePage::IDC_SALVAGE, CSavePage::OnChoice)
 wxEND_EVENT_TABLE()
 
 void CSavePage::SetFolderChooserForTesting(FolderChooser chooser) {
@@ -85,6 +91,14 @@ bool CSavePage::BuildPage() {
     m_saveButton = MakeButton(IDC_SAVE, 255, 280, 638, 379, vrz::IDB_SAVE_BUTTON_NORMAL, vrz::IDB_SAVE_BUTTON_HOVER,
                               vrz::IDB_SAVE_BUTTON_PRESSED);
     if (!m_browseButton || !m_saveButton) return false;
+    // The command line's --skip-damaged and --salvage, as they were chosen last.
+    const vrz::SaveChoices choices = vrz::ReadSaveChoices(vrz::CurrentProgramPaths().settingsPath);
+    m_skipDamaged = new wxCheckBox(this, IDC_SKIP_DAMAGED, wxString(), wxPoint(108, 236));
+    m_salvage = new wxCheckBox(this, IDC_SALVAGE, wxString(), wxPoint(108, 256));
+    // Black text on the white content panel, as the page's other texts.
+    for (wxCheckBox* box : {m_skipDamaged, m_salvage}) box->SetFont(m_editFont);
+    m_skipDamaged->SetValue(choices.skipDamaged);
+    m_salvage->SetValue(choices.salvage);
     if (!CreateWorkerControls(vrz::IDR_ANIMATION_SAVING)) return false;
     Animation()->Hide();
     ProgressBar()->Hide();
@@ -100,6 +114,18 @@ void CSavePage::RefreshLanguageTexts() {
     if (m_browseButton) m_browseButton->SetCaptions(LoadUiText("IDS_BROWSE", vrz::kTextCapacity));
     if (m_saveButton) m_saveButton->SetCaptions(LoadUiText("IDS_SAVE", vrz::kTextCapacity));
     if (CancelButton()) CancelButton()->SetCaptions(LoadUiText("IDS_CANCEL", vrz::kTextCapacity));
+    if (m_skipDamaged) m_skipDamaged->SetLabel(LoadUiText("IDS_SAVE_SKIP_DAMAGED", vrz::kTextCapacity));
+    if (m_salvage) m_salvage->SetLabel(LoadUiText("IDS_SAVE_SALVAGE", vrz::kTextCapacity));
+    for (wxCheckBox* box : {m_skipDamaged, m_salvage}) {
+        if (box) box->SetSize(box->GetBestSize());
+    }
+}
+
+void CSavePage::OnChoice(wxCommandEvent&) {
+    vrz::SaveChoices choices;
+    choices.skipDamaged = m_skipDamaged->GetValue();
+    choices.salvage = m_salvage->GetValue();
+    vrz::WriteSaveChoices(vrz::CurrentProgramPaths().settingsPath, choices);
 }
 
 void CSavePage::OnBrowse(wxCommandEvent&) {
@@ -143,6 +169,8 @@ void CSavePage::OnSave(wxCommandEvent&) {
         return;
     }
     m_job->destinationFolder = folder;
+    m_job->skipDamaged = m_skipDamaged->GetValue();
+    m_job->salvage = m_salvage->GetValue();
     m_job->archiveFileName = vrz::ArchiveFileNameFor(*m_job);
     m_job->outputPath = vrz::ChooseOutputPath(folder, m_job->archiveFileName);
     StartSave();
@@ -153,6 +181,8 @@ void CSavePage::StartSave() {
     m_saveButton->Hide();
     m_pathBox->Hide();
     m_browseButton->Hide();
+    m_skipDamaged->Hide();
+    m_salvage->Hide();
 
     m_job->saveAborted = false;
     m_job->saveCommit.Reset();
@@ -209,13 +239,28 @@ void CSavePage::FinishSave(bool written) {
     });
 }
 
-// The box names the output file and the entries that were damaged or could not be checked.
+// The box names the output file and every entry that was damaged, could not
+// be checked or was cut; a result that is mostly damage is a warning.
 void CSavePage::ReportCompletion() {
     const wxString output = FromUtf8(m_job->outputPath);
     const vrz::TextLookup text = [](const std::string& key) { return ToUtf8(LoadUiText(key, vrz::kTextCapacity)); };
     const wxString details = FromUtf8(vrz::CompletionDetails(*m_job, m_job->outputPath, text));
-    ShowMessage(LoadUiText("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption) + "\n\n" + details,
-                LoadUiText("IDS_INFORMATION", vrz::kTextCapacityCaption), wxOK | wxICON_INFORMATION);
+    const wxString list = FromUtf8(vrz::CompletionList(*m_job, text));
+    const bool warning = vrz::CompletionIsWarning(*m_job);
+    const wxString sentence =
+        warning ? wxString::Format(LoadUiText("IDS_SAVE_COMPLETED_DAMAGED", vrz::kTextCapacity),
+                                   static_cast<int>(vrz::CountWritten(*m_job, vrz::EntryStatus::kDamaged) +
+                                                    m_job->partials.size()),
+                                   static_cast<int>(vrz::WrittenEntryCount(*m_job)))
+                : LoadUiText("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption);
+    const wxString caption = LoadUiText(warning ? "IDS_WARNING" : "IDS_INFORMATION", vrz::kTextCapacityCaption);
+    if (list.empty()) {
+        ShowMessage(sentence + "\n\n" + details, caption, wxOK | wxICON_INFORMATION);
+    } else {
+        ModalScope scope(*this);
+        CompletionDialog box(this, caption, sentence + "\n\n" + details, list, warning);
+        box.ShowModal();
+    }
     if (OpenLocalPage(m_job->destinationFolder) == kShellLaunched) return;
     // No file manager could be started: say where the archive is instead.
     ShowMessage(LoadUiText("IDS_FOLDER_NOT_OPENED", vrz::kTextCapacity) + "\n\n" + output,

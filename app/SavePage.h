@@ -9,6 +9,7 @@
 
 #include "WorkerStepPage.h"
 
+class wxCheckBox;
 class wxTextCtrl;
 
 class CSavePage : public WorkerStepPage {
@@ -20,6 +21,8 @@ public:
         IDC_CANCEL = 371,
         IDC_PROGRESS = 370,
         IDC_ANIMATION = 379,
+        IDC_SKIP_DAMAGED = 380,
+        IDC_SALVAGE = 381,
     };
 
     explicit CSavePage(CMainFrame* frame);
@@ -39,6 +42,8 @@ public:
     bool IsSaving() const { return m_bSaving; }
     wxTextCtrl* PathBox() const { return m_pathBox; }
     CXCmdBtn* SaveButton() const { return m_saveButton; }
+    wxCheckBox* SkipDamagedBox() const { return m_skipDamaged; }
+    wxCheckBox* SalvageBox() const { return m_salvage; }
 
 private:
     void StartSave();
@@ -46,11 +51,14 @@ private:
     void OnBrowse(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);
+    void OnChoice(wxCommandEvent& event);
 
     wxFont m_editFont;
     wxTextCtrl* m_pathBox = nullptr;
     CXCmdBtn* m_browseButton = nullptr;
     CXCmdBtn* m_saveButton = nullptr;
+    wxCheckBox* m_skipDamaged = nullptr;
+    wxCheckBox* m_salvage = nullptr;
     bool m_bSaving = false;
 
     wxDECLARE_EVENT_TABLE();

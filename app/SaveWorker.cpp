@@ -6,6 +6,8 @@
 #include "SavePage.h"
 #include "WizardJob.h"
 #include "io/FileIo.h"
+#include "report/JobReport.h"
+#include "verify/SalvagePlan.h"
 #include "writer/RebuildArchive.h"
 
 namespace {
@@ -30,12 +32,26 @@ private:
 // How long the finished animation stays still before the completion box.
 constexpr std::chrono::milliseconds kPauseBeforeCompletion(500);
 
+// The save step's two choices, applied the way the command line applies
+// --salvage and --skip-damaged: the beginnings of cut entries are planned
+// from the verified table, and the writer leaves damaged rows out
+// (job.skipDamaged). False when nothing would be left to write.
+bool ApplySaveChoices(vrz::JobState& job, vrz::JobReporter& reporter) {
+    job.partials.clear();
+    // A salvage stopped by an abort saves no beginning; the writer then stops too.
+    if (job.salvage && !vrz::PlanSalvage(job)) job.partials.clear();
+    if (!vrz::NothingRecoverable(job)) return true;
+    reporter.ReportSaveFailure("IDS_NOTHING_RECOVERED", "");
+    return false;
+}
+
 }  // namespace
 
 void SaveWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<WorkerLink> link) {
     SaveReporter reporter(link);
-    const bool written = job->scannedSplit ? vrz::RebuildSplitArchive(*job, reporter)
-                                           : vrz::RebuildSingleArchive(*job, reporter);
+    const bool written = ApplySaveChoices(*job, reporter) &&
+                         (job->scannedSplit ? vrz::RebuildSplitArchive(*job, reporter)
+                                            : vrz::RebuildSingleArchive(*job, reporter));
     // While the page asks whether to abort, its answer decides what comes next.
     job->pauseGate.WaitWhilePaused();
 

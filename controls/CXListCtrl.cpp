@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <wx/popupwin.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
 #include "controls/ListOrder.h"
 
 CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
@@ -16,6 +20,7 @@ CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     }
     if (!m_rowsWindow) m_rowsWindow = this;
     m_rowsWindow->Bind(wxEVT_MOTION, &CXListCtrl::OnMouseMotion, this);
+    m_rowsWindow->Bind(wxEVT_LEAVE_WINDOW, &CXListCtrl::OnMouseLeave, this);
 }
 
 CXListCtrl::~CXListCtrl() {
@@ -23,6 +28,8 @@ CXListCtrl::~CXListCtrl() {
     // its notification must not reach them.
     Unbind(wxEVT_LIST_DELETE_ALL_ITEMS, &CXListCtrl::OnDeleteAllItems, this);
     m_rowsWindow->Unbind(wxEVT_MOTION, &CXListCtrl::OnMouseMotion, this);
+    m_rowsWindow->Unbind(wxEVT_LEAVE_WINDOW, &CXListCtrl::OnMouseLeave, this);
+    if (m_tipWindow) m_tipWindow->Destroy();
 }
 
 void CXListCtrl::AddColumn(const wxString& title, int width) {
@@ -129,6 +136,10 @@ wxItemAttr* CXListCtrl::OnGetItemColumnAttr(long item, long column) const {
     return column == 1 && RowWarns(item) ? &m_warningAttr : nullptr;
 }
 
+wxItemAttr* CXListCtrl::OnGetItemAttr(long item) const {
+    return RowWarns(item) ? &m_warningAttr : nullptr;
+}
+
 bool CXListCtrl::RowWarns(long item) const {
     const Row* row = RowAt(item);
     return row && row->warning;
@@ -144,12 +155,38 @@ void CXListCtrl::OnMouseMotion(wxMouseEvent& event) {
     int flags = 0;
     const long item = HitTest(event.GetPosition(), flags);
     if (item == m_tipItem) return;
+    ShowRowTip(item);
+}
+
+void CXListCtrl::OnMouseLeave(wxMouseEvent& event) {
+    event.Skip();
+    ShowRowTip(-1);
+}
+
+void CXListCtrl::ShowRowTip(long item) {
     m_tipItem = item;
     const wxString tip = RowTip(item);
-    if (tip.empty())
-        m_rowsWindow->UnsetToolTip();
-    else
-        m_rowsWindow->SetToolTip(tip);
+    wxRect row;
+    if (tip.empty() || !GetItemRect(item, row)) {
+        if (m_tipWindow) m_tipWindow->Hide();
+        return;
+    }
+    if (!m_tipWindow) {
+        auto* popup = new wxPopupWindow(this, wxBORDER_SIMPLE);
+        popup->SetBackgroundColour(wxColour(255, 255, 225));
+        m_tipText = new wxStaticText(popup, wxID_ANY, wxString());
+        m_tipText->SetForegroundColour(*wxBLACK);
+        m_tipWindow = popup;
+    }
+    m_tipText->SetLabel(tip);
+    m_tipText->Wrap(420);
+    const wxSize text = m_tipText->GetBestSize();
+    m_tipText->SetPosition(wxPoint(6, 4));
+    m_tipText->SetSize(text);
+    m_tipWindow->SetClientSize(text.x + 12, text.y + 8);
+    // Just below the row, under its name, so the note reads as the row's own.
+    m_tipWindow->Move(ClientToScreen(wxPoint(row.x + 24, row.GetBottom() + 2)));
+    m_tipWindow->Show();
 }
 
 void CXListCtrl::SortList(int column, bool ascending) {
@@ -174,5 +211,6 @@ void CXListCtrl::OnDeleteAllItems(wxListEvent& event) {
     m_rows.clear();
     m_order.clear();
     m_tipItem = -1;
+    if (m_tipWindow) m_tipWindow->Hide();
     event.Skip();
 }

@@ -39,6 +39,11 @@ public:
     void InsertSortedRows(const std::vector<NewRow>& rows);
     bool RowWarns(long item) const;
     wxString RowTip(long item) const;
+    // The note with a row's tip, shown just below the row the pointer is on;
+    // null until the first tip was shown.
+    wxWindow* TipWindow() const { return m_tipWindow; }
+    // Shows item's tip below it, or hides the note when it has none.
+    void ShowRowTip(long item);
 
     // Re-sorts the rows by column, names naturally (column 0) and sizes
     // numerically (other columns), and shows the order in the header.
@@ -49,6 +54,9 @@ public:
 
 protected:
     wxString OnGetItemText(long item, long column) const override;
+    // GTK's list draws one attribute per row (it never asks per column), so
+    // a row that warns shows all its text in red.
+    wxItemAttr* OnGetItemAttr(long item) const override;
     int OnGetItemImage(long item) const override;
     int OnGetItemColumnImage(long item, long column) const override;
     wxItemAttr* OnGetItemColumnAttr(long item, long column) const override;
@@ -75,6 +83,7 @@ private:
     void OnColumnClick(wxListEvent& event);
     void OnDeleteAllItems(wxListEvent& event);
     void OnMouseMotion(wxMouseEvent& event);
+    void OnMouseLeave(wxMouseEvent& event);
 
     std::vector<Row> m_rows;           // in insertion order
     std::vector<std::size_t> m_order;  // display order: indexes into m_rows
@@ -83,4 +92,6 @@ private:
     mutable wxItemAttr m_warningAttr;
     long m_tipItem = -1;
     wxWindow* m_rowsWindow = nullptr;
+    wxWindow* m_tipWindow = nullptr;
+    class wxStaticText* m_tipText = nullptr;
 };

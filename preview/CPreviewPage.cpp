@@ -1,6 +1,9 @@
 #include "preview/CPreviewPage.h"
 
+#include <algorithm>
+
 #include <wx/artprov.h>
+#include <wx/control.h>
 #include <wx/dc.h>
 #include <wx/listctrl.h>
 
@@ -10,7 +13,10 @@
 #include "app/UiText.h"
 #include "app/WizardIds.h"
 #include "app/WizardJob.h"
+#include "controls/CHyperLink.h"
 #include "controls/CXListCtrl.h"
+#include "preview/FindingsDialog.h"
+#include "preview/FindingsSummary.h"
 #include "preview/VerificationTexts.h"
 #include "text/LanguageTexts.h"
 
@@ -19,7 +25,14 @@ namespace {
 constexpr int kFolderImage = 0;
 constexpr int kFileImage = 1;
 constexpr int kWarningImage = 2;
+constexpr int kFolderWarningImage = 3;
 const wxPoint kTotalsOrigin(60, 440);
+// The findings lines sit right of the totals, above the tip band.
+constexpr int kFindingsLeft = 300;
+constexpr int kFindingsRight = 822;
+constexpr int kFindingsTop = 440;
+constexpr int kFindingsLineHeight = 16;
+constexpr std::size_t kFindingsShown = 3;
 
 // A 16 x 16 icon from our artwork; a transparent cell when it is missing, so
 // the file icon keeps its index.
@@ -34,10 +47,31 @@ wxBitmap ListIcon(int id) {
     return wxBitmap(blank);
 }
 
+// The folder icon with the warning sign over its lower right corner: a
+// folder that holds damaged entries.
+wxBitmap FolderWithWarning(const wxBitmap& folder, const wxBitmap& warning) {
+    wxImage base = folder.ConvertToImage();
+    if (!base.HasAlpha()) base.InitAlpha();
+    const wxImage sign = warning.ConvertToImage().Scale(11, 11, wxIMAGE_QUALITY_HIGH);
+    for (int y = 0; y < 11; ++y) {
+        for (int x = 0; x < 11; ++x) {
+            const int alpha = sign.HasAlpha() ? sign.GetAlpha(x, y) : 255;
+            if (alpha < 128) continue;
+            base.SetRGB(x + 5, y + 5, sign.GetRed(x, y), sign.GetGreen(x, y), sign.GetBlue(x, y));
+            base.SetAlpha(x + 5, y + 5, 255);
+        }
+    }
+    return wxBitmap(base);
+}
+
+wxString Text(const char* key) { return LoadUiText(key, vrz::kTextCapacity); }
+
+std::string TextUtf8(const std::string& key) { return ToUtf8(LoadUiText(key, vrz::kTextCapacity)); }
+
 }  // namespace
 
 CPreviewPage::CPreviewPage(CMainFrame* frame)
-    : StepPage(frame, wizard::kPagePreview), m_job(TheJobShared()), m_images(16, 16, true, 3) {}
+    : StepPage(frame, wizard::kPagePreview), m_job(TheJobShared()), m_images(16, 16, true, 4) {}
 
 CPreviewPage::~CPreviewPage() = default;
 
@@ -61,17 +95,25 @@ bool CPreviewPage::BuildPage() {
     m_pList->AddColumn(LoadUiText("IDS_COLUMN_SIZE", vrz::kTextCapacity), 250);
     m_images.Add(ListIcon(vrz::IDB_FOLDER));
     m_images.Add(ListIcon(vrz::IDB_FILE));
-    m_images.Add(wxArtProvider::GetBitmap(wxART_WARNING, wxART_LIST, wxSize(16, 16)));
+    const wxBitmap warning = wxArtProvider::GetBitmap(wxART_WARNING, wxART_LIST, wxSize(16, 16));
+    m_images.Add(warning);
+    m_images.Add(FolderWithWarning(ListIcon(vrz::IDB_FOLDER), warning));
     m_pList->SetImageList(&m_images, wxIMAGE_LIST_SMALL);
 
     m_model = std::make_unique<vrz::PreviewModel>(*m_job);
     m_job->recoveredSizeKB = m_model->RecoveredSizeKB();
     FillList();
-    m_strTotals = FromUtf8(m_model->TotalsText(ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)),
-                                               ToUtf8(LoadUiText("IDS_DAMAGED_TOTAL", vrz::kTextCapacity))));
+
+    m_pDetailsLink = new CHyperLink(this, IDC_FINDING_DETAILS, Text("IDS_DETAILS"), wxPoint(60, 462));
+    m_pDetailsLink->SetFont(m_textFont);
+    m_pDetailsLink->SetTextColour(*wxWHITE);
+    m_pDetailsLink->SetUnderlineColours(*wxWHITE, *wxWHITE, *wxWHITE);
+    m_pDetailsLink->SetBackgroundFill(chrome::MiddleColour());
+    BuildTexts();
 
     Bind(wxEVT_LIST_ITEM_ACTIVATED, &CPreviewPage::OnItemActivated, this, IDC_ENTRY_LIST);
     Bind(wxEVT_BUTTON, &CPreviewPage::OnNext, this, IDC_NEXT);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowFindingDetails(); }, IDC_FINDING_DETAILS);
     Bind(wxEVT_BUTTON, &CPreviewPage::OnHomeAlias, this, IDC_HOME_ALIAS);
     Bind(wxEVT_MENU, &CPreviewPage::OnHomeAlias, this, IDC_HOME_ALIAS);
     return true;
@@ -84,15 +126,22 @@ void CPreviewPage::FillList() {
         const vrz::PreviewRow& row = rows[i];
         const bool file = row.kind == vrz::PreviewRowKind::kFile;
         CXListCtrl::NewRow& added = listRows[i];
-        added.name = FromUtf8(row.label);
+        added.name = row.kind == vrz::PreviewRowKind::kLostFiles ? Text("IDS_LOST_FILES")
+                     : row.kind == vrz::PreviewRowKind::kParent  ? Text("IDS_PARENT_ROW")
+                                                                 : FromUtf8(row.label);
         added.image = file ? kFileImage : kFolderImage;
         if (row.IsDamaged()) {
-            // A damaged entry is still written; the row says so before the save.
-            added.image = kWarningImage;
+            // A damaged entry is still written; the row, and every folder
+            // above it, says so before the save.
+            added.image = file ? kWarningImage : kFolderWarningImage;
             added.warning = true;
-            added.tip = LoadUiText(vrz::ReasonTextKey(row.entry->check.reason), vrz::kTextCapacity);
+            if (file) {
+                added.tip = Text(vrz::ReasonTextKey(row.entry->check.reason).c_str()) + "\n" + Text("IDS_DAMAGED_KEPT");
+            } else {
+                added.tip = wxString::Format(Text("IDS_DAMAGED_INSIDE"), static_cast<int>(row.damagedCount));
+            }
         }
-        if (file) added.size = wxString::Format("%llu", static_cast<unsigned long long>(row.sizeKB));
+        if (row.kind != vrz::PreviewRowKind::kParent) added.size = wxString::Format("%llu", static_cast<unsigned long long>(row.sizeKB));
         added.pinned = row.kind == vrz::PreviewRowKind::kLostFiles || row.kind == vrz::PreviewRowKind::kParent;
         added.tag = static_cast<wxIntPtr>(i);
     }
@@ -100,6 +149,33 @@ void CPreviewPage::FillList() {
     m_pList->DeleteAllItems();
     m_pList->InsertSortedRows(listRows);
     m_pList->Thaw();
+}
+
+void CPreviewPage::BuildTexts() {
+    m_strTotals = FromUtf8(m_model->TotalsText(TextUtf8("IDS_TOTALFILES"), TextUtf8("IDS_DAMAGED_TOTAL")));
+    const vrz::TextLookup text = [](const std::string& key) { return TextUtf8(key); };
+    m_findingLines.clear();
+    const std::vector<std::string> lines = vrz::FindingLines(*m_job, text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i + 1 == kFindingsShown && lines.size() > kFindingsShown) {
+            m_findingLines.push_back(wxString::Format(Text("IDS_FINDINGS_MORE"), static_cast<int>(lines.size() - i)));
+            break;
+        }
+        m_findingLines.push_back(FromUtf8(lines[i]));
+    }
+    m_allFindingLines.clear();
+    for (const std::string& line : lines) m_allFindingLines.push_back(FromUtf8(line));
+    if (m_pDetailsLink) {
+        m_pDetailsLink->SetLabel(Text("IDS_DETAILS"));
+        m_pDetailsLink->Show(!lines.empty());
+    }
+}
+
+void CPreviewPage::ShowFindingDetails() {
+    const vrz::TextLookup text = [](const std::string& key) { return TextUtf8(key); };
+    FindingsDialog dialog(this, m_allFindingLines, vrz::FindingDetails(*m_job, text), m_job->findings.Dropped());
+    ModalScope scope(*this);
+    dialog.ShowModal();
 }
 
 void CPreviewPage::ActivateItem(long item) {
@@ -140,7 +216,10 @@ void CPreviewPage::RefreshLanguageTexts() {
             m_pList->SetColumn(column, header);
         }
     }
-    if (m_model) m_strTotals = FromUtf8(m_model->TotalsText(ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity))));
+    if (m_model) {
+        BuildTexts();
+        FillList();
+    }
     Refresh();
 }
 
@@ -150,5 +229,10 @@ void CPreviewPage::PaintContent(wxDC& dc) {
     dc.SetTextForeground(*wxWHITE);
     dc.SetTextBackground(chrome::MiddleColour());
     dc.DrawText(m_strTotals, kTotalsOrigin);
+    const int left = std::max(kFindingsLeft, kTotalsOrigin.x + dc.GetTextExtent(m_strTotals).x + 40);
+    for (std::size_t i = 0; i < m_findingLines.size(); ++i) {
+        const wxString line = wxControl::Ellipsize(m_findingLines[i], dc, wxELLIPSIZE_END, kFindingsRight - left);
+        dc.DrawText(line, left, kFindingsTop + static_cast<int>(i) * kFindingsLineHeight);
+    }
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
 }

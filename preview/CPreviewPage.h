@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <wx/imaglist.h>
 
@@ -12,12 +13,13 @@
 #include "preview/PreviewModel.h"
 #include "state/JobState.h"
 
+class CHyperLink;
 class CXListCtrl;
 class wxListEvent;
 
 class CPreviewPage : public StepPage {
 public:
-    enum { IDC_NEXT = 146, IDC_ENTRY_LIST = 377, IDC_HOME_ALIAS = 142 };
+    enum { IDC_NEXT = 146, IDC_ENTRY_LIST = 377, IDC_HOME_ALIAS = 142, IDC_FINDING_DETAILS = 378 };
 
     explicit CPreviewPage(CMainFrame* frame);
     ~CPreviewPage() override;
@@ -32,11 +34,19 @@ public:
     // What a double-click on list item does: folder navigation.
     void ActivateItem(long item);
 
+    // The findings in words as the page shows them (at most three lines),
+    // and the dialog with every one behind the Details link.
+    const std::vector<wxString>& FindingLines() const { return m_findingLines; }
+    CHyperLink* DetailsLink() const { return m_pDetailsLink; }
+    void ShowFindingDetails();
+
 protected:
     void PaintContent(wxDC& dc) override;
 
 private:
     void FillList();
+    // The totals and findings lines, in the current language.
+    void BuildTexts();
     void OnItemActivated(wxListEvent& event);
     void OnNext(wxCommandEvent& event);
     void OnHomeAlias(wxCommandEvent& event);
@@ -46,6 +56,9 @@ private:
     std::unique_ptr<vrz::PreviewModel> m_model;
     wxFont m_textFont;
     wxString m_strTotals;
+    std::vector<wxString> m_findingLines;
+    std::vector<wxString> m_allFindingLines;
+    CHyperLink* m_pDetailsLink = nullptr;
     CXListCtrl* m_pList = nullptr;
     CXCmdBtn* m_pNextButton = nullptr;
     wxImageList m_images;

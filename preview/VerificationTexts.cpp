@@ -6,8 +6,6 @@ namespace vrz {
 
 namespace {
 
-constexpr std::size_t kListedPerStatus = 10;
-
 std::string WithNumber(std::string format, std::size_t n) {
     const std::size_t mark = format.find("%d");
     if (mark != std::string::npos) format.replace(mark, 2, std::to_string(n));
@@ -28,18 +26,15 @@ std::string ShownName(const JobState& job, const RecoveredEntry& entry) {
 
 void AppendList(const JobState& job, EntryStatus status, const std::string& headingKey,
                 const TextLookup& text, std::string* out) {
-    std::size_t listed = 0;
-    std::size_t total = 0;
+    bool headed = false;
     for (const RecoveredEntry& entry : job.entries) {
         if (entry.check.status != status) continue;
-        ++total;
-        if (listed == kListedPerStatus) continue;
-        if (listed++ == 0) *out += "\n\n" + text(headingKey);
+        if (!headed) *out += (out->empty() ? "" : "\n\n") + text(headingKey);
+        headed = true;
         *out += "\n" + ShownName(job, entry);
         const std::string reason = ReasonTextKey(entry.check.reason);
         if (!reason.empty()) *out += " - " + text(reason);
     }
-    if (total > listed) *out += "\n" + WithNumber(text("IDS_MORE_ENTRIES"), total - listed);
 }
 
 }  // namespace
@@ -63,9 +58,44 @@ std::string ReasonTextKey(CheckReason reason) {
 std::string CompletionDetails(const JobState& job, const std::string& outputPath,
                               const TextLookup& text) {
     std::string out = WithText(text("IDS_SAVED_TO"), NameForDisplay(outputPath));
-    AppendList(job, EntryStatus::kDamaged, "IDS_DAMAGED_LIST", text, &out);
-    AppendList(job, EntryStatus::kNotChecked, "IDS_UNCHECKED_LIST", text, &out);
+    const std::size_t shown = CountWritten(job, EntryStatus::kDamaged) + CountWritten(job, EntryStatus::kNotChecked);
+    if (shown > 0) out += "\n\n" + WithNumber(text("IDS_LISTED_BELOW"), shown);
     return out;
+}
+
+std::string CompletionList(const JobState& job, const TextLookup& text) {
+    std::string out;
+    if (!job.skipDamaged) AppendList(job, EntryStatus::kDamaged, "IDS_DAMAGED_LIST", text, &out);
+    AppendList(job, EntryStatus::kNotChecked, "IDS_UNCHECKED_LIST", text, &out);
+    for (const PartialEntry& partial : job.partials) {
+        if (out.find(text("IDS_PARTIAL_LIST")) == std::string::npos) {
+            out += (out.empty() ? "" : "\n\n") + text("IDS_PARTIAL_LIST");
+        }
+        out += "\n" + NameForDisplay(partial.WrittenName());
+    }
+    return out;
+}
+
+std::size_t CountWritten(const JobState& job, EntryStatus status) {
+    // Damaged rows the save left out are not in the archive.
+    if (status == EntryStatus::kDamaged && job.skipDamaged) return 0;
+    std::size_t count = 0;
+    for (const RecoveredEntry& entry : job.entries) count += entry.check.status == status ? 1 : 0;
+    return count;
+}
+
+std::size_t WrittenEntryCount(const JobState& job) {
+    std::size_t leftOut = 0;
+    if (job.skipDamaged) {
+        for (const RecoveredEntry& entry : job.entries) leftOut += entry.check.status == EntryStatus::kDamaged;
+    }
+    return job.entries.size() - leftOut + job.partials.size();
+}
+
+bool CompletionIsWarning(const JobState& job) {
+    const std::size_t written = WrittenEntryCount(job);
+    const std::size_t damaged = CountWritten(job, EntryStatus::kDamaged) + job.partials.size();
+    return damaged > 0 && damaged * 2 >= written;
 }
 
 }  // namespace vrz

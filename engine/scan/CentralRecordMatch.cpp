@@ -209,8 +209,8 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     }
     extraLengths.push_back(record.extra.size());
     extraLengths.push_back(0);
-    if (nameInPlace && dataEnd >= nameEnd + record.compressedSize &&
-        dataEnd - nameEnd - record.compressedSize <= zip::kMaxFieldLength)
+    if (nameInPlace && record.compressedSize <= dataEnd && dataEnd - record.compressedSize >= nameEnd &&
+        dataEnd - record.compressedSize - nameEnd <= zip::kMaxFieldLength)
         extraLengths.push_back(dataEnd - nameEnd - record.compressedSize);
     for (std::size_t i = 0; i < extraLengths.size(); ++i) {
         if (std::find(extraLengths.begin(), extraLengths.begin() + i, extraLengths[i]) != extraLengths.begin() + i)

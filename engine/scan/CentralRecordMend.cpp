@@ -56,6 +56,16 @@ std::vector<std::uint8_t> WithBlock(const std::uint8_t* area, std::size_t length
     return out;
 }
 
+// Control bytes in a name: what a damaged length or byte leaves, never what
+// a writer puts there.
+bool NameLooksDamaged(const std::string& name) {
+    for (const char c : name) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return true;
+    }
+    return false;
+}
+
 struct FieldPair {
     FindingField field;
     std::uint64_t central;
@@ -120,7 +130,17 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         aesBlock = BlockBytes(record.extra.data(), record.extra.size(), zip::kExtraIdAes);
         if (aesBlock == BlockBytes(localRecord_.data() + extraAt, localExtraLength, zip::kExtraIdAes)) aesBlock.clear();
     }
-    if (!dataDiffers && !nameDiffers && !flagsDiffer && aesBlock.empty() &&
+    // Of two names, one with control bytes in it is the damaged one; else
+    // the central record's is kept, as every reader of the directory does.
+    const bool localNameWins = nameDiffers && NameLooksDamaged(record.name) && !NameLooksDamaged(localName);
+    const std::string& keptName = localNameWins ? localName : record.name;
+    if (localNameWins) {
+        ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, localName,
+                                           FindingField::kName, FindingBasis::kReadersRefuse, 0, 0);
+        finding.otherName = record.name;
+        state_.findings.Add(std::move(finding));
+    }
+    if (!dataDiffers && (!nameDiffers || localNameWins) && !flagsDiffer && aesBlock.empty() &&
         local.versionNeeded == record.versionNeeded)
         return true;
 
@@ -137,6 +157,8 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     };
     FindingBasis basis = FindingBasis::kCentralRecord;
     bool cancelled = false;
+    // The values written: the central record's, or a mix the data confirm.
+    CentralRecord settled = record;
     if (dataDiffers) {
         bool localVerifies = false;
         if (row.check.decodedByScan) {
@@ -151,10 +173,33 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
             localVerifies = CanCheck(asLocal) && DataChecks(asLocal, dataStart, &cancelled);
             if (cancelled) return false;
         }
+        // No data verify against anything: an empty reading proves nothing
+        // against a record that says there are data.
+        if (row.compressedSize == 0 && record.compressedSize > 0) localVerifies = false;
         const bool fits = dataStart <= limit && record.compressedSize <= limit - dataStart;
-        const bool centralVerifies =
+        bool centralVerifies =
             !localVerifies && fits && CanCheck(record) && DataChecks(record, dataStart, &cancelled);
         if (cancelled) return false;
+        // One field damaged in each record: the central CRC-32 with the local
+        // sizes, or the other way round.
+        for (int mix = 0; mix < 2 && !localVerifies && !centralVerifies && CanCheck(record); ++mix) {
+            CentralRecord mixed = record;
+            if (mix == 0) {
+                mixed.compressedSize = row.compressedSize;
+                mixed.uncompressedSize = row.uncompressedSize;
+            } else {
+                mixed.crc32 = row.crc32;
+            }
+            if (mixed.crc32 == record.crc32 && mixed.compressedSize == record.compressedSize &&
+                mixed.uncompressedSize == record.uncompressedSize)
+                continue;
+            if (mixed.compressedSize > limit - std::min(limit, dataStart)) continue;
+            if (DataChecks(mixed, dataStart, &cancelled)) {
+                settled = mixed;
+                centralVerifies = true;
+            }
+            if (cancelled) return false;
+        }
         if (!centralVerifies) {
             RecoveredEntry recovered;
             // The data may begin elsewhere: a damaged name or extra length moved them.
@@ -171,7 +216,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
             if (cancelled) return false;
             // The local reading stands: it verifies, or nothing does.
             const FindingBasis kept = localVerifies ? FindingBasis::kDataVerifies : FindingBasis::kNone;
-            if (nameDiffers) {
+            if (nameDiffers && !localNameWins) {
                 ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, localName,
                                                    FindingField::kName, kept, 0, 0);
                 finding.otherName = record.name;
@@ -200,9 +245,9 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     values.method = record.method;
     values.modTime = record.modTime;
     values.modDate = record.modDate;
-    values.crc32 = record.crc32;
-    values.compressedSize = record.compressedSize;
-    values.uncompressedSize = record.uncompressedSize;
+    values.crc32 = settled.crc32;
+    values.compressedSize = settled.compressedSize;
+    values.uncompressedSize = settled.uncompressedSize;
     std::vector<std::uint8_t> extra(localRecord_.begin() + static_cast<std::ptrdiff_t>(extraAt),
                                     localRecord_.begin() + static_cast<std::ptrdiff_t>(extraAt + localExtraLength));
     if (!aesBlock.empty()) {
@@ -212,14 +257,20 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     }
 
     for (const FieldPair& f : fields) {
-        const std::uint64_t won = f.field == FindingField::kVersionNeeded ? values.versionNeeded
-                                  : f.field == FindingField::kFlags       ? values.flags
-                                                                          : f.central;
+        std::uint64_t won = f.central;
+        switch (f.field) {
+            case FindingField::kVersionNeeded: won = values.versionNeeded; break;
+            case FindingField::kFlags: won = values.flags; break;
+            case FindingField::kCrc32: won = values.crc32; break;
+            case FindingField::kCompressedSize: won = values.compressedSize; break;
+            case FindingField::kUncompressedSize: won = values.uncompressedSize; break;
+            default: break;
+        }
         if (won == f.local) continue;
         state_.findings.Add(FieldFinding(state_, FindingKind::kLocalFieldFromCentral, row, record.name, f.field, basis,
                                          won, f.local));
     }
-    if (nameDiffers) {
+    if (nameDiffers && !localNameWins) {
         ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, record.name,
                                            FindingField::kName, basis, 0, 0);
         finding.otherName = localName;
@@ -228,16 +279,16 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     }
 
     std::vector<std::uint8_t> rebuilt =
-        BuildLocalRecord(values, record.name, extra.data(), extra.size());
+        BuildLocalRecord(values, keptName, extra.data(), extra.size());
     EntryExtras& extras = state_.ExtrasFor(row);
     extras.localRecordOverride = std::move(rebuilt);
     extras.dataOffset = dataStart;
-    row.crc32 = record.crc32;
-    row.compressedSize = record.compressedSize;
-    row.uncompressedSize = record.uncompressedSize;
+    row.crc32 = settled.crc32;
+    row.compressedSize = settled.compressedSize;
+    row.uncompressedSize = settled.uncompressedSize;
     row.method = record.method;
     row.descriptorLength = 0;
-    row.entryLength = std::max(row.entryLength, dataStart + record.compressedSize - row.headerOffset);
+    row.entryLength = std::max(row.entryLength, dataStart + settled.compressedSize - row.headerOffset);
     row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
     row.check = EntryCheck{};
     return true;

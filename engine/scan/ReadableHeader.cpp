@@ -54,6 +54,15 @@ bool MendFoundHeader(JobState& state, const FoundHeader& found, RecoveredEntry& 
         AddMend(state, row, found.name, FindingField::kFlags, values.flags, header.flags);
         rebuild = true;
     }
+    // No data at all: a compressed stream needs at least its end, so readers
+    // refuse any method but stored for it.
+    if (row.compressedSize == 0 && row.uncompressedSize == 0 && header.method != 0 &&
+        (header.flags & zip::kFlagEncrypted) == 0) {
+        values.method = 0;
+        AddMend(state, row, found.name, FindingField::kMethod, 0, header.method);
+        row.method = 0;
+        rebuild = true;
+    }
     const std::size_t sound = WellFormedExtraLength(found.extra, found.extraLength);
     if (sound != found.extraLength) {
         AddMend(state, row, found.name, FindingField::kExtraField, sound, found.extraLength);

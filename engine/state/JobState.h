@@ -68,6 +68,9 @@ struct JobState {
     // the report says they were not written).
     bool skipDamaged = false;
     float recoveredSizeKB = 0.0f;
+    // Keep the readable beginnings of cut entries (state.partials), as the
+    // save step chose before its worker starts.
+    bool salvage = false;
     // Decides between a late abort and a save about to name its output.
     CommitPoint saveCommit;
 

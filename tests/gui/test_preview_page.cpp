@@ -81,10 +81,10 @@ protected:
     CMainFrame* frame_ = nullptr;
 };
 
-TEST_F(PreviewPageTest, EmptyTableShowsTheLostFilesRowAndCountZero) {
+TEST_F(PreviewPageTest, EmptyTableShowsNoRowAndCountZero) {
     CPreviewPage* page = ShowPreview({});
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(Shown(page), Rows({"#Lost Files||0"}));
+    EXPECT_EQ(Shown(page), Rows({}));
     EXPECT_EQ(ToUtf8(page->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 0");
     EXPECT_EQ(TheJob().recoveredSizeKB, 0.0f);
     EXPECT_EQ(ToUtf8(page->Heading()), ToUtf8(LoadUiText("IDS_CTEXT3", vrz::kTextCapacity)));
@@ -98,57 +98,83 @@ TEST_F(PreviewPageTest, DamagedEntriesWarnWithTheirReasonAndAreCounted) {
     entries[1].check.status = vrz::EntryStatus::kIntact;
     entries[2].check.status = vrz::EntryStatus::kNotChecked;
     entries[2].check.reason = vrz::CheckReason::kEncrypted;
+    entries.push_back(Entry("docs/deep/bad.bin", 3000));
+    entries.back().check.status = vrz::EntryStatus::kDamaged;
+    entries.back().check.reason = vrz::CheckReason::kDoesNotDecode;
     CPreviewPage* page = ShowPreview(std::move(entries));
     ASSERT_NE(page, nullptr);
-    // The damaged row carries the warning image (2) instead of the file image (1).
-    EXPECT_EQ(Shown(page), Rows({"#Lost Files||0", "notes.txt|2|1", "report.pdf|4|2", "secret.bin|1|1"}));
+    // The damaged row carries the warning image (2) instead of the file image
+    // (1), and the folder above a damaged entry the folder with the sign (3).
+    EXPECT_EQ(Shown(page), Rows({"docs|2|3", "notes.txt|2|1", "report.pdf|4|2", "secret.bin|1|1"}));
     CXListCtrl* list = page->List();
+    const std::string kept = "\n" + ToUtf8(LoadUiText("IDS_DAMAGED_KEPT", vrz::kTextCapacity));
     for (long i = 0; i < list->GetItemCount(); ++i) {
         const std::string name = ToUtf8(list->GetItemText(i, 0));
-        EXPECT_EQ(list->RowWarns(i), name == "report.pdf") << name;
-        EXPECT_EQ(ToUtf8(list->RowTip(i)),
-                  name == "report.pdf" ? ToUtf8(LoadUiText("IDS_VERIFY_CRC", vrz::kTextCapacity)) : "")
-            << name;
+        EXPECT_EQ(list->RowWarns(i), name == "report.pdf" || name == "docs") << name;
+        std::string tip;
+        if (name == "report.pdf") tip = ToUtf8(LoadUiText("IDS_VERIFY_CRC", vrz::kTextCapacity)) + kept;
+        if (name == "docs") tip = ToUtf8(wxString::Format(LoadUiText("IDS_DAMAGED_INSIDE", vrz::kTextCapacity), 1));
+        EXPECT_EQ(ToUtf8(list->RowTip(i)), tip) << name;
     }
-    EXPECT_EQ(ToUtf8(page->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 3 (1 " +
+    EXPECT_EQ(ToUtf8(page->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 4 (2 " +
                                               (ToUtf8(LoadUiText("IDS_DAMAGED_TOTAL", vrz::kTextCapacity)).substr(3)) +
                                               ")");
+
+    // The reason shows in a note just below its row, not somewhere on the screen.
+    vrz::guitest::Pump(100ms);
+    list->ShowRowTip(2);
+    ASSERT_NE(list->TipWindow(), nullptr);
+    EXPECT_TRUE(list->TipWindow()->IsShown());
+    wxRect row;
+    ASSERT_TRUE(list->GetItemRect(2, row));
+    const wxPoint rowBottom = list->ClientToScreen(wxPoint(row.x, row.GetBottom()));
+    const wxPoint note = list->TipWindow()->GetScreenPosition();
+    EXPECT_GE(note.y, rowBottom.y);
+    EXPECT_LE(note.y, rowBottom.y + 10);
+    EXPECT_GE(note.x, rowBottom.x);
+    EXPECT_LE(note.x, rowBottom.x + 60);
+    list->ShowRowTip(1);  // a row without a tip hides the note
+    EXPECT_FALSE(list->TipWindow()->IsShown());
+
+    DoubleClick(page, "docs");
+    EXPECT_EQ(Shown(page), Rows({"..||0", "deep|2|3"}));
 }
 
 TEST_F(PreviewPageTest, DoubleClicksBrowseFoldersLostFilesAndBack) {
     CPreviewPage* page = ShowPreview({Entry("docs/"), Entry("docs/a.txt", 1536), Entry("docs/sub/"),
-                                      Entry("docs/sub/deep.bin", 5000), Entry("#Lost Files/stray.dat", 10),
+                                      Entry("docs/sub/deep.bin", 5000), Entry("/abs/stray.dat", 10),
                                       Entry("backup.2020/"), Entry("backup.2020/old.txt", 1), Entry("Makefile", 0),
                                       Entry("photo.jpg", 4096)});
     ASSERT_NE(page, nullptr);
-    const Rows root = {"#Lost Files||0", "backup.2020||0", "docs||0", "Makefile|1|1", "photo.jpg|4|1"};
+    // Folders show the kilobytes below them; "#Lost Files" holds only the
+    // name that gives no place.
+    const Rows root = {"#Lost Files|0|0", "backup.2020|0|0", "docs|5|0", "Makefile|1|1", "photo.jpg|4|1"};
     EXPECT_EQ(Shown(page), root);
     const float recovered = TheJob().recoveredSizeKB;
     EXPECT_EQ(recovered, 1.0f + 4 + 4);
 
     DoubleClick(page, "#Lost Files");
-    EXPECT_EQ(Shown(page), Rows({"..||0", "stray.dat|1|1"}));
+    EXPECT_EQ(Shown(page), Rows({"..||0", "/abs/stray.dat|1|1"}));
     DoubleClick(page, "..");
     EXPECT_EQ(Shown(page), root);
     EXPECT_EQ(TheJob().recoveredSizeKB, recovered);
 
-    // A dotted folder name and a file name with an extension stay put.
-    DoubleClick(page, "backup.2020");
+    // Whether a row opens comes from the entry, not from a dot in its name.
     DoubleClick(page, "photo.jpg");
+    DoubleClick(page, "Makefile");
     EXPECT_EQ(Shown(page), root);
+    DoubleClick(page, "backup.2020");
+    EXPECT_EQ(Shown(page), Rows({"..||0", "old.txt|1|1"}));
+    DoubleClick(page, "..");
 
     DoubleClick(page, "docs");
     // Names sort naturally, folders and files alike; ".." stays on top.
-    EXPECT_EQ(Shown(page), Rows({"..||0", "a.txt|1|1", "sub||0"}));
+    EXPECT_EQ(Shown(page), Rows({"..||0", "a.txt|1|1", "sub|4|0"}));
     DoubleClick(page, "sub");
     EXPECT_EQ(Shown(page), Rows({"..||0", "deep.bin|4|1"}));
     DoubleClick(page, "..");
     DoubleClick(page, "..");
     EXPECT_EQ(Shown(page), root);
-
-    // A name without a dot is entered even when it is a file: only "..".
-    DoubleClick(page, "Makefile");
-    EXPECT_EQ(Shown(page), Rows({"..||0"}));
 }
 
 // Opening a folder keeps the keyboard in the list, on the folder's first row,
@@ -177,7 +203,7 @@ TEST_F(PreviewPageTest, EveryRepairStartsAtTheRootWithItsOwnTotal) {
 
     CPreviewPage* second = ShowPreview({Entry("b.txt", 2048)});
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(Shown(second), Rows({"#Lost Files||0", "b.txt|2|1"}));
+    EXPECT_EQ(Shown(second), Rows({"b.txt|2|1"}));
     EXPECT_EQ(TheJob().recoveredSizeKB, 2.0f);
     EXPECT_EQ(ToUtf8(second->TotalsText()), ToUtf8(LoadUiText("IDS_TOTALFILES", vrz::kTextCapacity)) + ": 1");
 }
@@ -195,13 +221,20 @@ TEST_F(PreviewPageTest, NextGoesToTheSaveStepAndHomeBackToTheSource) {
     EXPECT_TRUE(vrz::guitest::PumpUntil([&] { return frame_->CurrentPageId() == wizard::kPageSource; }, 5s));
 }
 
-TEST_F(PreviewPageTest, LanguageSwitchRelabelsTheHeading) {
-    CPreviewPage* page = ShowPreview({Entry("a.txt", 1)});
+TEST_F(PreviewPageTest, LanguageSwitchRelabelsTheHeadingTheColumnsAndLostFiles) {
+    CPreviewPage* page = ShowPreview({Entry("a.txt", 1), Entry("../x", 1)});
     ASSERT_NE(page, nullptr);
     const std::string english = ToUtf8(page->Heading());
     wxCommandEvent german(wxEVT_MENU, wizard::MenuItemId(wizard::kMenuLanguageFirst + 2));
     page->GetEventHandler()->ProcessEvent(german);
     const std::string germanHeading = ToUtf8(page->Heading());
+    EXPECT_EQ(Shown(page), Rows({"#Verlorene Dateien|0|0", "a.txt|1|1"}));
+    wxListItem header;
+    header.SetMask(wxLIST_MASK_TEXT);
+    page->List()->GetColumn(0, header);
+    EXPECT_EQ(ToUtf8(header.GetText()), "Dateiname");
+    page->List()->GetColumn(1, header);
+    EXPECT_EQ(ToUtf8(header.GetText()), "Dateigr\xC3\xB6\xC3\x9F" "e (KB)");
     wxCommandEvent back(wxEVT_MENU, wizard::MenuItemId(wizard::kMenuLanguageFirst));
     page->GetEventHandler()->ProcessEvent(back);
     EXPECT_NE(germanHeading, english);

@@ -162,7 +162,8 @@ TEST_F(WizardRun, DamagedArchiveIsSavedWithEveryEntryAndTheFolderOpens) {
     DialogScript dialogs(AnswerOk);
     RepairFrom(archive, false);
 
-    // Root view of the preview: the lost-files row first, the top-level names.
+    // Root view of the preview: the top-level names, the folder with the
+    // kilobytes below it; nothing is lost, so no "#Lost Files".
     auto* preview = dynamic_cast<CPreviewPage*>(frame_->CurrentPage());
     ASSERT_NE(preview, nullptr);
     std::vector<std::string> rows;
@@ -171,9 +172,13 @@ TEST_F(WizardRun, DamagedArchiveIsSavedWithEveryEntryAndTheFolderOpens) {
                        ToUtf8(preview->List()->GetItemText(i, 1)));
     }
     const std::string tree = root_ + "/tree/";
-    EXPECT_EQ(rows, (std::vector<std::string>{"#Lost Files|", "big.bin|" + ShownKB(tree + "big.bin"), "docs|",
-                                              "empty.dat|1", "notes|1",
-                                              "readme.txt|" + ShownKB(tree + "readme.txt")}));
+    std::uint64_t guide = 0;
+    std::uint64_t logo = 0;
+    vrz::FileSize(tree + "docs/guide.txt", &guide);
+    vrz::FileSize(tree + "docs/img/logo.bin", &logo);
+    EXPECT_EQ(rows, (std::vector<std::string>{"big.bin|" + ShownKB(tree + "big.bin"),
+                                              "docs|" + std::to_string((guide >> 10) + (logo >> 10)), "empty.dat|1",
+                                              "notes|1", "readme.txt|" + ShownKB(tree + "readme.txt")}));
     EXPECT_EQ(ToUtf8(preview->TotalsText()), Text("IDS_TOTALFILES", vrz::kTextCapacity) + ": 8");
     // Whole kilobytes of every entry, without the minimum of 1.
     float recovered = 0;
@@ -546,6 +551,304 @@ TEST_F(WizardScreenshots, PreviewSaveTipsAndAbout) {
     EXPECT_EQ(about->GetClientSize(), wxSize(435, 190));
     Capture(box, "about-box");
     about->Destroy();
+}
+
+}  // namespace
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include <wx/checkbox.h>
+
+#include "app/CompletionDialog.h"
+#include "controls/CHyperLink.h"
+#include "preview/FindingsDialog.h"
+#include "text/ProgramPaths.h"
+#include "text/SaveChoices.h"
+
+namespace {
+
+// Archives as the writers without folder entries make them, the preview
+// that shows them, and what the wizard says of what was lost.
+class PreviewOfRealArchives : public WizardRun {
+protected:
+    // Runs a Python script that gets the archive's path as sys.argv[1].
+    std::string PythonArchive(const std::string& name, const std::string& body) {
+        const std::string archive = root_ + "/" + name;
+        const std::string script = root_ + "/make_" + name + ".py";
+        std::ofstream(script) << "import sys, zipfile\n" << body;
+        std::string output;
+        EXPECT_EQ(vrz::guitest::RunCommand("python3 " + vrz::guitest::Quote(script) + " " +
+                                               vrz::guitest::Quote(archive), &output), 0) << output;
+        return archive;
+    }
+
+    CPreviewPage* Preview() const { return dynamic_cast<CPreviewPage*>(frame_->CurrentPage()); }
+
+    // The names the list shows, in its order.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        CXListCtrl* list = Preview()->List();
+        for (long i = 0; i < list->GetItemCount(); ++i) names.push_back(ToUtf8(list->GetItemText(i, 0)));
+        return names;
+    }
+
+    // A double-click on the row named name.
+    void Open(const std::string& name) {
+        const std::vector<std::string> names = Names();
+        const auto at = std::find(names.begin(), names.end(), name);
+        ASSERT_NE(at, names.end()) << name;
+        Preview()->ActivateItem(static_cast<long>(at - names.begin()));
+    }
+};
+
+// Python writes no folder entries: the folders come from the paths, a folder
+// holds exactly its own names, and whether a row opens comes from the entry.
+TEST_F(PreviewOfRealArchives, FoldersComeFromThePathsOfFiveThousandFiles) {
+    const std::string archive = PythonArchive("tree.zip",
+        "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+        "    for t in range(50):\n"
+        "        for s in range(10):\n"
+        "            for f in range(10):\n"
+        "                z.writestr('d%02d/s%d/f%d.txt' % (t, s, f), 'x' * (100 + f))\n"
+        "    z.writestr('d07/readme.txt', 'one' * 1000)\n"
+        "    z.writestr('d08/readme.txt', 'two' * 2000)\n"
+        "    z.writestr('docs/readme.txt', 'r')\n"
+        "    z.writestr('mydocs/secret.txt', 's')\n"
+        "    z.writestr('mydocs/notes.txt', 'n')\n"
+        "    z.writestr('caf\\u00e9/menu.txt', 'm')\n"
+        "    z.writestr('\\u65e5\\u672c\\u8a9e/a.txt', 't')\n"
+        "    z.writestr(zipfile.ZipInfo('backup.2020/'), '')\n"
+        "    z.writestr('backup.2020/old.txt', 'o')\n"
+        "    z.writestr('Makefile', 'all:')\n"
+        "    z.writestr('LICENSE', 'free')\n");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    ASSERT_NE(Preview(), nullptr);
+    std::vector<std::string> root = Names();
+    ASSERT_EQ(root.size(), 57u);
+    for (const char* name : {"backup.2020", "caf\xC3\xA9", "d00", "d49", "docs", "LICENSE", "Makefile", "mydocs",
+                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"}) {
+        EXPECT_NE(std::find(root.begin(), root.end(), name), root.end()) << name;
+    }
+    EXPECT_EQ(std::find(root.begin(), root.end(), "#Lost Files"), root.end());
+
+    Open("docs");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "readme.txt"}));
+    Open("..");
+    Open("mydocs");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "notes.txt", "secret.txt"}));
+    Open("..");
+    // Two files of the same name stay in their own folders, each with its size.
+    Open("d07");
+    EXPECT_EQ(Names().size(), 12u);
+    EXPECT_EQ(ToUtf8(Preview()->List()->GetItemText(1, 0)), "readme.txt");
+    EXPECT_EQ(ToUtf8(Preview()->List()->GetItemText(1, 1)), "2");
+    Open("s3");
+    EXPECT_EQ(Preview()->Model().CurrentFolder(), "d07/s3/");
+    EXPECT_EQ(Names().size(), 11u);
+    Open("..");
+    Open("..");
+    Open("d08");
+    EXPECT_EQ(ToUtf8(Preview()->List()->GetItemText(1, 1)), "5");
+    Open("..");
+
+    Open("Makefile");
+    Open("LICENSE");
+    EXPECT_EQ(Names(), root);
+    Open("backup.2020");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "old.txt"}));
+    EXPECT_TRUE(Preview()->FindingLines().empty());
+    EXPECT_FALSE(Preview()->DetailsLink()->IsShown());
+}
+
+// A cut archive and a split set without one of its parts: the preview says
+// what was lost in words, and Details lists each finding.
+TEST_F(PreviewOfRealArchives, LossesAreStatedOnThePreviewPage) {
+    const std::string archive = MakeDamagedArchive("cut.zip");
+    std::uint64_t size = 0;
+    ASSERT_TRUE(vrz::FileSize(archive, &size));
+    ASSERT_EQ(::truncate(archive.c_str(), static_cast<off_t>(size - 100)), 0);
+    int detailRows = 0;
+    std::string detailKind;
+    DialogScript dialogs([&](wxDialog* dialog, const ShownDialog&) {
+        if (auto* findings = dynamic_cast<FindingsDialog*>(dialog)) {
+            detailRows = findings->List()->GetItemCount();
+            detailKind = ToUtf8(findings->List()->GetItemText(0, 2));
+        }
+        return wxID_OK;
+    });
+    RepairFrom(archive, false);
+    ASSERT_NE(Preview(), nullptr);
+    ASSERT_EQ(Preview()->FindingLines().size(), 1u);
+    EXPECT_EQ(ToUtf8(Preview()->FindingLines()[0]), Text("IDS_FINDING_CUT_ONE", vrz::kTextCapacity));
+    ASSERT_TRUE(Preview()->DetailsLink()->IsShown());
+    Click(CPreviewPage::IDC_FINDING_DETAILS);
+    EXPECT_EQ(detailRows, 1);
+    EXPECT_EQ(detailKind, Text("IDS_FINDING_KIND0", vrz::kTextCapacity));
+    Click(wizard::kHomeButton);
+
+    const std::string parts = root_ + "/parts";
+    ASSERT_TRUE(vrz::guitest::ZipTreeSplit(root_, parts, "set", 64));
+    ASSERT_EQ(std::remove((parts + "/set.z02").c_str()), 0);
+    RepairFrom(parts, true);
+    ASSERT_NE(Preview(), nullptr);
+    const std::vector<wxString>& lines = Preview()->FindingLines();
+    std::string missing = Text("IDS_FINDING_PART_MISSING", vrz::kTextCapacity);
+    missing = missing.substr(0, missing.find("%s")) + "set.z02";
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const wxString& line) {
+        return ToUtf8(line).rfind(missing, 0) == 0;
+    })) << (lines.empty() ? std::string("no lines") : ToUtf8(lines[0]));
+}
+
+// Stored files whose every data byte was damaged: each one is written as it
+// was found, and the end of the save is a warning listing all of them.
+TEST_F(PreviewOfRealArchives, AllDamagedArchiveEndsWithAWarningAndTheFullList) {
+    const std::string archive = PythonArchive("broken.zip",
+        "names = ['f%03d.txt' % i for i in range(300)]\n"
+        "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_STORED) as z:\n"
+        "    for n in names: z.writestr(n, ('content of ' + n + ' ') * 20)\n"
+        "data = bytearray(open(sys.argv[1], 'rb').read())\n"
+        "for n in names:\n"
+        "    at = data.find(('content of ' + n).encode())\n"
+        "    data[at] ^= 0xFF\n"
+        "open(sys.argv[1], 'wb').write(bytes(data))\n");
+    bool warning = false;
+    std::string caption;
+    std::string listed;
+    DialogScript dialogs([&](wxDialog* dialog, const ShownDialog&) {
+        if (auto* done = dynamic_cast<CompletionDialog*>(dialog)) {
+            warning = done->IsWarning();
+            caption = ToUtf8(done->GetTitle());
+            listed = ToUtf8(done->ListField()->GetValue());
+        }
+        return wxID_OK;
+    });
+    RepairFrom(archive, false);
+    StartSaving();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    EXPECT_TRUE(warning);
+    EXPECT_EQ(caption, Text("IDS_WARNING", vrz::kTextCapacityCaption));
+    for (int i = 0; i < 300; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "\nf%03d.txt - ", i);
+        EXPECT_NE(listed.find(name), std::string::npos) << name;
+    }
+    EXPECT_EQ(dialogs.CountMessagesStartingWith(Text("IDS_SAVE_COMPLETED", vrz::kTextCapacityCaption)), 0);
+}
+
+// The save step's two choices: off at first, remembered in the settings,
+// and doing what --skip-damaged and --salvage do.
+TEST_F(PreviewOfRealArchives, SaveChoicesAreRememberedAndLeaveOutOrSalvage) {
+    vrz::ProgramPaths saved = vrz::CurrentProgramPaths();
+    vrz::ProgramPaths paths = saved;
+    paths.settingsPath = root_ + "/settings.ini";
+    vrz::SetCurrentProgramPaths(paths);
+    const std::string archive = PythonArchive("mixed.zip",
+        "import os\n"
+        "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+        "    z.writestr('a.txt', 'fine ' * 1000)\n"
+        "    z.writestr('b.txt', 'marker ' + 'bad ' * 1000, zipfile.ZIP_STORED)\n"
+        "    z.writestr('c.txt', ''.join('line %d\\n' % i for i in range(60000)))\n"
+        "data = bytearray(open(sys.argv[1], 'rb').read())\n"
+        "data[data.find(b'marker')] ^= 0xFF\n"
+        "central = data.find(b'PK\\x01\\x02')\n"
+        "open(sys.argv[1], 'wb').write(bytes(data[:central - 2000]))\n");
+    DialogScript dialogs(AnswerOk);
+    RepairFrom(archive, false);
+    Click(CPreviewPage::IDC_NEXT);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+    EXPECT_FALSE(SavePage()->SkipDamagedBox()->GetValue());
+    EXPECT_FALSE(SavePage()->SalvageBox()->GetValue());
+    for (wxCheckBox* box : {SavePage()->SkipDamagedBox(), SavePage()->SalvageBox()}) {
+        box->SetValue(true);
+        wxCommandEvent ticked(wxEVT_CHECKBOX, box->GetId());
+        ticked.SetEventObject(box);
+        ticked.SetInt(1);
+        box->GetEventHandler()->ProcessEvent(ticked);
+    }
+    const vrz::SaveChoices stored = vrz::ReadSaveChoices(paths.settingsPath);
+    EXPECT_TRUE(stored.skipDamaged && stored.salvage);
+
+    Click(wizard::kHomeButton);
+    RepairFrom(archive, false);
+    Click(CPreviewPage::IDC_NEXT);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSave));
+    EXPECT_TRUE(SavePage()->SkipDamagedBox()->GetValue());
+    EXPECT_TRUE(SavePage()->SalvageBox()->GetValue());
+    Click(CSavePage::IDC_BROWSE);
+    Click(CSavePage::IDC_SAVE);
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
+    vrz::SetCurrentProgramPaths(saved);
+
+    std::string names;
+    EXPECT_EQ(vrz::guitest::RunCommand("python3 -c \"import sys, zipfile; print(sorted(zipfile.ZipFile(sys.argv[1])"
+                                       ".namelist()))\" " +
+                                           vrz::guitest::Quote(destination_ + "/mixed_fixed.zip"),
+                                       &names),
+              0)
+        << names;
+    EXPECT_EQ(names, "['#Partial Files/c.txt', 'a.txt']\n");
+}
+
+}  // namespace
+
+namespace {
+
+class LossScreenshots : public WizardScreenshots {};
+
+// The preview of an archive without folder entries whose end was cut off
+// and one of whose files is damaged, Details, and the warning that ends a
+// save that is mostly damage.
+TEST_F(LossScreenshots, PreviewFindingsAndCompletionWarning) {
+    const std::string archive = root_ + "/photos-2024.zip";
+    const std::string script = root_ + "/make.py";
+    std::ofstream(script) << "import sys, zipfile\n"
+                             "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_STORED) as z:\n"
+                             "    for album in ('beach', 'city', 'family', 'garden'):\n"
+                             "        for i in range(12):\n"
+                             "            z.writestr('%s/IMG_%04d.jpg' % (album, i), album.encode() * 3000)\n"
+                             "    z.writestr('notes.txt', 'marker ' * 500)\n"
+                             "    z.writestr('video/clip.mp4', b'v' * 900000)\n"
+                             "data = bytearray(open(sys.argv[1], 'rb').read())\n"
+                             "data[data.find(b'marker')] ^= 0xFF\n"
+                             "at = data.find(b'familyfamily')\n"
+                             "data[at] ^= 0xFF\n"
+                             "open(sys.argv[1], 'wb').write(bytes(data[:data.find(b'PK\\x01\\x02') - 5000]))\n";
+    ASSERT_EQ(vrz::guitest::RunCommand("python3 " + vrz::guitest::Quote(script) + " " + vrz::guitest::Quote(archive)),
+              0);
+    DialogScript dialogs([&](wxDialog* dialog, const ShownDialog&) {
+        if (dynamic_cast<FindingsDialog*>(dialog) != nullptr || dynamic_cast<CompletionDialog*>(dialog) != nullptr) {
+            dialog->Show();
+            vrz::guitest::Pump(400ms);
+            Capture(dialog->GetScreenRect(),
+                    dynamic_cast<FindingsDialog*>(dialog) != nullptr ? "findings-details" : "completion-box");
+            dialog->Hide();
+        }
+        return wxID_OK;
+    });
+    RepairFrom(archive, false);
+    Capture(FrameArea(), "preview-findings");
+    Click(CPreviewPage::IDC_FINDING_DETAILS);
+
+    // Mostly damage: every stored photo of one album and the notes, as a
+    // second archive whose entries all fail their checks.
+    const std::string broken = root_ + "/scans.zip";
+    std::ofstream(script) << "import sys, zipfile\n"
+                             "names = ['scan_%03d.tif' % i for i in range(40)]\n"
+                             "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_STORED) as z:\n"
+                             "    for n in names: z.writestr('scans/' + n, ('page ' + n) * 50)\n"
+                             "data = bytearray(open(sys.argv[1], 'rb').read())\n"
+                             "for n in names: data[data.find(('page ' + n).encode())] ^= 0xFF\n"
+                             "open(sys.argv[1], 'wb').write(bytes(data))\n";
+    ASSERT_EQ(vrz::guitest::RunCommand("python3 " + vrz::guitest::Quote(script) + " " + vrz::guitest::Quote(broken)),
+              0);
+    Click(wizard::kHomeButton);
+    RepairFrom(broken, false);
+    StartSaving();
+    ASSERT_TRUE(WaitForPage(wizard::kPageSource));
 }
 
 }  // namespace

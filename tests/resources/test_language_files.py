@@ -65,7 +65,6 @@ KEY_CAPACITY = {
     "IDS_SAVED_TO": 1000,
     "IDS_DAMAGED_LIST": 1000,
     "IDS_UNCHECKED_LIST": 1000,
-    "IDS_MORE_ENTRIES": 1000,
     "IDS_VERIFY_CRC": 1000,
     "IDS_VERIFY_SIZE": 1000,
     "IDS_VERIFY_DECODE": 1000,
@@ -107,6 +106,52 @@ KEY_CAPACITY = {
     "IDS_FOLDER_NOT_WRITABLE": 1000,
     "IDS_COLUMN_NAME": 1000,
     "IDS_COLUMN_SIZE": 1000,
+    "IDS_LOST_FILES": 1000,
+    "IDS_PARENT_ROW": 1000,
+    "IDS_DAMAGED_KEPT": 1000,
+    "IDS_DAMAGED_INSIDE": 1000,
+    "IDS_FINDING_CUT_ONE": 1000,
+    "IDS_FINDING_CUT": 1000,
+    "IDS_FINDING_PART_MISSING": 1000,
+    "IDS_FINDING_PART_MISSING_ONE": 1000,
+    "IDS_FINDING_PART_CUT_ONE": 1000,
+    "IDS_FINDING_PART_CUT": 1000,
+    "IDS_FINDING_FROM_CENTRAL": 1000,
+    "IDS_FINDING_REFUSED_ONE": 1000,
+    "IDS_FINDING_REFUSED": 1000,
+    "IDS_FINDINGS_MORE": 1000,
+    "IDS_DETAILS": 1000,
+    "IDS_FINDINGS_TITLE": 1000,
+    "IDS_FINDINGS_NOT_KEPT": 1000,
+    "IDS_FINDING_COL_OFFSET": 1000,
+    "IDS_FINDING_COL_PART": 1000,
+    "IDS_FINDING_COL_KIND": 1000,
+    "IDS_FINDING_COL_NAME": 1000,
+    "IDS_FINDING_KIND0": 1000,
+    "IDS_FINDING_KIND1": 1000,
+    "IDS_FINDING_KIND2": 1000,
+    "IDS_FINDING_KIND3": 1000,
+    "IDS_FINDING_KIND4": 1000,
+    "IDS_FINDING_KIND5": 1000,
+    "IDS_FINDING_KIND6": 1000,
+    "IDS_FINDING_KIND7": 1000,
+    "IDS_FINDING_KIND8": 1000,
+    "IDS_FINDING_KIND9": 1000,
+    "IDS_FINDING_KIND10": 1000,
+    "IDS_FINDING_KIND11": 1000,
+    "IDS_FINDING_KIND12": 1000,
+    "IDS_FINDING_KIND13": 1000,
+    "IDS_FINDING_KIND14": 1000,
+    "IDS_FINDING_KIND15": 1000,
+    "IDS_FINDING_KIND16": 1000,
+    "IDS_FINDING_KIND17": 1000,
+    "IDS_FINDING_STRAY_PART": 1000,
+    "IDS_WARNING": 200,
+    "IDS_SAVE_COMPLETED_DAMAGED": 1000,
+    "IDS_LISTED_BELOW": 1000,
+    "IDS_PARTIAL_LIST": 1000,
+    "IDS_SAVE_SKIP_DAMAGED": 1000,
+    "IDS_SAVE_SALVAGE": 1000,
     "IDS_URL_ABOUT_TXT": 1000,
     "IDS_TIP1": 1000,
     "IDS_TIP2": 1000,
@@ -169,6 +214,15 @@ class LanguageFilesTest(unittest.TestCase):
                     self.assertTrue(text.strip(), f"{key} is empty")
                     self.assertLessEqual(utf16_length(text), capacity - 1,
                                          f"{key} is cut at {capacity - 1} characters")
+
+    def test_every_finding_kind_has_its_text(self):
+        # The preview names each kind of finding by IDS_FINDING_KIND<index>.
+        header = (RESOURCES.parent / "engine" / "state" / "ScanFinding.h").read_text()
+        body = header[header.index("enum class FindingKind {"):]
+        kinds = re.findall(r"^\s+(k\w+)", body[:body.index("};")], re.M)
+        self.assertGreater(len(kinds), 10)
+        for index, kind in enumerate(kinds):
+            self.assertIn(f"IDS_FINDING_KIND{index}", KEY_CAPACITY, kind)
 
     def test_keys_are_spelled_as_the_program_asks_for_them(self):
         # Readers on case-sensitive platforms need the exact spelling.

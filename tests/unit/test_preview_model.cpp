@@ -55,11 +55,10 @@ std::size_t RowNamed(const PreviewModel& model, const std::string& label) {
 
 using Strings = std::vector<std::string>;
 
-TEST(PreviewModel, EmptyTableShowsOnlyLostFilesAndCountZero) {
+TEST(PreviewModel, EmptyTableShowsNoRowAndCountZero) {
     const Table entries = {};
     PreviewModel model(entries);
-    EXPECT_EQ(View(model), Strings({"F:#Lost Files"}));
-    EXPECT_EQ(model.Rows()[0].kind, PreviewRowKind::kLostFiles);
+    EXPECT_EQ(View(model), Strings({}));
     EXPECT_EQ(model.TotalsText("Entries found"), "Entries found: 0");
     EXPECT_EQ(model.RecoveredSizeKB(), 0.0f);
 }
@@ -69,7 +68,7 @@ TEST(PreviewModel, SizesAreWholeKilobytesShownAtLeastOne) {
                                                  Entry("kilo", 1024), Entry("half", 1536),
                                                  Entry("big", 5ull << 30)};
     PreviewModel model(entries);
-    EXPECT_EQ(View(model), Strings({"F:#Lost Files", "big=5242880", "half=1", "kilo=1", "most=1", "one=1", "zero=1"}));
+    EXPECT_EQ(View(model), Strings({"big=5242880", "half=1", "kilo=1", "most=1", "one=1", "zero=1"}));
     // The sum takes the truncated values without the minimum of 1.
     EXPECT_EQ(model.RecoveredSizeKB(), 0.0f + 0 + 0 + 0 + 1 + 1 + 5242880);
     EXPECT_EQ(DisplaySizeKB(0), 1u);
@@ -84,19 +83,83 @@ TEST(PreviewModel, TotalsCountEveryEntryFoldersAndLostOnesIncluded) {
     EXPECT_EQ(model.TotalsText("Entries found"), "Entries found: 4");
 }
 
-TEST(PreviewModel, RootListsTopFoldersAndTopFilesOnly) {
-    const Table entries = {
-        Entry("readme.txt", 2048), Entry("docs/"), Entry("docs/guide.pdf", 4096), Entry("docs/img/"),
-        Entry("#Lost Files/stray.bin", 100)};
+// Most writers store no folder entries: the folders come from the paths, a
+// folder holds exactly the names that begin with its path, and two files of
+// the same name in different folders stay apart.
+TEST(PreviewModel, FoldersComeFromThePathsAndHoldExactlyTheirOwnEntries) {
+    const Table entries = {Entry("docs/readme.txt", 2048), Entry("mydocs/secret.txt", 1),
+                           Entry("mydocs/readme.txt", 4096), Entry("a/b/c/deep.bin", 3072),
+                           Entry("caf\xC3\xA9/menu.txt", 1), Entry("\xE6\x97\xA5\xE6\x9C\xAC/x.txt", 1),
+                           Entry("top.txt", 1)};
     PreviewModel model(entries);
-    EXPECT_EQ(View(model), Strings({"F:#Lost Files", "F:docs", "readme.txt=2"}));
-    EXPECT_EQ(model.Depth(), 0);
+    EXPECT_EQ(View(model), Strings({"F:a", "F:caf\xC3\xA9", "F:docs", "F:mydocs", "F:\xE6\x97\xA5\xE6\x9C\xAC",
+                                    "top.txt=1"}));
+    const PreviewRow& mydocs = model.Rows()[RowNamed(model, "mydocs")];
+    EXPECT_EQ(mydocs.entryCount, 2u);
+    EXPECT_EQ(mydocs.sizeKB, 4u);
+    EXPECT_EQ(mydocs.entry, nullptr);  // implied: no folder entry was found
+
+    ASSERT_EQ(model.Activate(RowNamed(model, "docs")), PreviewModel::Navigation::kEntered);
+    EXPECT_EQ(View(model), Strings({"F:..", "readme.txt=2"}));
+    model.Activate(RowNamed(model, ".."));
+    ASSERT_EQ(model.Activate(RowNamed(model, "mydocs")), PreviewModel::Navigation::kEntered);
+    EXPECT_EQ(View(model), Strings({"F:..", "readme.txt=4", "secret.txt=1"}));
+    model.Activate(RowNamed(model, ".."));
+
+    model.Activate(RowNamed(model, "a"));
+    model.Activate(RowNamed(model, "b"));
+    model.Activate(RowNamed(model, "c"));
+    EXPECT_EQ(model.CurrentFolder(), "a/b/c/");
+    EXPECT_EQ(model.Depth(), 3);
+    EXPECT_EQ(View(model), Strings({"F:..", "deep.bin=3"}));
 }
 
-TEST(PreviewModel, FilesInsideFoldersWithoutFolderEntriesCannotBeReached) {
-    const Table entries = {Entry("top.txt", 1), Entry("a/b.txt", 1), Entry("a/c/d.txt", 1)};
+TEST(PreviewModel, FileOrFolderComesFromTheEntryNotFromADot) {
+    const Table entries = {Entry("backup.2020/"), Entry("backup.2020/x.txt", 1), Entry("Makefile", 100),
+                           Entry("LICENSE", 100), Entry("docs/")};
     PreviewModel model(entries);
-    EXPECT_EQ(View(model), Strings({"F:#Lost Files", "top.txt=1"}));
+    EXPECT_EQ(View(model), Strings({"F:backup.2020", "F:docs", "LICENSE=1", "Makefile=1"}));
+    EXPECT_NE(model.Rows()[RowNamed(model, "docs")].entry, nullptr);
+    EXPECT_EQ(model.Activate(RowNamed(model, "Makefile")), PreviewModel::Navigation::kNone);
+    EXPECT_EQ(model.Activate(RowNamed(model, "LICENSE")), PreviewModel::Navigation::kNone);
+    ASSERT_EQ(model.Activate(RowNamed(model, "backup.2020")), PreviewModel::Navigation::kEntered);
+    EXPECT_EQ(View(model), Strings({"F:..", "x.txt=1"}));
+    model.Activate(RowNamed(model, ".."));
+    EXPECT_EQ(model.Activate(RowNamed(model, "docs")), PreviewModel::Navigation::kEntered);
+    EXPECT_EQ(View(model), Strings({"F:.."}));
+}
+
+// "#Lost Files" holds the names that give no place (absolute, empty or dot
+// segments), shown whole, together with whatever the archive itself files
+// under a real "#Lost Files/" folder; it is absent when nothing is in it.
+TEST(PreviewModel, LostFilesHoldsOnlyNamesWithNoPlace) {
+    const Table placed = {Entry("a/b.txt", 1), Entry("c.txt", 1)};
+    PreviewModel clean(placed);
+    EXPECT_EQ(View(clean), Strings({"F:a", "c.txt=1"}));
+
+    const Table entries = {Entry("/etc/passwd", 1), Entry("a/../../b", 1), Entry("a//b", 1), Entry("./c", 1),
+                           Entry("..", 1), Entry("#Lost Files/stray.dat", 1), Entry("ok.txt", 1)};
+    PreviewModel model(entries);
+    EXPECT_EQ(View(model), Strings({"F:#Lost Files", "ok.txt=1"}));
+    EXPECT_EQ(model.Rows()[0].kind, PreviewRowKind::kLostFiles);
+    ASSERT_EQ(model.Activate(0), PreviewModel::Navigation::kEntered);
+    EXPECT_EQ(model.CurrentFolder(), "#Lost Files/");
+    EXPECT_EQ(View(model), Strings({"..=1", "./c=1", "/etc/passwd=1", "F:..", "a/../../b=1", "a//b=1", "stray.dat=1"}));
+    EXPECT_EQ(model.Activate(RowNamed(model, "/etc/passwd")), PreviewModel::Navigation::kNone);
+}
+
+// The tree shows where the repair writes each entry: the local header's name,
+// not the table's shorter lost-files name.
+TEST(PreviewModel, EntriesSitWhereTheirHeaderNamesPutThem) {
+    Table entries = {Entry("#Lost Files/b.txt", 10)};
+    RecoveredEntry& row = entries.entries.back();
+    row.check.headerRead = true;
+    entries.SetHeaderName(row, "deep/dir/b.txt");
+    PreviewModel model(entries);
+    EXPECT_EQ(View(model), Strings({"F:deep"}));
+    model.Activate(0);
+    model.Activate(RowNamed(model, "dir"));
+    EXPECT_EQ(View(model), Strings({"F:..", "b.txt=1"}));
 }
 
 TEST(PreviewModel, EnteringAndLeavingFoldersKeepsTheRecoveredSize) {
@@ -117,61 +180,11 @@ TEST(PreviewModel, EnteringAndLeavingFoldersKeepsTheRecoveredSize) {
     EXPECT_EQ(View(model), Strings({"F:..", "logo=2"}));
 
     EXPECT_EQ(model.Activate(RowNamed(model, "..")), PreviewModel::Navigation::kLeft);
-    EXPECT_EQ(model.Depth(), 1);
-    EXPECT_EQ(View(model), Strings({"F:..", "F:img", "guide.pdf=4"}));
-
     EXPECT_EQ(model.Activate(RowNamed(model, "..")), PreviewModel::Navigation::kLeft);
     EXPECT_EQ(model.Depth(), 0);
-    EXPECT_EQ(View(model), Strings({"F:#Lost Files", "F:docs", "notes=8"}));
+    EXPECT_EQ(View(model), Strings({"F:docs", "notes=8"}));
     EXPECT_EQ(model.RecoveredSizeKB(), size);
-}
-
-TEST(PreviewModel, LostFilesFolderListsTheLostEntries) {
-    const Table entries = {Entry("#Lost Files/a.txt", 5000), Entry("#Lost Files/b", 10),
-                                                 Entry("kept.txt", 1)};
-    PreviewModel model(entries);
-    EXPECT_EQ(model.Activate(0), PreviewModel::Navigation::kEntered);
-    EXPECT_EQ(model.CurrentFolder(), "#Lost Files/");
-    EXPECT_EQ(View(model), Strings({"F:..", "a.txt=4", "b=1"}));
-}
-
-TEST(PreviewModel, DottedNamesAreNotEntered) {
-    const Table entries = {Entry("backup.2020/"), Entry("backup.2020/x.txt", 1),
-                                                 Entry("photo.jpg", 1)};
-    PreviewModel model(entries);
-    const Strings root = View(model);
-    EXPECT_EQ(root, Strings({"F:#Lost Files", "F:backup.2020", "photo.jpg=1"}));
-    EXPECT_EQ(model.Activate(RowNamed(model, "backup.2020")), PreviewModel::Navigation::kNone);
-    EXPECT_EQ(model.Activate(RowNamed(model, "photo.jpg")), PreviewModel::Navigation::kNone);
-    EXPECT_EQ(model.Depth(), 0);
-    EXPECT_EQ(View(model), root);
-}
-
-TEST(PreviewModel, FileWithoutExtensionIsEnteredAndShowsOnlyParent) {
-    const Table entries = {Entry("Makefile", 100)};
-    PreviewModel model(entries);
-    EXPECT_EQ(model.Activate(RowNamed(model, "Makefile")), PreviewModel::Navigation::kEntered);
-    EXPECT_EQ(View(model), Strings({"F:.."}));
-    EXPECT_EQ(model.Activate(0), PreviewModel::Navigation::kLeft);
-    EXPECT_EQ(View(model), Strings({"F:#Lost Files", "Makefile=1"}));
-}
-
-TEST(PreviewModel, FolderMembershipIsByContainment) {
-    // Entering "x" also shows the files of "ax", whose names contain "x/".
-    const Table entries = {Entry("x/"), Entry("ax/"), Entry("x/one.txt", 1),
-                                                 Entry("ax/two.txt", 1)};
-    PreviewModel model(entries);
-    EXPECT_EQ(model.Activate(RowNamed(model, "x")), PreviewModel::Navigation::kEntered);
-    EXPECT_EQ(View(model), Strings({"F:..", "one.txt=1", "two.txt=1"}));
-}
-
-TEST(PreviewModel, FileNamedDotDotAtRootDoesNotLeaveTheRoot) {
-    const Table entries = {Entry("..", 1)};
-    PreviewModel model(entries);
-    const std::size_t row = RowNamed(model, "..");
-    EXPECT_EQ(model.Rows()[row].kind, PreviewRowKind::kFile);
-    EXPECT_EQ(model.Activate(row), PreviewModel::Navigation::kNone);
-    EXPECT_EQ(model.Depth(), 0);
+    EXPECT_EQ(model.Activate(99), PreviewModel::Navigation::kNone);
 }
 
 TEST(PreviewModel, NamesAreShownAsUtf8AndEnteredByTheirBytes) {
@@ -184,11 +197,28 @@ TEST(PreviewModel, NamesAreShownAsUtf8AndEnteredByTheirBytes) {
     EXPECT_EQ(View(model), Strings({"F:..", "brot=2"}));
 }
 
-TEST(PreviewModel, ActivatingARowOutOfRangeDoesNothing) {
-    const Table entries = {Entry("a")};
+// A million entries in ten thousand folders: the tree is built in one pass,
+// and opening a folder lists its hundred entries without walking the table.
+TEST(PreviewModel, AMillionEntriesInTenThousandFolders) {
+    Table entries = {};
+    entries.entries.reserve(1000000);
+    for (int top = 0; top < 100; ++top) {
+        for (int sub = 0; sub < 100; ++sub) {
+            const std::string folder = "t" + std::to_string(top) + "/s" + std::to_string(sub) + "/";
+            for (int file = 0; file < 100; ++file) entries.Add(Entry(folder + "f" + std::to_string(file), 2048));
+        }
+    }
     PreviewModel model(entries);
-    EXPECT_EQ(model.Activate(99), PreviewModel::Navigation::kNone);
-    EXPECT_EQ(model.Depth(), 0);
+    EXPECT_EQ(model.FolderCount(), 1u + 100u + 10000u);
+    EXPECT_EQ(model.Rows().size(), 100u);
+    EXPECT_EQ(model.Rows()[RowNamed(model, "t42")].entryCount, 10000u);
+    EXPECT_EQ(model.Rows()[RowNamed(model, "t42")].sizeKB, 20000u);
+    model.Activate(RowNamed(model, "t42"));
+    model.Activate(RowNamed(model, "s7"));
+    EXPECT_EQ(model.CurrentFolder(), "t42/s7/");
+    ASSERT_EQ(model.Rows().size(), 101u);
+    EXPECT_EQ(model.Rows()[1 + 99].label, "f99");
+    EXPECT_EQ(model.TotalsText("n"), "n: 1000000");
 }
 
 }  // namespace
@@ -207,6 +237,8 @@ TEST(PreviewModelVerification, DamagedRowsAreMarkedAndCountedInTheTotals) {
     EXPECT_EQ(model.TotalsText("Files", "%d damaged"), "Files: 4 (1 damaged)");
     EXPECT_FALSE(model.Rows()[RowNamed(model, "a.txt")].IsDamaged());
     EXPECT_FALSE(model.Rows()[RowNamed(model, "b.txt")].IsDamaged());  // not checked is not damaged
+    EXPECT_TRUE(model.Rows()[RowNamed(model, "docs")].IsDamaged());
+    EXPECT_EQ(model.Rows()[RowNamed(model, "docs")].damagedCount, 1u);
     ASSERT_EQ(model.Activate(RowNamed(model, "docs")), PreviewModel::Navigation::kEntered);
     const PreviewRow& report = model.Rows()[RowNamed(model, "report.pdf")];
     EXPECT_TRUE(report.IsDamaged());
@@ -223,14 +255,15 @@ TEST(PreviewModelVerification, NothingDamagedLeavesTheTotalsAsTheyWere) {
 }  // namespace
 }  // namespace vrz
 
+#include "preview/FindingsSummary.h"
 #include "preview/VerificationTexts.h"
 
 namespace vrz {
 namespace {
 
-TEST(CompletionDetails, NamesTheOutputAndAtMostTenEntriesPerStatusWithTheirReasons) {
+TEST(CompletionDetails, NamesTheOutputAndListsEveryDamagedAndUncheckedEntry) {
     Table entries = {};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 300; ++i) {
         entries.Add(Entry("#Lost Files/bad" + std::to_string(i) + ".txt", 10));
         RecoveredEntry& row = entries.entries.back();
         row.check.status = EntryStatus::kDamaged;
@@ -244,15 +277,26 @@ TEST(CompletionDetails, NamesTheOutputAndAtMostTenEntriesPerStatusWithTheirReaso
     entries.Add(Entry("fine.txt", 10));
     entries.entries.back().check.status = EntryStatus::kIntact;
     const TextLookup text = [](const std::string& key) { return "<" + key + ">"; };
-    const std::string details = CompletionDetails(entries, "/out/a_fixed.zip", text);
-    EXPECT_EQ(details.rfind("<IDS_SAVED_TO> /out/a_fixed.zip\n\n<IDS_DAMAGED_LIST>\n", 0), 0u) << details;
-    // The header's full name, not the table's lost-files name.
-    EXPECT_NE(details.find("\ndeep/dir/bad0.txt - <IDS_VERIFY_CRC>"), std::string::npos);
-    EXPECT_NE(details.find("\ndeep/dir/bad9.txt"), std::string::npos);
-    EXPECT_EQ(details.find("bad10.txt"), std::string::npos);
-    EXPECT_NE(details.find("\n<IDS_MORE_ENTRIES>"), std::string::npos);
-    EXPECT_NE(details.find("<IDS_UNCHECKED_LIST>\nsecret.bin - <IDS_VERIFY_ENCRYPTED>"), std::string::npos);
-    EXPECT_EQ(details.find("fine.txt"), std::string::npos);
+    EXPECT_EQ(CompletionDetails(entries, "/out/a_fixed.zip", text),
+              "<IDS_SAVED_TO> /out/a_fixed.zip\n\n<IDS_LISTED_BELOW>");
+    const std::string list = CompletionList(entries, text);
+    EXPECT_EQ(list.rfind("<IDS_DAMAGED_LIST>\n", 0), 0u) << list;
+    // The header's full name, not the table's lost-files name, and every one of them.
+    EXPECT_NE(list.find("\ndeep/dir/bad0.txt - <IDS_VERIFY_CRC>"), std::string::npos);
+    EXPECT_NE(list.find("\ndeep/dir/bad299.txt - <IDS_VERIFY_CRC>"), std::string::npos);
+    EXPECT_NE(list.find("\n\n<IDS_UNCHECKED_LIST>\nsecret.bin - <IDS_VERIFY_ENCRYPTED>"), std::string::npos);
+    EXPECT_EQ(list.find("fine.txt"), std::string::npos);
+    // Mostly damage: a warning. One damaged entry among many: not.
+    EXPECT_TRUE(CompletionIsWarning(entries));
+    Table mostlyFine = {Entry("a", 1), Entry("b", 1), Entry("c", 1)};
+    mostlyFine.entries[0].check.status = EntryStatus::kDamaged;
+    EXPECT_FALSE(CompletionIsWarning(mostlyFine));
+    EXPECT_EQ(CompletionList(Table{Entry("ok", 1)}, text), "");
+    // Damaged rows the save left out are not in the archive: not listed, not counted.
+    entries.skipDamaged = true;
+    EXPECT_EQ(CompletionList(entries, text), "<IDS_UNCHECKED_LIST>\nsecret.bin - <IDS_VERIFY_ENCRYPTED>");
+    EXPECT_EQ(WrittenEntryCount(entries), 2u);
+    EXPECT_FALSE(CompletionIsWarning(entries));
 }
 
 TEST(CompletionDetails, EveryReasonHasALanguageKeyInEveryLanguageFile) {
@@ -262,6 +306,47 @@ TEST(CompletionDetails, EveryReasonHasALanguageKeyInEveryLanguageFile) {
         EXPECT_EQ(ReasonTextKey(reason).rfind("IDS_VERIFY_", 0), 0u);
     }
     EXPECT_EQ(ReasonTextKey(CheckReason::kNone), "");
+}
+
+// The lines say what was lost in words: cut entries, the missing part of a
+// split set with the entries it took, other refusals; the details list every
+// kept finding with its part's name.
+TEST(FindingsSummary, SaysWhatWasLostInShortLines) {
+    Table job = {};
+    job.scanLayout.AddPart("/in/archive.z01", 100, false);
+    job.scanLayout.AddPart("/in/archive.z03", 100, false);
+    job.scanLayout.AddPart("/in/archive.zip", 100, true);
+    ScanFinding cut;
+    cut.kind = FindingKind::kExtentPastEnd;
+    cut.offset = 250;
+    cut.part = 2;
+    cut.name = "last.bin";
+    job.findings.Add(cut);
+    for (int i = 0; i < 3; ++i) {
+        ScanFinding missing;
+        missing.kind = FindingKind::kPartMissing;
+        missing.offset = 10 + i;
+        job.findings.Add(missing);
+    }
+    ScanFinding refused;
+    refused.kind = FindingKind::kNameLengthInvalid;
+    job.findings.Add(refused);
+    const TextLookup text = [](const std::string& key) {
+        if (key == "IDS_FINDING_CUT_ONE") return std::string("1 entry was cut off at the end of the archive");
+        if (key == "IDS_FINDING_PART_MISSING") return std::string("part %s is missing; %d entries lost");
+        if (key == "IDS_FINDING_REFUSED_ONE") return std::string("1 candidate header was refused");
+        return "<" + key + ">";
+    };
+    EXPECT_EQ(FindingLines(job, text),
+              Strings({"1 entry was cut off at the end of the archive", "part archive.z02 is missing; 3 entries lost",
+                       "1 candidate header was refused"}));
+    const std::vector<FindingDetail> details = FindingDetails(job, text);
+    ASSERT_EQ(details.size(), 5u);
+    EXPECT_EQ(details[0].offset, 250u);
+    EXPECT_EQ(details[0].part, "archive.zip");
+    EXPECT_EQ(details[0].kind, "<IDS_FINDING_KIND0>");
+    EXPECT_EQ(details[0].name, "last.bin");
+    EXPECT_EQ(FindingLines(Table{Entry("a", 1)}, text), Strings({}));
 }
 
 }  // namespace
