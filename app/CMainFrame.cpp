@@ -45,12 +45,12 @@ CMainFrame::~CMainFrame() { DestroyCurrentPage(); }
 
 bool CMainFrame::CreateFrame() {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    if (!Create(nullptr, wxID_ANY, "Vant Repair Zip", wxDefaultPosition,
-                wxSize(chrome::kWindowWidth, chrome::kWindowHeight),
+    if (!Create(nullptr, wxID_ANY, "Vant Repair Zip", wxDefaultPosition, wxDefaultSize,
                 // The pages are laid out for one size: nothing to maximize or drag larger.
                 wxDEFAULT_FRAME_STYLE & ~(wxMAXIMIZE_BOX | wxRESIZE_BORDER))) {
         return false;
     }
+    FixStepWindowSize();
     // A quiet update check; whatever it says is its own business.
     StartProgram(ProgramFile("vtupdate"), {"/SilentCheck", "/NoIcon", "/NoUpdateSelf"});
     SetIcons(LoadIconBundle(vrz::IDI_PROGRAM));
@@ -71,9 +71,11 @@ bool CMainFrame::OpenPath(const wxString& path) {
 }
 
 void CMainFrame::FixStepWindowSize() {
-    const wxSize size(chrome::kWindowWidth, chrome::kWindowHeight);
-    SetSizeHints(size, size);
-    SetSize(size);
+    const wxSize client(chrome::kClientWidth, chrome::kClientHeight);
+    if (GetClientSize() == client && GetMinClientSize() == client) return;
+    SetMinClientSize(client);
+    SetMaxClientSize(client);
+    SetClientSize(client);
 }
 
 void CMainFrame::DestroyCurrentPage() {

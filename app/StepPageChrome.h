@@ -142,6 +142,13 @@ inline wxColour HeadingStripColour() { return wxColour(222, 222, 222); }
 constexpr int kBandHeight = 30;
 constexpr int kWindowWidth = 888;
 constexpr int kWindowHeight = 530;
+// The area inside an 888 x 530 window with a title bar and thin borders,
+// which the pages are laid out for (the footer sits in the bottom band at
+// 480..496). It is fixed as the client size, so that a taller title bar, a
+// window manager that reports its borders late or GDK_SCALE=2 never shifts
+// the bands under the controls nor grows the window from one step to the next.
+constexpr int kClientWidth = 886;
+constexpr int kClientHeight = 505;
 // Paints the three bands over a client area of size.
 void PaintBands(wxDC& dc, const wxSize& size);
 }  // namespace chrome

@@ -39,6 +39,7 @@ bool SameImage(const wxBitmap& bitmap, int id) {
 class WizardFrame : public WizardFixture {
 protected:
     CXCmdBtn* Button(int id) { return dynamic_cast<CXCmdBtn*>(Page()->FindWindow(id)); }
+    wxRect TipsRect() { return Button(kTipsButton)->GetRect(); }
     std::string Setting(const std::string& key) {
         return vrz::ReadIniString(m_program + "/settings.ini", vrz::kSettingsSection, key, 1000);
     }
@@ -49,18 +50,30 @@ protected:
     }
 };
 
-TEST_F(WizardFrame, StartsWithTheSourceStepAt888By530) {
+// The pages are laid out for a fixed client area, whatever the title bar
+// and borders take; it stays the same from step to step.
+TEST_F(WizardFrame, StartsWithTheSourceStepInItsFixedClientArea) {
     MakeFrame();
     EXPECT_EQ(PageId(), kPageSource);
     EXPECT_EQ(Page()->GetId(), kPageSource);
     EXPECT_EQ(StepPageCount(), 1);
-    EXPECT_EQ(m_frame->GetSize(), wxSize(888, 530));
-    EXPECT_EQ(m_frame->GetMinSize(), wxSize(888, 530)) << "not resizable";
-    EXPECT_EQ(m_frame->GetMaxSize(), wxSize(888, 530));
-    EXPECT_EQ(Page()->GetSize(), m_frame->GetClientSize());
+    const wxSize client(chrome::kClientWidth, chrome::kClientHeight);
+    EXPECT_EQ(m_frame->GetClientSize(), client);
+    EXPECT_EQ(m_frame->GetMinClientSize(), client) << "not resizable";
+    EXPECT_EQ(m_frame->GetMaxClientSize(), client);
+    EXPECT_EQ(Page()->GetSize(), client);
     EXPECT_EQ(m_frame->GetTitle(), "Vant Repair Zip");
     // The silent update check runs once, when the frame is made.
     EXPECT_TRUE(m_shell.processes.empty()) << "no vtupdate in this program folder, so nothing starts";
+    for (const int step : {kShowPreview, kShowSave, kShowSource}) {
+        m_frame->Navigate(step);
+        vrz::guitest::Pump(std::chrono::milliseconds(20));
+        EXPECT_EQ(m_frame->GetClientSize(), client) << "after step " << step;
+        EXPECT_EQ(Page()->GetSize(), client);
+    }
+    // The footer sits inside the bottom band.
+    EXPECT_GE(TipsRect().GetTop(), client.y - chrome::kBandHeight);
+    EXPECT_LE(TipsRect().GetBottom(), client.y);
 }
 
 // The pages are laid out for one size: the window offers no maximize.
@@ -68,7 +81,6 @@ TEST_F(WizardFrame, WindowCannotBeMaximizedOrResized) {
     MakeFrame();
     EXPECT_FALSE(m_frame->HasFlag(wxMAXIMIZE_BOX));
     EXPECT_FALSE(m_frame->HasFlag(wxRESIZE_BORDER));
-    EXPECT_EQ(m_frame->GetClientSize(), wxSize(888, 530));
 }
 
 // The note belongs to the page it was opened on: Next closes it.
