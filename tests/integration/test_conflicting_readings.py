@@ -237,8 +237,17 @@ class ConflictingReadings(unittest.TestCase):
             at = data.index(b"\x01\x99\x07\x00", nth(data, ziptools.LOCAL_SIG, 1))
             data[at + 8] ^= 0x03  # the key strength
 
+        def damage_central_aes_block(data):
+            at = data.index(b"\x01\x99\x07\x00", nth(data, ziptools.CENTRAL_SIG, 1))
+            data[at + 6:at + 8] = b"\xe9\x82"  # the vendor id
+
         cases = [
             ("encrypted local name", "zip-crypt", change(30, "<B", lambda v: v ^ 0x20, index=1)),
+            # Nothing can check encrypted data: a damaged central record must
+            # not win over the intact local header the data were written with.
+            ("encrypted central CRC", "zip-crypt",
+             change(16, "<I", lambda v: v ^ 0x5A5A5A5A, signature=ziptools.CENTRAL_SIG, index=1)),
+            ("AES central block", "7z-aes", damage_central_aes_block),
             ("encrypted last descriptor's signature", "zip-crypt",
              change(3, "<B", lambda v: v ^ 0x86, signature=b"PK\x07\x08", index=3)),
             ("AES local key strength", "7z-aes", damage_aes_block),
