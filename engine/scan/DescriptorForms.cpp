@@ -61,7 +61,10 @@ bool ReadAgreeingDescriptor(SourceReader& reader, std::uint64_t at, std::uint64_
         // Copied, so a descriptor longer than a small read window still reads.
         std::uint8_t d[zip::kZip64DataDescriptorSize];
         if (!reader.Copy(at, form.length, d)) continue;
-        if (form.signature && std::memcmp(d, zip::kSigDataDescriptor, 4) != 0) continue;
+        // A damaged signature does not hide a descriptor whose CRC-32 and
+        // sizes are exactly what decoding gave, with a record right after it.
+        const bool signatureDamaged = form.signature && std::memcmp(d, zip::kSigDataDescriptor, 4) != 0;
+        if (signatureDamaged && !(expect.decoded && expect.allowBare)) continue;
         const std::uint8_t* fields = form.signature ? d + 4 : d;
         DescriptorValues v;
         v.at = at;
@@ -75,6 +78,7 @@ bool ReadAgreeingDescriptor(SourceReader& reader, std::uint64_t at, std::uint64_
         // empty entry's even agrees with its decoded data); only a record
         // after it vouches for the short form.
         if (expect.zip64First && !form.wide && !recordFollows) continue;
+        if (signatureDamaged && !recordFollows) continue;
         if (recordFollows) {
             *out = v;
             return true;
@@ -84,7 +88,24 @@ bool ReadAgreeingDescriptor(SourceReader& reader, std::uint64_t at, std::uint64_
             found = true;
         }
     }
-    return found;
+    if (found || !expect.decoded) return found;
+    // One damaged size field: a signed descriptor at the stream's end whose
+    // CRC-32 is the decoded one and after which a record begins still ends
+    // the entry; the decoded sizes stand for the damaged ones.
+    for (const Form& form : expect.zip64First ? kForms64 : kForms32) {
+        if (!form.signature || at > runEnd || form.length > runEnd - at) continue;
+        std::uint8_t d[zip::kZip64DataDescriptorSize];
+        if (!reader.Copy(at, form.length, d) || std::memcmp(d, zip::kSigDataDescriptor, 4) != 0) continue;
+        if (ReadU32(d + 4) != expect.decodedCrc || !RecordBeginsAt(reader, at + form.length, runEnd)) continue;
+        if (!form.wide && (expect.dataLength >= k32BitLimit || expect.decodedSize >= k32BitLimit)) continue;
+        out->at = at;
+        out->length = form.length;
+        out->crc32 = expect.decodedCrc;
+        out->compressedSize = expect.dataLength;
+        out->uncompressedSize = expect.decodedSize;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace vrz
