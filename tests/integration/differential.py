@@ -82,17 +82,17 @@ def _bsdtar(*options):
     def write(root, out):
         # Fed from a listing with fixed times and owners: the files' change
         # times would otherwise make every build's bytes differ.
-        spec = ["#mtree"]
+        lines = ["#mtree"]
         for name in ziptools._tree_names(root):
             path = name.rstrip("/")
             if name.endswith("/"):
-                spec.append("%s type=dir mode=0755 uid=0 gid=0 time=%d.0" % (path, FIXED_TIME))
+                lines.append("%s type=dir mode=0755 uid=0 gid=0 time=%d.0" % (path, FIXED_TIME))
             else:
-                spec.append("%s type=file mode=0644 uid=0 gid=0 time=%d.0 contents=%s"
+                lines.append("%s type=file mode=0644 uid=0 gid=0 time=%d.0 contents=%s"
                             % (path, FIXED_TIME, os.path.join(root, path)))
         listing = out + ".mtree"
         with open(listing, "w") as f:
-            f.write("\n".join(spec) + "\n")
+            f.write("\n".join(lines) + "\n")
         try:
             _run(["bsdtar", "--format", "zip"] + list(options) + ["-cf", out, "@" + listing], root)
         finally:
