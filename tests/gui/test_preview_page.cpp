@@ -1,7 +1,9 @@
 // The preview page on a frame: the entry table of the job shown as a folder
 // list, browsed by double-clicks the way the list reports them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "controls/CXListCtrl.h"
 #include "preview/CPreviewPage.h"
 #include "text/LanguageTexts.h"
+#include "text/ProgramPaths.h"
 
 namespace {
 
@@ -33,6 +36,19 @@ vrz::RecoveredEntry Entry(const std::string& name, std::uint64_t size = 0) {
 class PreviewPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Tests here switch the language, which is saved in the settings:
+        // each keeps its own, in English, so that tests running beside it
+        // in other processes never see its choice.
+        savedPaths_ = vrz::CurrentProgramPaths();
+        settingsFolder_ = (std::filesystem::temp_directory_path() /
+                           ("vrz-preview-" + std::to_string(::getpid()) + "-" +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                              .string();
+        std::filesystem::create_directories(settingsFolder_);
+        vrz::ProgramPaths paths = savedPaths_;
+        paths.settingsPath = settingsFolder_ + "/settings.ini";
+        paths.languagePath = vrz::LanguagePathFor(paths.programFolder, 0);
+        vrz::SetCurrentProgramPaths(paths);
         frame_ = new CMainFrame(wxString());
         ASSERT_TRUE(frame_->CreateFrame());
         frame_->Show();
@@ -41,6 +57,9 @@ protected:
         frame_->Destroy();
         vrz::guitest::Pump(50ms);
         TheJob().entries.clear();
+        vrz::SetCurrentProgramPaths(savedPaths_);
+        std::error_code ignored;
+        std::filesystem::remove_all(settingsFolder_, ignored);
     }
 
     CPreviewPage* ShowPreview(std::vector<vrz::RecoveredEntry> entries) {
@@ -79,6 +98,8 @@ protected:
     }
 
     CMainFrame* frame_ = nullptr;
+    vrz::ProgramPaths savedPaths_;
+    std::string settingsFolder_;
 };
 
 TEST_F(PreviewPageTest, EmptyTableShowsNoRowAndCountZero) {
