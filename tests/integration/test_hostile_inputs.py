@@ -16,7 +16,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from ziptools import ZIPREPAIR  # noqa: E402
+from ziptools import ZIPREPAIR, wait_until_reading  # noqa: E402
 
 BLOCK_MAGIC = format(0x314159265359, "048b")
 END_MAGIC = format(0x177245385090, "048b")
@@ -56,17 +56,6 @@ def streamed_entry(name, method, data):
     return header + name + data + descriptor
 
 
-def wait_until_open(proc, path):
-    while proc.poll() is None:
-        try:
-            for fd in os.listdir("/proc/%d/fd" % proc.pid):
-                if os.readlink("/proc/%d/fd/%s" % (proc.pid, fd)) == path:
-                    return
-        except OSError:
-            pass
-        time.sleep(0.01)
-
-
 class HostileInputs(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory()
@@ -86,7 +75,7 @@ class HostileInputs(unittest.TestCase):
         bomb = streamed_entry(b"zeros.bin", 12, bzip2_of_zeros(256))
         path = self.write("bomb.zip", bomb + b"\0" * 200)
         proc = subprocess.Popen([ZIPREPAIR, "scan", path], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        wait_until_open(proc, path)
+        wait_until_reading(proc, path)
         time.sleep(1)
         self.assertIsNone(proc.poll(), "the scan ended before it was interrupted")
         proc.send_signal(signal.SIGINT)

@@ -19,7 +19,7 @@ import zipfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import verifytools  # noqa: E402
 import ziptools  # noqa: E402
-from ziptools import Workspace  # noqa: E402
+from ziptools import Workspace, wait_until_reading  # noqa: E402
 
 LANG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "Lang", "English.INI")
 NOBODY = 65534
@@ -62,20 +62,6 @@ def output_size(pid, folder):
         except OSError:
             continue
     return None
-
-
-def wait_until_reading(proc, path):
-    """Waits until the process has the source open: its handlers are in place
-    then. Signals that come while the program is still being loaded by the
-    system are the system's to handle."""
-    while proc.poll() is None:
-        try:
-            for fd in os.listdir("/proc/%d/fd" % proc.pid):
-                if os.readlink("/proc/%d/fd/%s" % (proc.pid, fd)) == path:
-                    return
-        except OSError:
-            pass
-        time.sleep(0.001)
 
 
 def wait_until_stopped(pid):

@@ -8,6 +8,7 @@ import shutil
 import struct
 import subprocess
 import tempfile
+import time
 import zipfile
 
 ZIPREPAIR = os.environ.get("ZIPREPAIR", "ziprepair")
@@ -324,3 +325,17 @@ class Workspace:
 
     def remove(self):
         shutil.rmtree(self.path, ignore_errors=True)
+
+
+def wait_until_reading(proc, path):
+    """Waits until the process has the source open: its handlers are in place
+    then. Signals that come while the program is still being loaded by the
+    system are the system's to handle."""
+    while proc.poll() is None:
+        try:
+            for fd in os.listdir("/proc/%d/fd" % proc.pid):
+                if os.readlink("/proc/%d/fd/%s" % (proc.pid, fd)) == path:
+                    return
+        except OSError:
+            pass
+        time.sleep(0.001)
