@@ -10,10 +10,12 @@
 #include "records/LocalRecordRewrite.h"
 #include "records/ZipConstants.h"
 #include "scan/NameStep.h"
+#include "writer/DosFileTime.h"
 
 namespace vrz {
 
 namespace {
+
 
 void AddFinding(JobState& state, FindingKind kind, std::uint64_t offset, const std::string& name,
                 std::uint64_t value) {
@@ -213,7 +215,9 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     }
     extraLengths.push_back(record.extra.size());
     extraLengths.push_back(0);
-    if (nameInPlace && record.compressedSize <= dataEnd && dataEnd - record.compressedSize >= nameEnd &&
+    // Data that end where the span ends by construction prove their start
+    // only when they verify.
+    if (nameInPlace && CanCheck(record) && record.compressedSize <= dataEnd && dataEnd - record.compressedSize >= nameEnd &&
         dataEnd - record.compressedSize - nameEnd <= zip::kMaxFieldLength)
         extraLengths.push_back(dataEnd - nameEnd - record.compressedSize);
     for (std::size_t i = 0; i < extraLengths.size(); ++i) {
@@ -223,8 +227,10 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         if (dataOffset > runEnd || record.compressedSize > runEnd - dataOffset) continue;
         // Data nothing can check (encrypted, or a method this build does
         // not decode) count when they end right where the next record begins.
-        const bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
-                                           : EndsAtRecord(record, dataOffset + record.compressedSize);
+        bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
+                                     : EndsAtRecord(record, dataOffset + record.compressedSize);
+        // Empty data check anywhere: only a record right after them places them.
+        if (fits && record.compressedSize == 0) fits = EndsAtRecord(record, dataOffset);
         if (!fits) {
             if (*cancelled) return false;
             continue;
@@ -241,6 +247,22 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         extras.localRecordOverride = LocalRecordFromCentral(record);
         r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
+        if (!DosDateTimeIsValid(record.modDate, record.modTime)) {
+            // Readers that convert the date report the archive's headers as damaged.
+            std::uint8_t* stamp = extras.localRecordOverride.data();
+            WriteU16(stamp + zip::lfh::kModTime, 0);
+            WriteU16(stamp + zip::lfh::kModDate, kDosEpochDate);
+            ScanFinding finding;
+            finding.kind = FindingKind::kHeaderMadeReadable;
+            finding.offset = headerOffset;
+            finding.part = r.part;
+            finding.name = record.name;
+            finding.field = FindingField::kModTime;
+            finding.basis = FindingBasis::kReadersRefuse;
+            finding.won = std::uint64_t{kDosEpochDate} << 16;
+            finding.lost = (std::uint64_t{record.modDate} << 16) | record.modTime;
+            state_.findings.Add(std::move(finding));
+        }
         *row = std::move(r);
         return true;
     }
@@ -349,6 +371,8 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
     bool renamed = false;
     for (const WalkedDirectory& directory : directories) {
         if (directory.hasEndRecord) state_.archiveComment = directory.archiveComment;
+        readersTakeRecord_ = directory.hasEndRecord && directory.statedOffset == directory.start &&
+                             state_.scanLayout.Parts().size() == 1;
         for (const CentralRecord& record : directory.records) {
             for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
                 const auto found = rowAt.find(offset);

@@ -62,6 +62,9 @@ private:
     DecodeMemo& memo_;
     std::vector<std::uint8_t> nameBytes_;
     std::vector<std::uint8_t> localRecord_;
+    // The record being applied is in the directory readers of the archive
+    // take (its end record points at it): what they check an entry against.
+    bool readersTakeRecord_ = false;
 };
 
 // Copies the record's host, attributes, comment and central-only extra blocks
