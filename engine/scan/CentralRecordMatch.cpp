@@ -323,6 +323,32 @@ void CentralRecordMatcher::NameAgain() {
     }
 }
 
+bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory,
+                                                const std::unordered_map<std::uint64_t, std::size_t>& rowAt) {
+    const std::vector<RecoveredEntry>& rows = state_.entries;
+    std::uint8_t fixed[zip::kLocalHeaderSize];
+    std::string localName;
+    for (const CentralRecord& record : directory.records) {
+        if (LooksDamaged(record, record.name)) return true;
+        const auto found = rowAt.find(record.localHeaderOffset);
+        if (found == rowAt.end()) continue;
+        const RecoveredEntry& row = rows[found->second];
+        if (!reader_.Copy(row.headerOffset, sizeof fixed, fixed) || ReadU32(fixed) != zip::kLocalHeaderSignature)
+            continue;
+        localName.resize(ReadU16(fixed + zip::lfh::kNameLength));
+        if (!reader_.Copy(row.headerOffset + zip::kLocalHeaderSize, localName.size(),
+                          reinterpret_cast<std::uint8_t*>(&localName[0])))
+            continue;
+        if (localName != record.name && LooksDamaged(record, localName)) return true;
+        // Sizes the local header's span refutes: it ends where the next record begins.
+        if (localName == record.name && row.descriptorLength == 0 &&
+            (row.compressedSize != record.compressedSize || row.uncompressedSize != record.uncompressedSize) &&
+            RecordFollows(row.headerOffset + row.entryLength))
+            return true;
+    }
+    return false;
+}
+
 bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
     std::vector<RecoveredEntry>& rows = state_.entries;
     bool cancelled = false;
@@ -372,7 +398,7 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
     for (const WalkedDirectory& directory : directories) {
         if (directory.hasEndRecord) state_.archiveComment = directory.archiveComment;
         readersTakeRecord_ = directory.hasEndRecord && directory.statedOffset == directory.start &&
-                             state_.scanLayout.Parts().size() == 1;
+                             state_.scanLayout.Parts().size() == 1 && !DirectoryShowsDamage(directory, rowAt);
         for (const CentralRecord& record : directory.records) {
             for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
                 const auto found = rowAt.find(offset);

@@ -91,8 +91,12 @@ bool NameLooksDamaged(const std::string& name, std::uint16_t flags, const std::s
 }
 
 // Fields of a record (its name aside) that no writer leaves as they stand.
-bool FieldsLookDamaged(std::uint16_t flags, std::uint16_t versionNeeded, std::uint8_t needed, std::uint16_t modTime,
-                       std::uint16_t modDate, const std::uint8_t* extra, std::size_t extraLength) {
+// Methods 0 to 20 and 93 to 99 are assigned; a writer uses no other.
+bool MethodIsKnown(std::uint16_t value) { return value <= 20 || (value >= 93 && value <= 99); }
+
+bool FieldsLookDamaged(std::uint16_t flags, std::uint16_t method, std::uint16_t versionNeeded, std::uint8_t needed,
+                       std::uint16_t modTime, std::uint16_t modDate, const std::uint8_t* extra,
+                       std::size_t extraLength) {
     // Strong encryption is announced by its own extra block as well.
     const std::uint8_t* block = nullptr;
     std::size_t blockLength = 0;
@@ -100,7 +104,7 @@ bool FieldsLookDamaged(std::uint16_t flags, std::uint16_t versionNeeded, std::ui
         (flags & kFlagStrongEncryption) != 0 &&
         !FindExtraBlock(extra, WellFormedExtraLength(extra, extraLength), zip::kExtraIdStrongEncryption, &block,
                         &blockLength);
-    return (flags & kUnusedFlagBits) != 0 || strongWithoutBlock || VersionNeededIsDamaged(versionNeeded, needed) ||
+    return (flags & kUnusedFlagBits) != 0 || strongWithoutBlock || !MethodIsKnown(method) || VersionNeededIsDamaged(versionNeeded, needed) ||
            !DosDateTimeIsValid(modDate, modTime) || WellFormedExtraLength(extra, extraLength) != extraLength;
 }
 
@@ -124,6 +128,15 @@ struct FieldPair {
 };
 
 }  // namespace
+
+bool CentralRecordMatcher::LooksDamaged(const CentralRecord& record, const std::string& localName) {
+    const bool folder = !record.name.empty() && record.name.back() == '/';
+    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
+    return FieldsLookDamaged(record.flags, record.method, record.versionNeeded,
+                             VersionNeededFor(record.method, record.flags, zip64, folder), record.modTime,
+                             record.modDate, record.extra.data(), record.extra.size()) ||
+           NameLooksDamaged(record.name, record.flags, localName);
+}
 
 bool CentralRecordMatcher::CanCheck(const CentralRecord& record) {
     return (record.flags & kDataFlags) == 0 && record.method != method::kAes &&
@@ -200,10 +213,10 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     // Nothing checks a name, flags beyond the key, a version or a date: the
     // local header the data were written with keeps them, unless it holds
     // what no writer makes and the central record does not.
-    const bool centralOdd = FieldsLookDamaged(record.flags, record.versionNeeded, needed, record.modTime,
-                                              record.modDate, record.extra.data(), record.extra.size());
-    const bool localOdd = FieldsLookDamaged(local.flags, local.versionNeeded, needed, localTime, localDate,
-                                            localRecord_.data() + extraAt, localExtraLength);
+    const bool centralOdd = FieldsLookDamaged(record.flags, record.method, record.versionNeeded, needed,
+                                              record.modTime, record.modDate, record.extra.data(), record.extra.size());
+    const bool localOdd = FieldsLookDamaged(local.flags, local.method, local.versionNeeded, needed, localTime,
+                                            localDate, localRecord_.data() + extraAt, localExtraLength);
     // Of two names, a damaged-looking one loses; else the central record's
     // is kept, as every reader of the directory does, unless its record is
     // the one that shows damage.
