@@ -247,7 +247,7 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         extras.localRecordOverride = LocalRecordFromCentral(record);
         r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
-        if (!DosDateTimeIsValid(record.modDate, record.modTime)) {
+        if (!DosDateTimeIsReadable(record.modDate, record.modTime)) {
             // Readers that convert the date report the archive's headers as damaged.
             std::uint8_t* stamp = extras.localRecordOverride.data();
             WriteU16(stamp + zip::lfh::kModTime, 0);

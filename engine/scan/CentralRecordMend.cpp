@@ -105,7 +105,7 @@ bool FieldsLookDamaged(std::uint16_t flags, std::uint16_t method, std::uint16_t 
         !FindExtraBlock(extra, WellFormedExtraLength(extra, extraLength), zip::kExtraIdStrongEncryption, &block,
                         &blockLength);
     return (flags & kUnusedFlagBits) != 0 || strongWithoutBlock || !MethodIsKnown(method) || VersionNeededIsDamaged(versionNeeded, needed) ||
-           !DosDateTimeIsValid(modDate, modTime) || WellFormedExtraLength(extra, extraLength) != extraLength;
+           !DosDateTimeIsReadable(modDate, modTime) || WellFormedExtraLength(extra, extraLength) != extraLength;
 }
 
 std::uint64_t DosStamp(std::uint16_t modDate, std::uint16_t modTime) {
@@ -166,7 +166,13 @@ bool CentralRecordMatcher::EndsAtRecord(const CentralRecord& record, std::uint64
 }
 
 bool CentralRecordMatcher::SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled) {
-    // The header at the record's offset with the record's CRC-32 is the record's entry.
+    // The header at the record's offset with the record's CRC-32 is the
+    // record's entry. Empty data check anywhere: two empty entries are one
+    // only under names of one length (one byte of either damaged).
+    if (record.compressedSize == 0 || record.uncompressedSize == 0) {
+        return record.crc32 == row.crc32 && row.compressedSize == 0 && row.uncompressedSize == 0 &&
+               record.name.size() == state_.HeaderNameOf(row).size();
+    }
     if (record.crc32 == row.crc32) return true;
     return CanCheck(record) && DataChecks(record, WrittenDataStart(state_, row), cancelled);
 }
@@ -241,8 +247,8 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         keptVersion = VersionNeededIsDamaged(record.versionNeeded, needed) ? needed : record.versionNeeded;
     std::uint16_t keptTime = localTime;
     std::uint16_t keptDate = localDate;
-    if (!DosDateTimeIsValid(localDate, localTime)) {
-        const bool centralValid = DosDateTimeIsValid(record.modDate, record.modTime);
+    if (!DosDateTimeIsReadable(localDate, localTime)) {
+        const bool centralValid = DosDateTimeIsReadable(record.modDate, record.modTime);
         keptTime = centralValid ? record.modTime : 0;
         keptDate = centralValid ? record.modDate : kDosEpochDate;
     }

@@ -66,7 +66,7 @@ bool MendFoundHeader(JobState& state, const FoundHeader& found, RecoveredEntry& 
         rebuild = true;
     }
     // Readers that convert the date report the archive's headers as damaged.
-    if (!DosDateTimeIsValid(header.modDate, header.modTime)) {
+    if (!DosDateTimeIsReadable(header.modDate, header.modTime)) {
         values.modTime = 0;
         values.modDate = kDosEpochDate;
         AddMend(state, row, found.name, FindingField::kModTime, std::uint64_t{kDosEpochDate} << 16,

@@ -14,8 +14,14 @@ constexpr std::uint16_t kDosEpochDate = 0x0021;
 // (month 0, 31 February, hour 24, ...) gives the DOS epoch, 1980-01-01 00:00.
 std::uint64_t DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime);
 
-// Whether the words name a real moment; readers that convert them report the
-// archive's headers as damaged otherwise.
+// Whether the words name a real moment.
 bool DosDateTimeIsValid(std::uint16_t dosDate, std::uint16_t dosTime);
+
+// A real moment or both words 0 (no time at all, as some writers leave it);
+// readers that convert the words report the archive's headers as damaged
+// for anything else.
+inline bool DosDateTimeIsReadable(std::uint16_t dosDate, std::uint16_t dosTime) {
+    return (dosDate == 0 && dosTime == 0) || DosDateTimeIsValid(dosDate, dosTime);
+}
 
 }  // namespace vrz
