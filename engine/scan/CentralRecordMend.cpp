@@ -117,7 +117,7 @@ bool CentralRecordMatcher::SameEntry(const CentralRecord& record, const Recovere
 }
 
 bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::size_t index, bool* renamed) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
+    EntryTable& rows = state_.entries;
     RecoveredEntry& row = rows[index];
     if (!WrittenLocalRecord(state_, reader_, row, &localRecord_)) return true;
     const LocalHeader local = ReadLocalHeaderFixed(localRecord_.data());
@@ -227,6 +227,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
                 state_.findings.Add(FieldFinding(state_, FindingKind::kRecoveredFromCentral, recovered, record.name,
                                                  FindingField::kNone, FindingBasis::kDataVerifies, 0, 0));
                 recovered.name = row.name;
+                recovered.nameForm = row.nameForm;
                 TakeCentralAttributes(record, nullptr, 0, state_, recovered);
                 rows[index] = std::move(recovered);
                 *renamed = true;

@@ -261,9 +261,8 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
 
     names_.Decide(headerName, &tableName_);
     names_.Remember(tableName_);
-    state_.SetName(row, tableName_);
     // What the verification needs of the header, so that it need not read it again.
-    state_.SetHeaderName(row, headerName);
+    state_.SetNames(row, tableName_, headerName);
     row.check.headerRead = true;
     row.check.method = header.method;
     row.check.flags = header.flags;

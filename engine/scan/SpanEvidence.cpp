@@ -232,7 +232,7 @@ void TakeScanDecode(const SpanDecision& span, const LocalHeader& header, Recover
 
 void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vector<std::uint64_t>& doubtful) {
     if (doubtful.empty()) return;
-    std::vector<RecoveredEntry>& rows = state.entries;
+    EntryTable& rows = state.entries;
     std::vector<bool> dropped(rows.size(), false);
     std::vector<std::uint8_t> record;
     // Backwards, so that a doubtful row inside another is settled first.
