@@ -1,6 +1,7 @@
 #include "RepairWorker.h"
 
 #include <chrono>
+#include <new>
 #include <thread>
 
 #include "CRepairPage.h"
@@ -56,13 +57,22 @@ bool RunScan(vrz::JobState& job, RepairReporter& reporter, bool* partsUnreadable
 void RepairWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<WorkerLink> link) {
     RepairReporter reporter(link);
     bool partsUnreadable = false;
-    bool scanned = RunScan(*job, reporter, &partsUnreadable);
-    // Every found entry is decoded before the preview shows it, so the
-    // preview can tell which ones are damaged.
-    if (scanned && !link->IsAbandoned()) {
-        vrz::VerifyOptions verify;
-        verify.percent = &job->verifyPercent;
-        if (!vrz::VerifyEntries(*job, verify)) scanned = false;
+    bool scanned = false;
+    try {
+        scanned = RunScan(*job, reporter, &partsUnreadable);
+        // Every found entry is decoded before the preview shows it, so the
+        // preview can tell which ones are damaged.
+        if (scanned && !link->IsAbandoned()) {
+            vrz::VerifyOptions verify;
+            verify.percent = &job->verifyPercent;
+            if (!vrz::VerifyEntries(*job, verify)) scanned = false;
+        }
+    } catch (const std::bad_alloc&) {
+        // What the archive holds may need more memory than there is: the
+        // scan ends as failed, and the table it built is emptied.
+        job->ResetTable();
+        scanned = false;
+        reporter.ReportScanFailure("IDS_NOMEMORY");
     }
     job->scanFailed = !scanned;
     const ScanOutcome outcome = partsUnreadable ? ScanOutcome::kPartsUnreadable

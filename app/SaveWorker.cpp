@@ -1,6 +1,7 @@
 #include "SaveWorker.h"
 
 #include <chrono>
+#include <new>
 #include <thread>
 
 #include "SavePage.h"
@@ -49,9 +50,15 @@ bool ApplySaveChoices(vrz::JobState& job, vrz::JobReporter& reporter) {
 
 void SaveWorker(std::shared_ptr<vrz::JobState> job, std::shared_ptr<WorkerLink> link) {
     SaveReporter reporter(link);
-    const bool written = ApplySaveChoices(*job, reporter) &&
-                         (job->scannedSplit ? vrz::RebuildSplitArchive(*job, reporter)
-                                            : vrz::RebuildSingleArchive(*job, reporter));
+    bool written = false;
+    try {
+        written = ApplySaveChoices(*job, reporter) &&
+                  (job->scannedSplit ? vrz::RebuildSplitArchive(*job, reporter)
+                                     : vrz::RebuildSingleArchive(*job, reporter));
+    } catch (const std::bad_alloc&) {
+        // The staged output removes itself as the writer unwinds; nothing is named.
+        reporter.ReportSaveFailure("IDS_NOMEMORY", job->sourcePath);
+    }
     // While the page asks whether to abort, its answer decides what comes next.
     job->pauseGate.WaitWhilePaused();
 

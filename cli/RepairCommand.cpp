@@ -93,6 +93,9 @@ int RepairCommand(const RepairRequest& request) {
     const bool ok = RunWithProgress([&] { return RebuildLayout(state, reporter, rebuild, &run); },
                                     [&] { return (verifyPercent.load() + state.savePercent.load()) / 2; },
                                     state.jobRunning, "Saving", &interrupted);
+    // The writer stopped as if cancelled when a verifying thread failed; the
+    // failure itself (out of memory) is what the run ends with.
+    if (overlap) pass.RethrowFailure();
     // Once the archive has its name the save is done, whenever the interrupt came.
     if (interrupted && !ok) {
         PrintFailure(request.path, Text("IDS_SAVE_ABORTED"));

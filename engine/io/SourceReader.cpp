@@ -5,6 +5,12 @@
 
 namespace vrz {
 
+namespace {
+
+constexpr std::size_t kCopyBlock = std::size_t{64} << 10;
+
+}  // namespace
+
 SourceReader::SourceReader(const SourceLayout& layout, std::size_t windowSize)
     : layout_(layout), window_(std::max<std::size_t>(windowSize, 4)), files_(layout) {}
 
@@ -36,7 +42,21 @@ const std::uint8_t* SourceReader::Bytes(std::uint64_t offset, std::size_t length
 bool SourceReader::Copy(std::uint64_t offset, std::size_t length, std::uint8_t* out) {
     const std::uint64_t total = layout_.TotalSize();
     if (offset > total || length > total - offset) return false;
-    return ReadSpan(offset, out, length);
+    if (Holds(windowStart_, windowLength_, offset, length)) {
+        std::memcpy(out, window_.data() + (offset - windowStart_), length);
+        return true;
+    }
+    if (length > kCopyBlock / 4) return ReadSpan(offset, out, length);
+    if (!Holds(copyStart_, copyLength_, offset, length)) {
+        copyBlock_.resize(kCopyBlock);
+        const std::size_t fill = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyBlock, total - offset));
+        copyStart_ = offset;
+        copyLength_ = 0;
+        if (!ReadSpan(offset, copyBlock_.data(), fill)) return false;
+        copyLength_ = fill;
+    }
+    std::memcpy(out, copyBlock_.data() + (offset - copyStart_), length);
+    return true;
 }
 
 bool SourceReader::FindSignature(std::uint64_t from, std::uint64_t limit,

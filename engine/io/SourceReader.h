@@ -34,8 +34,11 @@ public:
     bool FindSignature(std::uint64_t from, std::uint64_t limit, const std::uint8_t* const* signatures,
                        std::size_t count, std::uint64_t* position);
 
-    // Copies [offset, offset + length) into out without touching the window;
-    // false when the range is not all in the layout or a part cannot be opened.
+    // Copies [offset, offset + length) into out without moving the window, so
+    // pointers from Bytes stay valid; false when the range is not all in the
+    // layout or a part cannot be opened. Small copies are served from a block
+    // of their own: a walk that reads one header per entry then costs one
+    // read per block, not one system call per header.
     bool Copy(std::uint64_t offset, std::size_t length, std::uint8_t* out);
 
     // Set when a part could not be opened; names that part.
@@ -47,11 +50,17 @@ public:
 private:
     bool Load(std::uint64_t offset);
     bool ReadSpan(std::uint64_t offset, std::uint8_t* out, std::size_t length);
+    static bool Holds(std::uint64_t start, std::size_t held, std::uint64_t offset, std::size_t length) {
+        return offset >= start && offset - start <= held && length <= held - (offset - start);
+    }
 
     const SourceLayout& layout_;
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;
+    std::vector<std::uint8_t> copyBlock_;  // allocated on the first small copy
+    std::uint64_t copyStart_ = 0;
+    std::size_t copyLength_ = 0;
     LayoutFiles files_;
     bool failed_ = false;
 };

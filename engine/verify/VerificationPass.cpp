@@ -73,6 +73,22 @@ void VerificationPass::MarkVerified(std::size_t first, std::size_t end) {
 }
 
 void VerificationPass::Work() {
+    try {
+        VerifyRuns();
+    } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!failure_) failure_ = std::current_exception();
+        stopped_ = true;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --workersLeft_;
+    }
+    // A writer waiting for a row that no worker will verify must wake up.
+    verified_.notify_all();
+}
+
+void VerificationPass::VerifyRuns() {
     RowVerifier verifier(state_, options_.decode, namesLock_);
     RowVerifyHooks hooks;
     std::uint64_t seen = 0;
@@ -99,12 +115,6 @@ void VerificationPass::Work() {
         }
         MarkVerified(first, end);
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        --workersLeft_;
-    }
-    // A writer waiting for a row that no worker will verify must wake up.
-    verified_.notify_all();
 }
 
 void VerificationPass::Advance(std::uint64_t bytes) {
@@ -139,10 +149,21 @@ bool VerificationPass::Finish() {
     return true;
 }
 
+void VerificationPass::RethrowFailure() {
+    std::exception_ptr failure;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failure = failure_;
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
 bool VerifyEntries(JobState& state, const VerifyOptions& options) {
     VerificationPass pass(state, options);
     pass.Start();
-    return pass.Finish();
+    const bool finished = pass.Finish();
+    pass.RethrowFailure();
+    return finished;
 }
 
 }  // namespace vrz

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -33,12 +34,16 @@ public:
     bool WaitThrough(std::size_t index);
     // Waits for all rows and ends the workers; false when cancelled.
     bool Finish();
+    // A worker that threw (out of memory, say) stops the pass as a cancel
+    // would; this throws what it threw, on the caller's thread.
+    void RethrowFailure();
 
     std::size_t Threads() const { return threads_; }
 
 private:
     bool Claim(std::size_t* first, std::size_t* end);
     void Work();
+    void VerifyRuns();
     void MarkVerified(std::size_t first, std::size_t end);
     bool MayContinue();
     void Advance(std::uint64_t bytes);
@@ -61,6 +66,7 @@ private:
     std::size_t verifiedEnd_ = 0;  // every row before it is verified
     std::map<std::size_t, std::size_t> finishedAhead_;  // runs verified past verifiedEnd_: first -> end
     std::size_t workersLeft_ = 0;
+    std::exception_ptr failure_;  // the first worker's exception
 
     std::unique_ptr<TaskPool> pool_;
 };
