@@ -312,7 +312,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     row.descriptorLength = 0;
     row.entryLength = std::max(row.entryLength, dataStart + settled.compressedSize - row.headerOffset);
     row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-    row.check = EntryCheck{};
+    row.check = RowCheck{};
     return true;
 }
 

@@ -160,10 +160,12 @@ bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::u
     if (end.decodedWhole) {
         // Decoded whole and in agreement with its descriptor: the
         // verification need not decode it again.
-        row.check.decodedByScan = true;
-        row.check.status = EntryStatus::kIntact;
-        row.check.decodedCrc = end.decodedCrc;
-        row.check.decodedSize = end.decodedSize;
+        EntryCheck check = state_.CheckOf(row);
+        check.decodedByScan = true;
+        check.status = EntryStatus::kIntact;
+        check.decodedCrc = end.decodedCrc;
+        check.decodedSize = end.decodedSize;
+        state_.SetCheck(row, check);
     }
     return true;
 }
@@ -204,7 +206,7 @@ bool Scanner::AcceptSized(const LocalHeader& header, std::uint64_t at, std::uint
         case SpanDecision::Verdict::kAsClaimed: break;
     }
     row.entryLength = header.HeaderLength() + row.compressedSize;
-    TakeScanDecode(span, header, row);
+    TakeScanDecode(state_, span, header, row);
     return true;
 }
 

@@ -209,9 +209,9 @@ SpanDecision SpanEvidence::StoredLengths(const LocalHeader& header, std::uint64_
     return decision;
 }
 
-void TakeScanDecode(const SpanDecision& span, const LocalHeader& header, RecoveredEntry& row) {
+void TakeScanDecode(JobState& state, const SpanDecision& span, const LocalHeader& header, RecoveredEntry& row) {
     if (!span.decoded) return;
-    EntryCheck& check = row.check;
+    EntryCheck check = state.CheckOf(row);
     check.decodedByScan = true;
     check.decodedCrc = span.decodedCrc;
     check.decodedSize = span.decodedSize;
@@ -228,6 +228,7 @@ void TakeScanDecode(const SpanDecision& span, const LocalHeader& header, Recover
         check.status = EntryStatus::kIntact;
         check.reason = CheckReason::kNone;
     }
+    state.SetCheck(row, check);
 }
 
 void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vector<std::uint64_t>& doubtful) {
@@ -287,7 +288,7 @@ void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vec
         row.descriptorLength = 0;
         row.zip64Local =
             ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-        row.check = EntryCheck{};
+        row.check = RowCheck{};
         nextKept = i;
     }
     std::size_t kept = 0;

@@ -9,6 +9,8 @@ void JobState::ResetTable() {
     entries.shrink_to_fit();
     extras.clear();
     extras.shrink_to_fit();
+    checkDetails.clear();
+    checkDetails.shrink_to_fit();
     names.Clear();
     findings.Clear();
     scanWork = ScanWork{};
@@ -67,6 +69,61 @@ void JobState::SetHeaderName(RecoveredEntry& row, std::string_view headerName) {
     // The verifier sets the name it read again; most rows need no new bytes.
     if (StoredHeaderName(row) == headerName) return;
     SetNames(row, NameOf(row), headerName);
+}
+
+namespace {
+
+// What a check without a side-table entry decoded: an intact entry its
+// stored size and CRC-32, any other nothing.
+CheckDetail ImpliedDetail(const RecoveredEntry& row, EntryStatus status) {
+    CheckDetail implied;
+    if (status == EntryStatus::kIntact) {
+        implied.decodedSize = row.uncompressedSize;
+        implied.decodedCrc = row.crc32;
+    }
+    return implied;
+}
+
+}  // namespace
+
+EntryCheck JobState::CheckOf(const RecoveredEntry& row) const {
+    EntryCheck check;
+    check.method = row.check.method;
+    check.flags = row.check.flags;
+    check.status = row.check.status;
+    check.reason = row.check.reason;
+    check.headerRead = row.check.headerRead;
+    check.decodedByScan = row.check.decodedByScan;
+    const CheckDetail detail = row.check.detailIndex < checkDetails.size() ? checkDetails[row.check.detailIndex]
+                                                                           : ImpliedDetail(row, row.check.status);
+    check.decodedSize = detail.decodedSize;
+    check.decodedCrc = detail.decodedCrc;
+    check.failureOffset = detail.failureOffset;
+    check.hasFailureOffset = detail.hasFailureOffset;
+    return check;
+}
+
+void JobState::SetCheck(RecoveredEntry& row, const EntryCheck& check) {
+    row.check.method = check.method;
+    row.check.flags = check.flags;
+    row.check.status = check.status;
+    row.check.reason = check.reason;
+    row.check.headerRead = check.headerRead;
+    row.check.decodedByScan = check.decodedByScan;
+    const CheckDetail implied = ImpliedDetail(row, check.status);
+    if (check.decodedSize == implied.decodedSize && check.decodedCrc == implied.decodedCrc &&
+        check.failureOffset == 0 && !check.hasFailureOffset) {
+        row.check.detailIndex = kNoCheckDetail;
+        return;
+    }
+    // A new slot each time: a row copied out may still read the old one.
+    row.check.detailIndex = static_cast<std::uint32_t>(checkDetails.size());
+    CheckDetail detail;
+    detail.decodedSize = check.decodedSize;
+    detail.decodedCrc = check.decodedCrc;
+    detail.failureOffset = check.failureOffset;
+    detail.hasFailureOffset = check.hasFailureOffset;
+    checkDetails.push_back(detail);
 }
 
 const EntryExtras& JobState::ExtrasOf(const RecoveredEntry& row) const {

@@ -47,6 +47,10 @@ struct JobState {
     EntryTable entries;
     // The rare variable-size fields of rows, by RecoveredEntry::extrasIndex.
     std::vector<EntryExtras> extras;
+    // What checking found of the few rows whose decoded values say more
+    // than their stored ones, by RowCheck::detailIndex. Threads that check
+    // rows at once add to it under one lock.
+    std::vector<CheckDetail> checkDetails;
     // The names of rows, by RecoveredEntry::name and nameForm.
     NameArena names;
     // Candidate headers the scan refused or cut, and what it took from central records.
@@ -95,6 +99,11 @@ struct JobState {
     void SetName(RecoveredEntry& row, std::string_view tableName);
     // The header's name alone; the table name stays.
     void SetHeaderName(RecoveredEntry& row, std::string_view headerName);
+
+    // The row's check whole, as SetCheck was given it.
+    EntryCheck CheckOf(const RecoveredEntry& row) const;
+    // Keeps check in the row, and in checkDetails what the row cannot say itself.
+    void SetCheck(RecoveredEntry& row, const EntryCheck& check);
 
     // The row's comment, central-only extra and rebuilt header; all empty
     // for a row without any.

@@ -26,8 +26,9 @@ struct RecoveredEntry {
     // Local header, name, extra field, data and data descriptor.
     std::uint64_t entryLength = 0;
 
-    // Filled by the verifier after the scan.
-    EntryCheck check;
+    // Filled by the scan or the verifier; read and set whole with
+    // JobState::CheckOf and SetCheck.
+    RowCheck check;
 
     // The row's names in the arena, as nameForm says: the table name (the
     // entry's path as the header's 8-bit name bytes, or "#Lost Files/" and
@@ -58,7 +59,7 @@ struct RecoveredEntry {
 
 // A row a few more bytes wide costs megabytes on a table of millions of
 // entries; widen this only on purpose.
-static_assert(sizeof(RecoveredEntry) <= 104, "the entry table row grew");
+static_assert(sizeof(RecoveredEntry) <= 80, "the entry table row grew");
 
 inline bool IsFolderName(std::string_view name) { return !name.empty() && name.back() == '/'; }
 
