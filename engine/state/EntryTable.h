@@ -104,6 +104,11 @@ public:
         *row = RecoveredEntry{std::forward<Args>(args)...};
         return *row;
     }
+    template <typename It>
+    void assign(It first, It last) {
+        clear();
+        for (; first != last; ++first) push_back(*first);
+    }
     void pop_back();
     // Removes rows [first, last), moving the later ones forward.
     iterator erase(const_iterator first, const_iterator last);
