@@ -26,6 +26,8 @@ command -v zip >/dev/null || { echo "Info-ZIP zip is needed" >&2; exit 2; }
 runs=${BENCH_RUNS:-7}
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/vrz-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/common.sh
+source "$(dirname "$0")/common.sh"
 
 # Puts junk before every tenth entry and cuts the file where the central
 # directory began.
@@ -94,56 +96,6 @@ with open(sys.argv[1], "r+b") as f:
     f.truncate(central)
 PY
 }
-
-# Local headers only (as left when the central directory is lost), written
-# directly: a general writer needs minutes for three million entries.
-make_3m() {
-    python3 - "$work/3m.zip" <<'PY'
-import struct, sys, zlib
-crc = zlib.crc32(b"x")
-with open(sys.argv[1], "wb") as f:
-    out = []
-    for i in range(3000000):
-        name = b"d%04d/f%07d.txt" % (i // 1000 % 10000, i)
-        out.append(struct.pack("<IHHHHHIIIHH", 0x04034B50, 10, 0, 0, 0, 0x21, crc, 1, 1, len(name), 0) + name + b"x")
-        if len(out) == 65536:
-            f.write(b"".join(out))
-            out.clear()
-    f.write(b"".join(out))
-PY
-}
-
-# Runs two commands by turns, $runs times each ($reset before every run), and
-# prints the median wall-clock seconds of each. Taking turns keeps a change in
-# the machine's load from favouring one side.
-median_pair() {
-    local a=$1 b=$2 ta=() tb=() t0 t1 t2 t3
-    for ((i = 0; i < runs; i++)); do
-        eval "$reset"
-        t0=$(date +%s.%N)
-        eval "$a" >/dev/null 2>&1
-        t1=$(date +%s.%N)
-        eval "$reset"
-        t2=$(date +%s.%N)
-        eval "$b" >/dev/null 2>&1
-        t3=$(date +%s.%N)
-        ta+=("$(echo "$t1 - $t0" | bc -l)")
-        tb+=("$(echo "$t3 - $t2" | bc -l)")
-    done
-    printf '%s %s\n' "$(median "${ta[@]}")" "$(median "${tb[@]}")"
-}
-
-median() {
-    printf '%s\n' "$@" | sort -g | awk '{a[NR] = $1} END {m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2; printf "%.3f", m}'
-}
-
-ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
-
-cat_file() { cat "$1" >/dev/null; }
-copy_and_sync() { cp "$1" "$work/out/copy" && sync "$work/out/copy"; }
-repair_file() { "$ziprepair" repair "$1" -o "$work/out"; }
-# zip -FF asks whether the archive is a single-disk one when its end record is gone.
-zip_ff() { printf 'y\n' | zip -FF "$1" --out "$work/out/ff.zip"; }
 
 echo "ziprepair: $ziprepair"
 echo "machine:   $(nproc) cores, $(lscpu 2>/dev/null | sed -n 's/^Model name: *//p' | head -1)," \
@@ -216,7 +168,7 @@ bench_verification
 echo
 echo "preparing the memory archives ..."
 make_1gb
-make_3m
+make_local_headers "$work/3m.zip" 3000000
 printf '\n%-6s %12s %9s | %14s %16s\n' archive bytes entries "scan peak KB" "repair peak KB"
 for name in 1gb 3m; do
     file="$work/$name.zip"

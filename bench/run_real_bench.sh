@@ -30,6 +30,9 @@ done
 runs=${BENCH_RUNS:-5}
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/vrz-real-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/common.sh
+source "$(dirname "$0")/common.sh"
+verify_file() { "$ziprepair" scan --verify "$1"; }
 
 stdlib=$(python3 -c 'import sysconfig; print(sysconfig.get_paths()["stdlib"])')
 tree=(/usr/include /usr/share/doc "$stdlib")
@@ -67,39 +70,6 @@ PY
     7z a -tzip -mm=BZip2 -bd -bso0 -bsp0 "$work/bzip2-intact.zip" /usr/include >/dev/null
     cut_central_directory "$work/bzip2-intact.zip" "$work/bzip2-damaged.zip"
 }
-
-# Runs two commands by turns, $runs times each ($reset before every run), and
-# prints the median wall-clock seconds of each. Taking turns keeps a change in
-# the machine's load from favouring one side.
-median_pair() {
-    local a=$1 b=$2 ta=() tb=() t0 t1 t2 t3
-    for ((i = 0; i < runs; i++)); do
-        eval "$reset"
-        t0=$(date +%s.%N)
-        eval "$a" >/dev/null 2>&1 || true
-        t1=$(date +%s.%N)
-        eval "$reset"
-        t2=$(date +%s.%N)
-        eval "$b" >/dev/null 2>&1 || true
-        t3=$(date +%s.%N)
-        ta+=("$(echo "$t1 - $t0" | bc -l)")
-        tb+=("$(echo "$t3 - $t2" | bc -l)")
-    done
-    printf '%s %s\n' "$(median "${ta[@]}")" "$(median "${tb[@]}")"
-}
-
-median() {
-    printf '%s\n' "$@" | sort -g | awk '{a[NR] = $1} END {m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2; printf "%.3f", m}'
-}
-
-ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
-
-cat_file() { cat "$1" >/dev/null; }
-copy_and_sync() { cp "$1" "$work/out/copy" && sync "$work/out/copy"; }
-verify_file() { "$ziprepair" scan --verify "$1"; }
-repair_file() { "$ziprepair" repair "$1" -o "$work/out"; }
-# zip -FF asks whether the archive is a single-disk one when its end record is gone.
-zip_ff() { printf 'y\n' | zip -FF "$1" --out "$work/out/ff.zip"; }
 
 echo "ziprepair: $ziprepair"
 echo "machine:   $(nproc) CPUs for this run ($(getconf _NPROCESSORS_ONLN) online)," \
@@ -145,25 +115,6 @@ bench_times() {
 [[ "${BENCH_TIMES:-1}" == 0 ]] || bench_times
 [[ "${BENCH_MEMORY:-1}" == 0 ]] && exit 0
 
-# Local headers only (as left when the central directory is lost), written
-# directly: a general writer needs minutes for millions of entries.
-make_entries() {
-    python3 - "$1" "$2" <<'PY'
-import struct, sys, zlib
-path, count = sys.argv[1], int(sys.argv[2])
-crc = zlib.crc32(b"x")
-with open(path, "wb") as f:
-    out = []
-    for i in range(count):
-        name = b"d%04d/f%07d.txt" % (i // 1000 % 10000, i)
-        out.append(struct.pack("<IHHHHHIIIHH", 0x04034B50, 10, 0, 0, 0, 0x21, crc, 1, 1, len(name), 0) + name + b"x")
-        if len(out) == 65536:
-            f.write(b"".join(out))
-            out.clear()
-    f.write(b"".join(out))
-PY
-}
-
 # An empty archive ends with "nothing recoverable": only the peak is wanted.
 peak_kb() {
     /usr/bin/time -f '%M' -o "$work/peak" "$@" >/dev/null 2>&1 || true
@@ -177,7 +128,7 @@ empty_scan=$(peak_kb "$ziprepair" scan "$work/empty.zip")
 empty_repair=$(peak_kb "$ziprepair" repair "$work/empty.zip" -o "$work/out")
 printf '\n%-8s %9s | %12s %9s | %14s %9s\n' entries MB "scan peak KB" "B/entry" "repair peak KB" "B/entry"
 for count in 1000000 3000000; do
-    make_entries "$work/entries.zip" "$count"
+    make_local_headers "$work/entries.zip" "$count"
     scan_kb=$(peak_kb "$ziprepair" scan "$work/entries.zip")
     repair_kb=$(peak_kb "$ziprepair" repair "$work/entries.zip" -o "$work/out")
     rm -f "$work"/out/*

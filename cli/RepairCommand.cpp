@@ -43,7 +43,7 @@ int RepairCommand(const RepairRequest& request) {
     if (!request.outputFolder.empty() && !CheckFolder(request.outputFolder)) return kExitFailure;
     JobState state;
     const std::string cancelled = Text("IDS_WORD8");
-    int status = RunScan(request.path, state, cancelled);
+    int status = RunScan(request.path, state, request.threads, cancelled);
     if (status != 0) return status;
     state.skipDamaged = request.skipDamaged;
     // The copy follows the verification row by row. A salvage is planned

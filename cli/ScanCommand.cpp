@@ -13,11 +13,11 @@
 
 namespace vrz::cli {
 
-int RunScan(const std::string& path, JobState& state, const std::string& cancelText) {
+int RunScan(const std::string& path, JobState& state, std::size_t threads, const std::string& cancelText) {
     CliReporter reporter(path);
     if (!PrepareSource(path, state, reporter)) return 1;
     bool interrupted = false;
-    const bool ok = RunWithProgress([&] { return RunSourceScan(state, reporter); }, state.progressPercent,
+    const bool ok = RunWithProgress([&] { return RunSourceScan(state, reporter, threads); }, state.progressPercent,
                                     state.jobRunning, "Scanning", &interrupted);
     if (interrupted) {
         PrintFailure(path, cancelText);
@@ -47,7 +47,7 @@ int RunVerification(JobState& state, bool decode, bool salvage, std::size_t thre
 int ScanCommand(const ScanRequest& request) {
     JobState state;
     const std::string cancelled = "the scan was cancelled";
-    int status = RunScan(request.path, state, cancelled);
+    int status = RunScan(request.path, state, request.threads, cancelled);
     if (status != 0) return status;
     // Without --verify only the headers are read, for the names the repair writes.
     status = RunVerification(state, request.verify, false, request.threads, cancelled);

@@ -38,9 +38,11 @@ bool PrepareSource(const std::string& path, JobState& state, JobReporter& report
     return true;
 }
 
-bool RunSourceScan(JobState& state, JobReporter& reporter) {
+bool RunSourceScan(JobState& state, JobReporter& reporter, std::size_t threads) {
     state.scannedSplit = state.splitMode;
-    if (!state.splitMode) return ScanSingleArchive(state, reporter);
+    ScanOptions options;
+    options.threads = threads;
+    if (!state.splitMode) return ScanSingleArchive(state, reporter, options);
     bool allReadable = true;
     std::string unreadable;
     std::string reason;
@@ -49,7 +51,7 @@ bool RunSourceScan(JobState& state, JobReporter& reporter) {
         reporter.ReportScanFailureOn("IDS_FAILEDFILE", unreadable, reason);
         return false;
     }
-    return ScanSplitArchive(state, reporter);
+    return ScanSplitArchive(state, reporter, options);
 }
 
 }  // namespace vrz::cli

@@ -2,6 +2,7 @@
 // folder holds the parts of a split archive.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "state/JobReporter.h"
@@ -12,7 +13,8 @@ namespace vrz::cli {
 // Sets up state for path. False (after printing why) when it cannot be used.
 bool PrepareSource(const std::string& path, JobState& state, JobReporter& reporter);
 
-// Runs the scan that fits the prepared source.
-bool RunSourceScan(JobState& state, JobReporter& reporter);
+// Runs the scan that fits the prepared source; threads decode streamed
+// entries ahead of it (0: one per CPU).
+bool RunSourceScan(JobState& state, JobReporter& reporter, std::size_t threads);
 
 }  // namespace vrz::cli

@@ -156,6 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vrz::SilentReporter reporter;
     vrz::ScanOptions scanOptions;
     scanOptions.windowSize = std::max<std::size_t>(window, 4);
+    // Streamed entries decoded ahead on a second thread, or all by the walk.
+    scanOptions.threads = (choice & 0x08) != 0 ? 2 : 1;
 
     bool scanned = false;
     if (!split) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the window tests with the thread sanitizer and runs the cases that
 # have worker threads (the repair and save workers) under a virtual display,
-# then the engine's threaded verification (its pool of verifying threads)
-# and a repair on several threads by ziprepair.
+# then the engine's threaded verification (its pool of verifying threads),
+# the scan's decoding of streamed entries ahead of its walk, and a repair on
+# several threads by ziprepair.
 # Reports from inside GTK's own libraries are filtered by tests/gui/tsan.supp;
 # anything in our code fails the run.
 set -euo pipefail
@@ -15,5 +16,5 @@ export TSAN_OPTIONS="exitcode=66 halt_on_error=1 report_mutex_bugs=0 detect_dead
 export GDK_BACKEND=x11
 # A run passes at once or fails; a sanitizer report stops it (halt_on_error).
 xvfb-run -a "$build/bin/gui_tests" --gtest_filter="${TSAN_TEST_FILTER:-RepairPage.*:SourceStep.*:WizardRun.*}"
-"$build/bin/engine_tests" --gtest_filter="${TSAN_ENGINE_FILTER:-EntryVerifierTest.*:WriterOverlapTest.*}"
+"$build/bin/engine_tests" --gtest_filter="${TSAN_ENGINE_FILTER:-EntryVerifierTest.*:WriterOverlapTest.*:ScanWork.Threads*}"
 ZIPREPAIR="$build/bin/ziprepair" python3 "$root/tests/integration/test_threads.py" -v

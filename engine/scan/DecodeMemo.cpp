@@ -14,6 +14,26 @@ namespace {
 constexpr std::uint64_t kRememberInput = 1024;
 constexpr std::uint64_t kRememberOutput = std::uint64_t{1} << 20;
 
+// Most deflate streams end within the first piece and decode to a few
+// megabytes at most: one call inflates those. Anything else, a failure
+// included, is decoded again by the streaming decoder, which says where it
+// failed; the counts are those the streaming decode would have made.
+bool InflatedWhole(WholeInflater& whole, const std::uint8_t* in, std::size_t length, const StreamRequest& request,
+                   ScanWork& work, StreamDecode* result) {
+    const std::size_t limit =
+        static_cast<std::size_t>(std::min<std::uint64_t>(request.outputCap, WholeInflater::kMaxOutput));
+    WholeInflater::Result inflated;
+    if (!whole.Inflate(in, length, limit, &inflated)) return false;
+    ++work.decoderCalls;
+    work.bytesDecoded += inflated.consumed;
+    work.bytesProduced += inflated.produced;
+    result->outcome = StreamDecode::Outcome::kEnded;
+    result->consumed = inflated.consumed;
+    result->decodedSize = inflated.produced;
+    result->crc32 = inflated.crc32;
+    return true;
+}
+
 }  // namespace
 
 bool DecodeMemo::Answers(const Remembered& r, std::uint64_t dataStart, std::uint64_t limit, StreamDecode* out) {
@@ -54,40 +74,67 @@ StreamDecode DecodeMemo::Decode(std::uint16_t method, std::uint16_t flags, std::
         answer.outcome = StreamDecode::Outcome::kSkipped;
         return answer;
     }
-    answer = Run(method, flags, expectedSize, dataStart, limit, outputCap);
+    answer = Run(StreamRequest{method, flags, expectedSize, dataStart, limit, outputCap});
     if (answer.outcome != StreamDecode::Outcome::kCancelled && answer.outcome != StreamDecode::Outcome::kNoDecoder &&
         (answer.consumed >= kRememberInput || answer.decodedSize >= kRememberOutput))
         remembered_[key] = Remembered{answer, limit, answer.passedCap ? outputCap : kUnknownSize};
     return answer;
 }
 
-StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize,
-                             std::uint64_t dataStart, std::uint64_t limit, std::uint64_t outputCap) {
+StreamDecode DecodeMemo::Run(const StreamRequest& request) {
     StreamDecode result;
-    std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(method, flags, expectedSize);
+    ScanWork spent;
+    if (ahead_ && ahead_->Take(request, &result, &spent)) {
+        work_.decoderCalls += spent.decoderCalls;
+        work_.bytesDecoded += spent.bytesDecoded;
+        work_.bytesProduced += spent.bytesProduced;
+        return result;
+    }
+    result = DecodeStream(reader_, whole_, work_, hooks_, request);
+    if (result.outcome == StreamDecode::Outcome::kCancelled) cancelled_ = true;
+    return result;
+}
+
+StreamDecode DecodeStream(SourceReader& reader, WholeInflater& whole, ScanWork& work, const DecodeHooks& hooks,
+                          const StreamRequest& request) {
+    StreamDecode result;
+    std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(request.method, request.flags, request.expectedSize);
     if (!decoder) return result;
     // The decoder also asks every few MiB of what comes out: one window of
     // a bomb can decode to terabytes.
-    decoder->SetMayContinue(hooks_.mayContinue);
-    decoder->SetDeclaredSize(outputCap);
+    decoder->SetMayContinue(hooks.mayContinue);
+    decoder->SetDeclaredSize(request.outputCap);
     bool stopped = false;
+    const std::uint64_t dataStart = request.dataStart;
+    const std::uint64_t limit = request.limit;
     std::uint64_t position = dataStart;
     result.outcome = StreamDecode::Outcome::kRanOut;
+    const std::uint64_t window = reader.WindowSize();
     while (position < limit) {
-        if (!hooks_.mayContinue()) {
+        if (!hooks.mayContinue()) {
             stopped = true;
             break;
         }
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(reader_.WindowSize(), limit - position));
-        const std::uint8_t* in = reader_.Bytes(position, want);
+        // Pieces end on multiples of the window size, whichever reader reads
+        // them: the window that holds one entry's data then mostly holds the
+        // next entry's too (small entries read the file once, not a window
+        // each), and every thread feeds the decoder the same pieces, so the
+        // counts and failure offsets do not depend on who decoded.
+        const std::uint64_t pieceEnd = std::min(limit, position - position % window + window);
+        const auto want = static_cast<std::size_t>(pieceEnd - position);
+        const std::uint8_t* in = reader.Bytes(position, want);
         if (!in) break;
+        if (position == dataStart && request.method == method::kDeflate && InflatedWhole(whole, in, want, request,
+                                                                                        work, &result)) {
+            if (hooks.passedOffset) hooks.passedOffset(dataStart + result.consumed);
+            return result;
+        }
         std::size_t consumed = 0;
-        ++work_.decoderCalls;
+        ++work.decoderCalls;
         const DecodeResult step = decoder->Feed(in, want, &consumed);
-        work_.bytesDecoded += consumed;
+        work.bytesDecoded += consumed;
         position += consumed;
-        if (hooks_.passedOffset) hooks_.passedOffset(position);
+        if (hooks.passedOffset) hooks.passedOffset(position);
         if (step == DecodeResult::kCancelled) {
             stopped = true;
             break;
@@ -103,14 +150,11 @@ StreamDecode DecodeMemo::Run(std::uint16_t method, std::uint16_t flags, std::uin
             break;
         }
     }
-    if (stopped) {
-        cancelled_ = true;
-        result.outcome = StreamDecode::Outcome::kCancelled;
-    }
+    if (stopped) result.outcome = StreamDecode::Outcome::kCancelled;
     result.consumed = position - dataStart;
     if (result.outcome == StreamDecode::Outcome::kEnded) result.consumed = decoder->ConsumedSize();
     result.decodedSize = decoder->DecodedSize();
-    work_.bytesProduced += result.decodedSize;
+    work.bytesProduced += result.decodedSize;
     result.crc32 = decoder->Crc32();
     return result;
 }

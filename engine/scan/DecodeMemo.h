@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "codec/EntryDecoder.h"
+#include "codec/WholeInflate.h"
 #include "io/SourceReader.h"
 #include "state/ScanWork.h"
 
@@ -40,6 +41,32 @@ struct DecodeHooks {
     std::function<void(std::uint64_t)> passedOffset;  // progress; may be empty
 };
 
+// One decode the scan asks for: the stream of method at dataStart, read up
+// to limit, stopped past outputCap bytes of output.
+struct StreamRequest {
+    std::uint16_t method = 0;
+    std::uint16_t flags = 0;
+    std::uint64_t expectedSize = kUnknownSize;
+    std::uint64_t dataStart = 0;
+    std::uint64_t limit = 0;
+    std::uint64_t outputCap = kUnknownSize;
+};
+
+// Decodes one stream through reader, counting what it spent into work. The
+// outcome is kCancelled when hooks.mayContinue said stop. A deflate stream
+// that ends within the first piece read is inflated whole by whole.
+StreamDecode DecodeStream(SourceReader& reader, WholeInflater& whole, ScanWork& work, const DecodeHooks& hooks,
+                          const StreamRequest& request);
+
+// Decodes done before the scan asked for them (on other threads). Take
+// hands over the result of exactly this request, with the work it cost;
+// false when there is none and the caller must decode itself.
+class DecodedAhead {
+public:
+    virtual ~DecodedAhead() = default;
+    virtual bool Take(const StreamRequest& request, StreamDecode* result, ScanWork* spent) = 0;
+};
+
 class DecodeMemo {
 public:
     DecodeMemo(SourceReader& reader, ScanWork& work, DecodeHooks hooks)
@@ -57,6 +84,9 @@ public:
 
     // CRC-32 of [offset, offset + length); false when cancelled or unreadable.
     bool Crc32Of(std::uint64_t offset, std::uint64_t length, std::uint32_t* crc, bool* cancelled);
+
+    // Decodes done ahead answer requests no earlier decode answers; may be null.
+    void SetAhead(DecodedAhead* ahead) { ahead_ = ahead; }
 
     ScanWork& Work() { return work_; }
     bool Cancelled() const { return cancelled_; }
@@ -78,13 +108,14 @@ private:
         std::uint64_t cap;  // the output cap it stopped at, or kUnknownSize
     };
 
-    StreamDecode Run(std::uint16_t method, std::uint16_t flags, std::uint64_t expectedSize, std::uint64_t dataStart,
-                     std::uint64_t limit, std::uint64_t outputCap);
+    StreamDecode Run(const StreamRequest& request);
     static bool Answers(const Remembered& r, std::uint64_t dataStart, std::uint64_t limit, StreamDecode* out);
 
     SourceReader& reader_;
     ScanWork& work_;
     DecodeHooks hooks_;
+    DecodedAhead* ahead_ = nullptr;
+    WholeInflater whole_;
     // Only decodes that cost something are kept, so the map stays a small
     // fraction of the input whatever the input holds.
     std::map<Key, Remembered> remembered_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/EntryDecoder.h"
+#include "concurrency/TaskPool.h"
 #include "records/ByteOrder.h"
 #include "records/LocalHeader.h"
 #include "records/ZipConstants.h"
@@ -13,6 +14,7 @@
 #include "scan/NameStep.h"
 #include "scan/ReadableHeader.h"
 #include "scan/SpanEvidence.h"
+#include "scan/StreamedDecodeAhead.h"
 #include "scan/StreamedEntryEnd.h"
 
 namespace vrz {
@@ -39,11 +41,14 @@ public:
           reader_(layout_, options.windowSize),
           total_(layout_.TotalSize()),
           memo_(reader_, state.scanWork, Hooks()),
+          ahead_(layout_, options.threads == 0 ? UsableCpuCount() : options.threads, options.windowSize,
+                 [&state] { return state.ScanMayContinue(); }),
           index_(reader_, total_, state.scanWork, [this] { return Poll(); }),
           endFinder_(reader_, memo_, index_),
           spans_(reader_, Hooks(), total_) {
         for (const RecoveredEntry& row : state_.entries) names_.Remember(state_.NameOf(row));
         state_.scanWork.refusedAllowance += kRefusedWorkPerByte * total_ + options.refusedWorkFloor;
+        memo_.SetAhead(&ahead_);
     }
 
     bool Run();
@@ -70,6 +75,7 @@ private:
     SourceReader reader_;
     const std::uint64_t total_;
     DecodeMemo memo_;
+    StreamedDecodeAhead ahead_;
     DescriptorIndex index_;
     StreamedEntryEndFinder endFinder_;
     SpanEvidence spans_;
@@ -296,15 +302,19 @@ bool Scanner::Run() {
         }
         const std::uint8_t* sig = reader_.Bytes(at, 4);
         std::uint64_t next = at + 1;
-        if (sig && StartsWith(sig, zip::kSigCentralHeader))
+        if (sig && StartsWith(sig, zip::kSigCentralHeader)) {
             next = StepOverCentralDirectory(at);
-        else
+        } else {
+            ahead_.Reach(at, state_.scanWork.MayDecodeForCandidate());
             TryHeader(at, &next);
+        }
         if (cancelled_) return false;
         if (FailIfUnreadable()) return false;
         cursor = next;
         Progress(cursor);
     }
+    ahead_.Stop(state_.scanWork);
+    memo_.SetAhead(nullptr);
     GiveWayToInnerEntries(state_, reader_, doubtful_);
     if (FailIfUnreadable()) return false;
     if (!directories_.empty()) {

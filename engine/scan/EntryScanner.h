@@ -21,6 +21,9 @@ struct ScanOptions {
     // Work allowed to refused candidates besides a fixed multiple of the
     // input (see ScanWork); tests lower it to see the multiple at work.
     std::uint64_t refusedWorkFloor = std::uint64_t{64} << 20;
+    // Threads that decode streamed entries ahead of the walk: 0 one per
+    // usable CPU, 1 none (the walk decodes each one itself).
+    std::size_t threads = 0;
 };
 
 // Scans state.scanLayout, appending rows to state.entries and what it refused

@@ -17,9 +17,23 @@ DescriptorExpectation BaseExpectation(const LocalHeader& header) {
     return e;
 }
 
-bool HasOwnEnd(std::uint16_t m) { return m != method::kStored && EntryDecoder::SupportsMethod(m); }
-
 }  // namespace
+
+bool EndFoundByDecoding(const LocalHeader& header) {
+    const bool encrypted = (header.flags & zip::kFlagEncrypted) != 0;
+    return !encrypted && header.method != method::kStored && EntryDecoder::SupportsMethod(header.method);
+}
+
+StreamRequest EndDecodeRequest(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd) {
+    const bool sizeKnown = header.uncompressedSize != 0 && header.uncompressedSize != zip::kZip64Marker32;
+    StreamRequest request;
+    request.method = header.method;
+    request.flags = header.flags;
+    request.expectedSize = sizeKnown ? header.uncompressedSize : kUnknownSize;
+    request.dataStart = dataStart;
+    request.limit = runEnd;
+    return request;
+}
 
 bool StreamedEntryEndFinder::FindBareStored(std::uint64_t dataStart, std::uint64_t runEnd, StreamedEnd* end) {
     std::uint64_t next = 0;
@@ -80,18 +94,16 @@ StreamedEnd StreamedEntryEndFinder::SearchByIndex(const LocalHeader& header, std
 }
 
 StreamedEnd StreamedEntryEndFinder::Find(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd) {
-    const bool encrypted = (header.flags & zip::kFlagEncrypted) != 0;
-    if (encrypted || !HasOwnEnd(header.method)) return SearchByIndex(header, dataStart, runEnd);
+    if (!EndFoundByDecoding(header)) return SearchByIndex(header, dataStart, runEnd);
 
     ScanWork& work = memo_.Work();
-    const bool sizeKnown = header.uncompressedSize != 0 && header.uncompressedSize != zip::kZip64Marker32;
+    const StreamRequest request = EndDecodeRequest(header, dataStart, runEnd);
     // Candidates that end up refused may only decode so much in all: headers
     // quoted inside each other's stored deflate blocks would otherwise have
     // every one of them decode nearly the rest of the file. Past that
     // allowance only descriptors decide, which costs a lookup per candidate.
-    const StreamDecode decoded = memo_.Decode(header.method, header.flags,
-                                              sizeKnown ? header.uncompressedSize : kUnknownSize, dataStart, runEnd,
-                                              work.MayDecodeForCandidate());
+    const StreamDecode decoded = memo_.Decode(request.method, request.flags, request.expectedSize, dataStart,
+                                              runEnd, work.MayDecodeForCandidate());
     StreamedEnd end;
     const std::uint64_t spent = decoded.remembered ? 0 : decoded.consumed;
     switch (decoded.outcome) {

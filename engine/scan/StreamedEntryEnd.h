@@ -37,6 +37,12 @@ struct StreamedEnd {
 
 using StreamedEndHooks = DecodeHooks;
 
+// Whether a streamed entry's end is found by decoding its data (the method
+// has an end of its own and the data are not encrypted), and the decode
+// that finds it for data at dataStart read no further than runEnd.
+bool EndFoundByDecoding(const LocalHeader& header);
+StreamRequest EndDecodeRequest(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
+
 class StreamedEntryEndFinder {
 public:
     StreamedEntryEndFinder(SourceReader& reader, DecodeMemo& memo, DescriptorIndex& index)

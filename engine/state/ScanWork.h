@@ -15,6 +15,11 @@ struct ScanWork {
     std::uint64_t descriptorProbes = 0;  // places read as a possible descriptor
     std::uint64_t bytesChecked = 0;      // bytes whose CRC-32 was taken to confirm a candidate
     std::uint64_t decodesRemembered = 0; // decodes answered from what an earlier one found
+    // Compressed bytes decoded ahead of the walk on other threads for
+    // headers it then never asked about. Decodes it did take are counted
+    // above as if it had run them, so the counts above do not depend on
+    // the number of threads.
+    std::uint64_t bytesDecodedAhead = 0;
 
     // Bytes read by decodes and checks whose candidate was refused. Each
     // accepted entry's bytes are its own, so only refused candidates can

@@ -109,6 +109,24 @@ bool RowVerifier::TakeHeader(RecoveredEntry& row, const std::uint8_t* record, st
     return true;
 }
 
+// An intact deflated entry that fits the read window and the whole-inflate
+// buffer, inflated in one call. Anything else (too large, cut, damaged, a
+// CRC-32 that differs) is left to the streaming decoder, which says where
+// and why; true only when the entry was found intact.
+bool RowVerifier::InflateWhole(RecoveredEntry& row, std::uint64_t length, const RowVerifyHooks& hooks) {
+    if (length == 0 || length > kReadWindow || row.uncompressedSize > WholeInflater::kMaxOutput) return false;
+    if (hooks.mayContinue && !hooks.mayContinue()) return false;
+    const std::uint8_t* data = reader_.ViewWhole(dataStart_, static_cast<std::size_t>(length));
+    WholeInflater::Result result;
+    if (!data || !whole_.Inflate(data, static_cast<std::size_t>(length), row.uncompressedSize, &result)) return false;
+    if (result.produced != row.uncompressedSize || result.crc32 != row.crc32) return false;
+    row.check.decodedCrc = result.crc32;
+    row.check.decodedSize = result.produced;
+    row.check.status = EntryStatus::kIntact;
+    if (hooks.advanced) hooks.advanced(length);
+    return true;
+}
+
 // False only when cancelled.
 bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
     EntryCheck& check = check_;
@@ -122,6 +140,11 @@ bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
         check.status = EntryStatus::kIntact;
         return true;
     }
+    const std::uint64_t dataStart = dataStart_;
+    std::uint64_t room = row.entryLength - (dataStart - row.headerOffset);
+    room -= std::min<std::uint64_t>(room, row.descriptorLength);
+    const std::uint64_t length = std::min(row.compressedSize, room);
+    if (check.method == method::kDeflate && InflateWhole(row, length, hooks)) return true;
     std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(check.method, check.flags, row.uncompressedSize);
     if (!decoder) {
         check.status = EntryStatus::kNotChecked;
@@ -130,10 +153,6 @@ bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
     }
     // Output past the stored size is damage; a small stream may decode to terabytes.
     decoder->SetDeclaredSize(row.uncompressedSize);
-    const std::uint64_t dataStart = dataStart_;
-    std::uint64_t room = row.entryLength - (dataStart - row.headerOffset);
-    room -= std::min<std::uint64_t>(room, row.descriptorLength);
-    const std::uint64_t length = std::min(row.compressedSize, room);
     RangeDecodeHooks rangeHooks;
     rangeHooks.mayContinue = hooks.mayContinue;
     rangeHooks.advanced = hooks.advanced;

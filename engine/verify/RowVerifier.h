@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "codec/WholeInflate.h"
 #include "state/JobState.h"
 #include "writer/LayoutBlockReader.h"
 
@@ -35,11 +36,13 @@ private:
     bool ReadHeader(RecoveredEntry& row);
     bool TakeHeader(RecoveredEntry& row, const std::uint8_t* record, std::size_t length, std::uint64_t dataStart);
     bool Decode(RecoveredEntry& row, const RowVerifyHooks& hooks);
+    bool InflateWhole(RecoveredEntry& row, std::uint64_t length, const RowVerifyHooks& hooks);
 
     JobState& state_;
     const bool decode_;
     std::mutex& namesLock_;
     LayoutBlockReader reader_;
+    WholeInflater whole_;
     std::vector<std::uint8_t> record_;
     std::uint64_t dataStart_ = 0;
     // The row's check while it is made; stored in the row when done.

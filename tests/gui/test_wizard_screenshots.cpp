@@ -52,7 +52,8 @@ TEST_F(SourceAndRepairScreenshots, SourceStepAndRepairPage) {
     // The bottom band with the tip of the day, on its own.
     const wxRect frame = m_frame->GetScreenRect();
     const wxPoint client = m_frame->GetClientAreaOrigin() + m_frame->GetScreenPosition();
-    vrz::guitest::CaptureScreen(*m_frame, wxRect(client.x, client.y + 530 - 30, frame.width, 30), "tips-band");
+    vrz::guitest::CaptureScreen(*m_frame, wxRect(client.x, client.y + chrome::kClientHeight - chrome::kBandHeight, frame.width,
+                                                       chrome::kBandHeight), "tips-band");
 
     const std::string archive = MakeArchive("holiday-photos.zip", 60, 20000);
     auto* source = dynamic_cast<CBaseWndStep*>(Page());
@@ -109,8 +110,9 @@ TEST_F(SourceAndRepairScreenshots, BrowseMenu) {
     EXPECT_TRUE(pictured);
 }
 
+// vant-repair-zip FILE, as "Open with" in a file manager starts it.
 TEST_F(SourceAndRepairScreenshots, StartedWithAFileName) {
-    MakeFrame("archive.zip");
+    MakeFrame(FromUtf8(MakeArchive("holiday-photos.zip", 3, 2000)));
     m_frame->Move(20, 20);
     Capture("command-line-file");
 }

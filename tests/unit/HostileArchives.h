@@ -33,6 +33,21 @@ inline Bytes Header(const std::string& name, std::uint16_t flags, std::uint16_t 
     return out;
 }
 
+// A raw deflate stream of plain, as ZIP entries hold it.
+inline std::string RawDeflate(const std::string& plain) {
+    std::string packed(compressBound(static_cast<uLong>(plain.size())), '\0');
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(&packed[0]);
+    z.avail_out = static_cast<uInt>(packed.size());
+    deflate(&z, Z_FINISH);
+    packed.resize(z.total_out);
+    deflateEnd(&z);
+    return packed;
+}
+
 // Data as deflate stored blocks, the last one final.
 inline Bytes StoredBlocks(const Bytes& data) {
     Bytes out;
@@ -103,18 +118,7 @@ inline Bytes CentralRecordsOverData(std::size_t scale) {
 inline Bytes CentralRecordsOverOneStream(std::size_t records, std::size_t zeros) {
     const std::string name = "one";
     Bytes out = Garbage(30 + name.size(), 9);  // the local header, damaged
-    std::vector<std::uint8_t> plain(zeros, 0);
-    uLongf length = compressBound(static_cast<uLong>(plain.size()));
-    Bytes packed(length);
-    z_stream z{};
-    deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
-    z.next_in = plain.data();
-    z.avail_in = static_cast<uInt>(plain.size());
-    z.next_out = packed.data();
-    z.avail_out = static_cast<uInt>(packed.size());
-    deflate(&z, Z_FINISH);
-    packed.resize(z.total_out);
-    deflateEnd(&z);
+    const std::string packed = RawDeflate(std::string(zeros, '\0'));
     Append(out, packed);
     const auto start = static_cast<std::uint32_t>(out.size());
     for (std::size_t i = 0; i < records; ++i) {
