@@ -120,9 +120,9 @@ bool RowVerifier::InflateWhole(RecoveredEntry& row, std::uint64_t length, const 
     WholeInflater::Result result;
     if (!data || !whole_.Inflate(data, static_cast<std::size_t>(length), row.uncompressedSize, &result)) return false;
     if (result.produced != row.uncompressedSize || result.crc32 != row.crc32) return false;
-    row.check.decodedCrc = result.crc32;
-    row.check.decodedSize = result.produced;
-    row.check.status = EntryStatus::kIntact;
+    check_.decodedCrc = result.crc32;
+    check_.decodedSize = result.produced;
+    check_.status = EntryStatus::kIntact;
     if (hooks.advanced) hooks.advanced(length);
     return true;
 }
