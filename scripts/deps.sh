@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake g++ clang libclang-rt-14-dev libfuzzer-14-dev
   googletest libgtest-dev libwxgtk3.2-dev pkg-config
-  zlib1g-dev libisal-dev libbz2-dev liblzma-dev libzstd-dev
+  zlib1g-dev libisal-dev libdeflate-dev libbz2-dev liblzma-dev libzstd-dev
   zip unzip p7zip-full libarchive-tools zstd python3 default-jdk-headless
   xvfb xauth imagemagick
   scdoc man-db dpkg-dev fakeroot lintian desktop-file-utils appstream bash-completion

@@ -49,7 +49,8 @@ bool HasBlock(const std::vector<std::uint8_t>& extra, std::uint16_t id) {
 }
 
 // Index of the last row whose header is at or before offset; rows are in layout order.
-std::size_t RowAtOrBefore(const std::vector<RecoveredEntry>& rows, std::uint64_t offset) {
+template <typename Rows>
+std::size_t RowAtOrBefore(const Rows& rows, std::uint64_t offset) {
     auto it = std::upper_bound(rows.begin(), rows.end(), offset,
                                [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
     return it == rows.begin() ? rows.size() : static_cast<std::size_t>(it - rows.begin()) - 1;
@@ -146,7 +147,7 @@ bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string&
 // "#Lost Files/"; then the header's name the scan kept decides, and only a
 // row without it has its header read again.
 bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
-    const std::string_view tableName = state_.NameOf(row);
+    const std::string tableName = state_.NameOf(row);
     if (tableName == name) return true;
     if (tableName.compare(0, std::string_view(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
     if (row.check.headerRead) return state_.HeaderNameOf(row) == name;
@@ -272,9 +273,8 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
 // Puts the recovered rows among the rows found, in layout order. Headers
 // found inside a recovered entry's data were never entries of their own.
 void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
-    std::vector<RecoveredEntry> merged;
-    merged.reserve(rows.size() + recovered.size());
+    EntryTable& rows = state_.entries;
+    EntryTable merged;
     std::size_t next = 0;
     // The last recovered entry the sweep passed: its header and its end.
     std::uint64_t aroundStart = 0;
@@ -350,12 +350,12 @@ bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory
 }
 
 bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
+    EntryTable& rows = state_.entries;
     bool cancelled = false;
 
     // Entries whose local header is lost but whose central record survives.
     std::vector<RecoveredEntry> recovered;
-    const auto within = [](const std::vector<RecoveredEntry>& list, std::uint64_t offset) {
+    const auto within = [](const auto& list, std::uint64_t offset) {
         const std::size_t before = RowAtOrBefore(list, offset);
         return before < list.size() && offset - list[before].headerOffset < list[before].entryLength ? before
                                                                                                       : list.size();

@@ -178,7 +178,7 @@ bool CentralRecordMatcher::SameEntry(const CentralRecord& record, const Recovere
 }
 
 bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::size_t index, bool* renamed) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
+    EntryTable& rows = state_.entries;
     RecoveredEntry& row = rows[index];
     if (!WrittenLocalRecord(state_, reader_, row, &localRecord_)) return true;
     const LocalHeader local = ReadLocalHeaderFixed(localRecord_.data());
@@ -367,6 +367,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
                 state_.findings.Add(FieldFinding(state_, FindingKind::kRecoveredFromCentral, recovered, record.name,
                                                  FindingField::kNone, FindingBasis::kDataVerifies, 0, 0));
                 recovered.name = row.name;
+                recovered.nameForm = row.nameForm;
                 TakeCentralAttributes(record, nullptr, 0, state_, recovered);
                 rows[index] = std::move(recovered);
                 *renamed = true;
@@ -466,7 +467,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     row.descriptorLength = 0;
     row.entryLength = std::max(row.entryLength, dataStart + settled.compressedSize - row.headerOffset);
     row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-    row.check = EntryCheck{};
+    row.check = RowCheck{};
     return true;
 }
 

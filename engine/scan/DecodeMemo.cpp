@@ -14,6 +14,26 @@ namespace {
 constexpr std::uint64_t kRememberInput = 1024;
 constexpr std::uint64_t kRememberOutput = std::uint64_t{1} << 20;
 
+// Most deflate streams end within the first piece and decode to a few
+// megabytes at most: one call inflates those. Anything else, a failure
+// included, is decoded again by the streaming decoder, which says where it
+// failed; the counts are those the streaming decode would have made.
+bool InflatedWhole(WholeInflater& whole, const std::uint8_t* in, std::size_t length, const StreamRequest& request,
+                   ScanWork& work, StreamDecode* result) {
+    const std::size_t limit =
+        static_cast<std::size_t>(std::min<std::uint64_t>(request.outputCap, WholeInflater::kMaxOutput));
+    WholeInflater::Result inflated;
+    if (!whole.Inflate(in, length, limit, &inflated)) return false;
+    ++work.decoderCalls;
+    work.bytesDecoded += inflated.consumed;
+    work.bytesProduced += inflated.produced;
+    result->outcome = StreamDecode::Outcome::kEnded;
+    result->consumed = inflated.consumed;
+    result->decodedSize = inflated.produced;
+    result->crc32 = inflated.crc32;
+    return true;
+}
+
 }  // namespace
 
 bool DecodeMemo::Answers(const Remembered& r, std::uint64_t dataStart, std::uint64_t limit, StreamDecode* out) {
@@ -70,12 +90,12 @@ StreamDecode DecodeMemo::Run(const StreamRequest& request) {
         work_.bytesProduced += spent.bytesProduced;
         return result;
     }
-    result = DecodeStream(reader_, work_, hooks_, request);
+    result = DecodeStream(reader_, whole_, work_, hooks_, request);
     if (result.outcome == StreamDecode::Outcome::kCancelled) cancelled_ = true;
     return result;
 }
 
-StreamDecode DecodeStream(SourceReader& reader, ScanWork& work, const DecodeHooks& hooks,
+StreamDecode DecodeStream(SourceReader& reader, WholeInflater& whole, ScanWork& work, const DecodeHooks& hooks,
                           const StreamRequest& request) {
     StreamDecode result;
     std::unique_ptr<EntryDecoder> decoder = EntryDecoder::Create(request.method, request.flags, request.expectedSize);
@@ -104,6 +124,11 @@ StreamDecode DecodeStream(SourceReader& reader, ScanWork& work, const DecodeHook
         const auto want = static_cast<std::size_t>(pieceEnd - position);
         const std::uint8_t* in = reader.Bytes(position, want);
         if (!in) break;
+        if (position == dataStart && request.method == method::kDeflate && InflatedWhole(whole, in, want, request,
+                                                                                        work, &result)) {
+            if (hooks.passedOffset) hooks.passedOffset(dataStart + result.consumed);
+            return result;
+        }
         std::size_t consumed = 0;
         ++work.decoderCalls;
         const DecodeResult step = decoder->Feed(in, want, &consumed);

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "codec/EntryDecoder.h"
+#include "codec/WholeInflate.h"
 #include "io/SourceReader.h"
 #include "state/ScanWork.h"
 
@@ -52,8 +53,9 @@ struct StreamRequest {
 };
 
 // Decodes one stream through reader, counting what it spent into work. The
-// outcome is kCancelled when hooks.mayContinue said stop.
-StreamDecode DecodeStream(SourceReader& reader, ScanWork& work, const DecodeHooks& hooks,
+// outcome is kCancelled when hooks.mayContinue said stop. A deflate stream
+// that ends within the first piece read is inflated whole by whole.
+StreamDecode DecodeStream(SourceReader& reader, WholeInflater& whole, ScanWork& work, const DecodeHooks& hooks,
                           const StreamRequest& request);
 
 // Decodes done before the scan asked for them (on other threads). Take
@@ -113,6 +115,7 @@ private:
     ScanWork& work_;
     DecodeHooks hooks_;
     DecodedAhead* ahead_ = nullptr;
+    WholeInflater whole_;
     // Only decodes that cost something are kept, so the map stays a small
     // fraction of the input whatever the input holds.
     std::map<Key, Remembered> remembered_;

@@ -52,7 +52,10 @@ StreamedDecodeAhead::StreamedDecodeAhead(const SourceLayout& layout, std::size_t
       wasteAllowance_(layout.TotalSize() + kWasteFloor) {
     if (threads <= 1) return;
     maxQueued_ = kQueuedPerThread * threads;
-    for (std::size_t i = 0; i < threads; ++i) readers_.push_back(std::make_unique<SourceReader>(layout, windowSize));
+    for (std::size_t i = 0; i < threads; ++i) {
+        readers_.push_back(std::make_unique<SourceReader>(layout, windowSize));
+        inflaters_.push_back(std::make_unique<WholeInflater>());
+    }
     pool_ = std::make_unique<TaskPool>(threads, maxQueued_);
 }
 
@@ -136,7 +139,7 @@ void StreamedDecodeAhead::Decode(Slot& slot, std::size_t worker) {
     ScanWork work;
     DecodeHooks hooks;
     hooks.mayContinue = [this, &slot] { return !slot.dropped.load(std::memory_order_relaxed) && jobMayContinue_(); };
-    const StreamDecode result = DecodeStream(reader, work, hooks, slot.request);
+    const StreamDecode result = DecodeStream(reader, *inflaters_[worker], work, hooks, slot.request);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         slot.result = result;

@@ -67,6 +67,7 @@ private:
     std::atomic<std::uint64_t> wasted_{0};
     // One reader per worker, each with its own window and open files.
     std::vector<std::unique_ptr<SourceReader>> readers_;
+    std::vector<std::unique_ptr<WholeInflater>> inflaters_;
     std::unique_ptr<TaskPool> pool_;
 };
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "codec/WholeInflate.h"
 #include "state/JobState.h"
 #include "writer/LayoutBlockReader.h"
 
@@ -23,8 +24,8 @@ struct RowVerifyHooks {
 
 class RowVerifier {
 public:
-    // namesLock guards the job's name arena, which rows on other threads
-    // may add to at the same time.
+    // namesLock guards the job's name arena and its check side table, which
+    // rows on other threads may add to at the same time.
     RowVerifier(JobState& state, bool decode, std::mutex& namesLock);
 
     // False only when cancelled; the row is then left unfinished.
@@ -35,13 +36,17 @@ private:
     bool ReadHeader(RecoveredEntry& row);
     bool TakeHeader(RecoveredEntry& row, const std::uint8_t* record, std::size_t length, std::uint64_t dataStart);
     bool Decode(RecoveredEntry& row, const RowVerifyHooks& hooks);
+    bool InflateWhole(RecoveredEntry& row, std::uint64_t length, const RowVerifyHooks& hooks);
 
     JobState& state_;
     const bool decode_;
     std::mutex& namesLock_;
     LayoutBlockReader reader_;
+    WholeInflater whole_;
     std::vector<std::uint8_t> record_;
     std::uint64_t dataStart_ = 0;
+    // The row's check while it is made; stored in the row when done.
+    EntryCheck check_;
 };
 
 // Rows the scan already decoded whole keep the scan's result.

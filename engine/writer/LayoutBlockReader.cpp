@@ -50,6 +50,15 @@ const std::uint8_t* LayoutBlockReader::View(std::uint64_t offset, std::size_t wa
     return window_.get() + inWindow;
 }
 
+const std::uint8_t* LayoutBlockReader::ViewWhole(std::uint64_t offset, std::size_t length) {
+    const std::uint64_t total = layout_.TotalSize();
+    if (length == 0 || length > windowSize_ || offset > total || length > total - offset) return nullptr;
+    if (offset < windowStart_ || offset + length > windowStart_ + windowLength_) {
+        if (!Load(offset)) return nullptr;
+    }
+    return window_.get() + (offset - windowStart_);
+}
+
 bool LayoutBlockReader::ReadDirect(std::uint64_t offset, std::size_t length, std::uint8_t* out) {
     const std::uint64_t total = layout_.TotalSize();
     if (offset > total || length > total - offset) return false;

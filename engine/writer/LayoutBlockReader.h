@@ -25,6 +25,11 @@ public:
     // stays valid until the next call. nullptr when a part cannot be read.
     const std::uint8_t* View(std::uint64_t offset, std::size_t want, std::size_t* available);
 
+    // All of [offset, offset + length) in the window, loading it from offset
+    // when the window does not hold it all; nullptr when length is more
+    // than the window holds or a part cannot be read.
+    const std::uint8_t* ViewWhole(std::uint64_t offset, std::size_t length);
+
     // Copies exactly [offset, offset + length) into out.
     bool Read(std::uint64_t offset, std::size_t length, std::uint8_t* out);
 
