@@ -325,7 +325,7 @@ void CentralRecordMatcher::NameAgain() {
 
 bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory,
                                                 const std::unordered_map<std::uint64_t, std::size_t>& rowAt) {
-    const std::vector<RecoveredEntry>& rows = state_.entries;
+    const auto& rows = state_.entries;
     std::uint8_t fixed[zip::kLocalHeaderSize];
     std::string localName;
     for (const CentralRecord& record : directory.records) {
