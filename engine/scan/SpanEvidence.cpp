@@ -195,7 +195,8 @@ SpanDecision SpanEvidence::StoredLengths(const LocalHeader& header, std::uint64_
             summed += want;
             budget_ -= want;
         }
-        if (crc != header.crc32) continue;
+        // No bytes check anywhere: they prove no span.
+        if (crc != header.crc32 || length == 0) continue;
         decision.decoded = true;
         decision.decodedCrc = crc;
         decision.decodedSize = length;
