@@ -156,6 +156,7 @@ const char* FindingFieldCode(FindingField field) {
         case FindingField::kVersionNeeded: return "version-needed";
         case FindingField::kName: return "name";
         case FindingField::kExtraField: return "extra-field";
+        case FindingField::kModTime: return "modified";
     }
     return "";
 }
@@ -168,6 +169,7 @@ const char* FindingBasisCode(FindingBasis basis) {
         case FindingBasis::kNextHeader: return "next-header";
         case FindingBasis::kCentralRecord: return "central-record";
         case FindingBasis::kReadersRefuse: return "readers-refuse";
+        case FindingBasis::kOtherRecordDamaged: return "other-record-damaged";
     }
     return "";
 }
@@ -180,6 +182,13 @@ std::string FieldValue(FindingField field, std::uint64_t value) {
         case FindingField::kFlags:
         case FindingField::kVersionNeeded: return Format("0x%04" PRIx64, value);
         case FindingField::kExtraField: return Format("%" PRIu64 " bytes", value);
+        case FindingField::kModTime: {
+            char text[80];
+            std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980u + unsigned(value >> 25),
+                          unsigned(value >> 21) & 0xFu, unsigned(value >> 16) & 0x1Fu, unsigned(value >> 11) & 0x1Fu,
+                          unsigned(value >> 5) & 0x3Fu, (unsigned(value) & 0x1Fu) * 2);
+            return text;
+        }
         default: return Format("%" PRIu64, value);
     }
 }
@@ -192,6 +201,7 @@ const char* BasisText(FindingBasis basis) {
         case FindingBasis::kNextHeader: return "an entry of its own begins there";
         case FindingBasis::kCentralRecord: return "the intact central record says so";
         case FindingBasis::kReadersRefuse: return "readers refuse the other";
+        case FindingBasis::kOtherRecordDamaged: return "the other record holds values no writer makes";
     }
     return "";
 }

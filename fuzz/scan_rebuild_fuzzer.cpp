@@ -181,6 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         vrz::RebuildOptions options;
         options.blockSize = block;
         options.splitArchive = split;
+        options.keepEntryLengths = true;
         if ((choice & 0x80) != 0) {
             Require(vrz::VerifyEntries(state, vrz::VerifyOptions{}), "verification stopped without a cancel");
             Require(vrz::PlanSalvage(state), "salvage stopped without a cancel");

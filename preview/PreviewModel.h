@@ -120,7 +120,7 @@ private:
     void AddFileRow(std::uint32_t entryIndex);
 
     const JobState& job_;
-    const std::vector<RecoveredEntry>& entries_;
+    const EntryTable& entries_;
     std::vector<Folder> folders_;
     std::vector<std::uint32_t> childFolders_;
     std::vector<std::uint32_t> files_;  // entry indexes, grouped by folder

@@ -36,7 +36,7 @@ ReportedEntry JobReport::Entry(std::size_t index) const {
         e.compressedSize = row.compressedSize;
         e.uncompressedSize = row.uncompressedSize;
         e.crc32 = row.crc32;
-        e.check = row.check;
+        e.check = state_->CheckOf(row);
         e.written = !LeftOut(*state_, row);
         e.headerOffset = row.headerOffset;
         e.part = row.part;

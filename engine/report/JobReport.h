@@ -27,7 +27,8 @@ struct ReportedEntry {
     // "#Partial Files/" name of a salvaged beginning) and the table's name.
     // They view the job's name arena or the report's own partial names.
     std::string_view writtenName;
-    std::string_view tableName;
+    // Made again for a "#Lost Files/" row, so held here.
+    std::string tableName;
     std::uint64_t compressedSize = 0;
     std::uint64_t uncompressedSize = 0;
     std::uint32_t crc32 = 0;

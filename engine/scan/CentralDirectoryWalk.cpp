@@ -21,6 +21,19 @@ bool SignatureAt(const ByteFetch& fetch, std::uint64_t at, std::uint64_t limit, 
     return p && std::memcmp(p, sig, 4) == 0;
 }
 
+// Bytes before the first record signature in area: local, central, descriptor, end records.
+std::size_t RecordFreeLength(const std::uint8_t* area, std::size_t length) {
+    for (std::size_t i = 0; i + 4 <= length; ++i) {
+        if (area[i] != 'P' || area[i + 1] != 'K') continue;
+        const std::uint8_t a = area[i + 2];
+        const std::uint8_t b = area[i + 3];
+        if ((a == 1 && b == 2) || (a == 3 && b == 4) || (a == 5 && b == 6) || (a == 6 && (b == 6 || b == 7)) ||
+            (a == 7 && b == 8))
+            return i;
+    }
+    return length;
+}
+
 }  // namespace
 
 WalkedDirectory WalkCentralDirectory(const ByteFetch& fetch, std::uint64_t start, std::uint64_t limit) {
@@ -33,7 +46,6 @@ WalkedDirectory WalkCentralDirectory(const ByteFetch& fetch, std::uint64_t start
         std::uint8_t copy[zip::kCentralHeaderSize];
         std::memcpy(copy, fixed, sizeof copy);
         const std::size_t variable = CentralRecordVariableLength(copy);
-        if (ReadU16(copy + zip::cdh::kNameLength) == 0) break;
         if (variable > limit - at - zip::kCentralHeaderSize) break;
         const std::uint8_t* rest = fetch(at + zip::kCentralHeaderSize, variable);
         if (!rest && variable > 0) break;
@@ -63,10 +75,15 @@ WalkedDirectory WalkCentralDirectory(const ByteFetch& fetch, std::uint64_t start
             if (dir.statedOffset == zip::kZip64Marker32 && zip64EndRecord) dir.statedOffset = zip64StatedOffset;
             const std::size_t commentLength = ReadU16(p + zip::eocd::kCommentLength);
             at += zip::kEndOfCentralDirSize;
-            // A comment cut by the end of the bytes keeps what survives.
-            const std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(commentLength, limit - at));
+            // A comment cut by the end of the bytes keeps what survives; one
+            // that runs over a record has a damaged length and ends before it,
+            // so that the record is read as one.
+            std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(commentLength, limit - at));
             const std::uint8_t* comment = kept > 0 ? fetch(at, kept) : nullptr;
-            if (comment) dir.archiveComment.assign(reinterpret_cast<const char*>(comment), kept);
+            if (comment) {
+                kept = RecordFreeLength(comment, kept);
+                dir.archiveComment.assign(reinterpret_cast<const char*>(comment), kept);
+            }
             at += kept;
         }
     }

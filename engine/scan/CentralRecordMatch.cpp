@@ -10,10 +10,12 @@
 #include "records/LocalRecordRewrite.h"
 #include "records/ZipConstants.h"
 #include "scan/NameStep.h"
+#include "writer/DosFileTime.h"
 
 namespace vrz {
 
 namespace {
+
 
 void AddFinding(JobState& state, FindingKind kind, std::uint64_t offset, const std::string& name,
                 std::uint64_t value) {
@@ -47,7 +49,8 @@ bool HasBlock(const std::vector<std::uint8_t>& extra, std::uint16_t id) {
 }
 
 // Index of the last row whose header is at or before offset; rows are in layout order.
-std::size_t RowAtOrBefore(const std::vector<RecoveredEntry>& rows, std::uint64_t offset) {
+template <typename Rows>
+std::size_t RowAtOrBefore(const Rows& rows, std::uint64_t offset) {
     auto it = std::upper_bound(rows.begin(), rows.end(), offset,
                                [](std::uint64_t value, const RecoveredEntry& r) { return value < r.headerOffset; });
     return it == rows.begin() ? rows.size() : static_cast<std::size_t>(it - rows.begin()) - 1;
@@ -144,7 +147,7 @@ bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string&
 // "#Lost Files/"; then the header's name the scan kept decides, and only a
 // row without it has its header read again.
 bool CentralRecordMatcher::RowNameIs(const RecoveredEntry& row, std::uint64_t headerOffset, const std::string& name) {
-    const std::string_view tableName = state_.NameOf(row);
+    const std::string tableName = state_.NameOf(row);
     if (tableName == name) return true;
     if (tableName.compare(0, std::string_view(kLostFilesFolder).size(), kLostFilesFolder) != 0) return false;
     if (row.check.headerRead) return state_.HeaderNameOf(row) == name;
@@ -213,7 +216,9 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     }
     extraLengths.push_back(record.extra.size());
     extraLengths.push_back(0);
-    if (nameInPlace && record.compressedSize <= dataEnd && dataEnd - record.compressedSize >= nameEnd &&
+    // Data that end where the span ends by construction prove their start
+    // only when they verify.
+    if (nameInPlace && CanCheck(record) && record.compressedSize <= dataEnd && dataEnd - record.compressedSize >= nameEnd &&
         dataEnd - record.compressedSize - nameEnd <= zip::kMaxFieldLength)
         extraLengths.push_back(dataEnd - nameEnd - record.compressedSize);
     for (std::size_t i = 0; i < extraLengths.size(); ++i) {
@@ -223,8 +228,10 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         if (dataOffset > runEnd || record.compressedSize > runEnd - dataOffset) continue;
         // Data nothing can check (encrypted, or a method this build does
         // not decode) count when they end right where the next record begins.
-        const bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
-                                           : EndsAtRecord(record, dataOffset + record.compressedSize);
+        bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
+                                     : EndsAtRecord(record, dataOffset + record.compressedSize);
+        // Empty data check anywhere: only a record right after them places them.
+        if (fits && record.compressedSize == 0) fits = EndsAtRecord(record, dataOffset);
         if (!fits) {
             if (*cancelled) return false;
             continue;
@@ -241,6 +248,22 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         extras.localRecordOverride = LocalRecordFromCentral(record);
         r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
+        if (!DosDateTimeIsReadable(record.modDate, record.modTime)) {
+            // Readers that convert the date report the archive's headers as damaged.
+            std::uint8_t* stamp = extras.localRecordOverride.data();
+            WriteU16(stamp + zip::lfh::kModTime, 0);
+            WriteU16(stamp + zip::lfh::kModDate, kDosEpochDate);
+            ScanFinding finding;
+            finding.kind = FindingKind::kHeaderMadeReadable;
+            finding.offset = headerOffset;
+            finding.part = r.part;
+            finding.name = record.name;
+            finding.field = FindingField::kModTime;
+            finding.basis = FindingBasis::kReadersRefuse;
+            finding.won = std::uint64_t{kDosEpochDate} << 16;
+            finding.lost = (std::uint64_t{record.modDate} << 16) | record.modTime;
+            state_.findings.Add(std::move(finding));
+        }
         *row = std::move(r);
         return true;
     }
@@ -250,9 +273,8 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
 // Puts the recovered rows among the rows found, in layout order. Headers
 // found inside a recovered entry's data were never entries of their own.
 void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
-    std::vector<RecoveredEntry> merged;
-    merged.reserve(rows.size() + recovered.size());
+    EntryTable& rows = state_.entries;
+    EntryTable merged;
     std::size_t next = 0;
     // The last recovered entry the sweep passed: its header and its end.
     std::uint64_t aroundStart = 0;
@@ -301,13 +323,39 @@ void CentralRecordMatcher::NameAgain() {
     }
 }
 
+bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory,
+                                                const std::unordered_map<std::uint64_t, std::size_t>& rowAt) {
+    const auto& rows = state_.entries;
+    std::uint8_t fixed[zip::kLocalHeaderSize];
+    std::string localName;
+    for (const CentralRecord& record : directory.records) {
+        if (LooksDamaged(record, record.name)) return true;
+        const auto found = rowAt.find(record.localHeaderOffset);
+        if (found == rowAt.end()) continue;
+        const RecoveredEntry& row = rows[found->second];
+        if (!reader_.Copy(row.headerOffset, sizeof fixed, fixed) || ReadU32(fixed) != zip::kLocalHeaderSignature)
+            continue;
+        localName.resize(ReadU16(fixed + zip::lfh::kNameLength));
+        if (!reader_.Copy(row.headerOffset + zip::kLocalHeaderSize, localName.size(),
+                          reinterpret_cast<std::uint8_t*>(&localName[0])))
+            continue;
+        if (localName != record.name && LooksDamaged(record, localName)) return true;
+        // Sizes the local header's span refutes: it ends where the next record begins.
+        if (localName == record.name && row.descriptorLength == 0 &&
+            (row.compressedSize != record.compressedSize || row.uncompressedSize != record.uncompressedSize) &&
+            RecordFollows(row.headerOffset + row.entryLength))
+            return true;
+    }
+    return false;
+}
+
 bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
+    EntryTable& rows = state_.entries;
     bool cancelled = false;
 
     // Entries whose local header is lost but whose central record survives.
     std::vector<RecoveredEntry> recovered;
-    const auto within = [](const std::vector<RecoveredEntry>& list, std::uint64_t offset) {
+    const auto within = [](const auto& list, std::uint64_t offset) {
         const std::size_t before = RowAtOrBefore(list, offset);
         return before < list.size() && offset - list[before].headerOffset < list[before].entryLength ? before
                                                                                                       : list.size();
@@ -349,6 +397,8 @@ bool CentralRecordMatcher::Apply(const std::vector<WalkedDirectory>& directories
     bool renamed = false;
     for (const WalkedDirectory& directory : directories) {
         if (directory.hasEndRecord) state_.archiveComment = directory.archiveComment;
+        readersTakeRecord_ = directory.hasEndRecord && directory.statedOffset == directory.start &&
+                             state_.scanLayout.Parts().size() == 1 && !DirectoryShowsDamage(directory, rowAt);
         for (const CentralRecord& record : directory.records) {
             for (const std::uint64_t offset : HeaderOffsetsFor(directory, record)) {
                 const auto found = rowAt.find(offset);

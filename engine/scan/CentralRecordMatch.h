@@ -7,6 +7,7 @@
 // entry's data were never entries of their own and leave the table.
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include "io/SourceReader.h"
@@ -44,6 +45,13 @@ private:
     void NameAgain();
     // Whether the data can be checked against the record's CRC-32 at all.
     static bool CanCheck(const CentralRecord& record);
+    // Values in the record's own fields that no writer makes; its name is
+    // judged beside the local header's (the record's own when there is none).
+    static bool LooksDamaged(const CentralRecord& record, const std::string& localName);
+    // A record of the directory shows damage, or is refuted by the local
+    // header at its offset (a damaged-looking name, sizes the span refutes).
+    bool DirectoryShowsDamage(const WalkedDirectory& directory,
+                              const std::unordered_map<std::uint64_t, std::size_t>& rowAt);
     // True when a record begins at end, or the surviving bytes end there.
     bool RecordFollows(std::uint64_t end);
     // The same, or for a streamed entry a record after a descriptor's
@@ -62,6 +70,10 @@ private:
     DecodeMemo& memo_;
     std::vector<std::uint8_t> nameBytes_;
     std::vector<std::uint8_t> localRecord_;
+    // The record being applied is in the directory readers of the archive
+    // take (its end record points at it) and none of its records shows
+    // damage: what readers check an entry against, and likely sound.
+    bool readersTakeRecord_ = false;
 };
 
 // Copies the record's host, attributes, comment and central-only extra blocks

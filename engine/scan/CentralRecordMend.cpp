@@ -9,6 +9,7 @@
 #include "records/ZipConstants.h"
 #include "scan/CentralRecordMatch.h"
 #include "scan/ReadableHeader.h"
+#include "writer/DosFileTime.h"
 
 namespace vrz {
 
@@ -17,6 +18,8 @@ namespace {
 constexpr std::uint16_t kFlagStrongEncryption = 0x0040;
 // Flags that change how the data read: which is the key to decoding them.
 constexpr std::uint16_t kDataFlags = zip::kFlagEncrypted | kFlagStrongEncryption;
+// Flag bits no writer sets: unused, or reserved for features nobody writes.
+constexpr std::uint16_t kUnusedFlagBits = 0xD780;
 
 ScanFinding FieldFinding(const JobState& state, FindingKind kind, const RecoveredEntry& row, const std::string& name,
                          FindingField field, FindingBasis basis, std::uint64_t won, std::uint64_t lost) {
@@ -56,14 +59,57 @@ std::vector<std::uint8_t> WithBlock(const std::uint8_t* area, std::size_t length
     return out;
 }
 
-// Control bytes in a name: what a damaged length or byte leaves, never what
-// a writer puts there.
-bool NameLooksDamaged(const std::string& name) {
+bool IsPlainAscii(const std::string& name) {
+    for (const char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+bool IsUtf8(const std::string& name) {
+    std::size_t i = 0;
+    while (i < name.size()) {
+        const unsigned char lead = static_cast<unsigned char>(name[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0 || name.size() - i < length) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Control bytes in a name, a name that is not the UTF-8 its flags claim, or
+// one that is not UTF-8 at all where the other record's is plain ASCII:
+// what a damaged length or byte leaves, never what a writer puts there.
+bool NameLooksDamaged(const std::string& name, std::uint16_t flags, const std::string& otherName) {
     for (const char c : name) {
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) return true;
     }
-    return false;
+    if (IsPlainAscii(name)) return false;
+    return !IsUtf8(name) && ((flags & zip::kFlagUtf8) != 0 || IsPlainAscii(otherName));
+}
+
+// Fields of a record (its name aside) that no writer leaves as they stand.
+// Methods 0 to 20 and 93 to 99 are assigned; a writer uses no other.
+bool MethodIsKnown(std::uint16_t value) { return value <= 20 || (value >= 93 && value <= 99); }
+
+bool FieldsLookDamaged(std::uint16_t flags, std::uint16_t method, std::uint16_t versionNeeded, std::uint8_t needed,
+                       std::uint16_t modTime, std::uint16_t modDate, const std::uint8_t* extra,
+                       std::size_t extraLength) {
+    // Strong encryption is announced by its own extra block as well.
+    const std::uint8_t* block = nullptr;
+    std::size_t blockLength = 0;
+    const bool strongWithoutBlock =
+        (flags & kFlagStrongEncryption) != 0 &&
+        !FindExtraBlock(extra, WellFormedExtraLength(extra, extraLength), zip::kExtraIdStrongEncryption, &block,
+                        &blockLength);
+    return (flags & kUnusedFlagBits) != 0 || strongWithoutBlock || !MethodIsKnown(method) || VersionNeededIsDamaged(versionNeeded, needed) ||
+           !DosDateTimeIsReadable(modDate, modTime) || WellFormedExtraLength(extra, extraLength) != extraLength;
+}
+
+std::uint64_t DosStamp(std::uint16_t modDate, std::uint16_t modTime) {
+    return (std::uint64_t{modDate} << 16) | modTime;
 }
 
 // An AE-x block as writers make it: 7 bytes of vendor version 1 or 2,
@@ -82,6 +128,15 @@ struct FieldPair {
 };
 
 }  // namespace
+
+bool CentralRecordMatcher::LooksDamaged(const CentralRecord& record, const std::string& localName) {
+    const bool folder = !record.name.empty() && record.name.back() == '/';
+    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
+    return FieldsLookDamaged(record.flags, record.method, record.versionNeeded,
+                             VersionNeededFor(record.method, record.flags, zip64, folder), record.modTime,
+                             record.modDate, record.extra.data(), record.extra.size()) ||
+           NameLooksDamaged(record.name, record.flags, localName);
+}
 
 bool CentralRecordMatcher::CanCheck(const CentralRecord& record) {
     return (record.flags & kDataFlags) == 0 && record.method != method::kAes &&
@@ -111,13 +166,19 @@ bool CentralRecordMatcher::EndsAtRecord(const CentralRecord& record, std::uint64
 }
 
 bool CentralRecordMatcher::SameEntry(const CentralRecord& record, const RecoveredEntry& row, bool* cancelled) {
-    // The header at the record's offset with the record's CRC-32 is the record's entry.
+    // The header at the record's offset with the record's CRC-32 is the
+    // record's entry. Empty data check anywhere: two empty entries are one
+    // only under names of one length (one byte of either damaged).
+    if (record.compressedSize == 0 || record.uncompressedSize == 0) {
+        return record.crc32 == row.crc32 && row.compressedSize == 0 && row.uncompressedSize == 0 &&
+               record.name.size() == state_.HeaderNameOf(row).size();
+    }
     if (record.crc32 == row.crc32) return true;
     return CanCheck(record) && DataChecks(record, WrittenDataStart(state_, row), cancelled);
 }
 
 bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::size_t index, bool* renamed) {
-    std::vector<RecoveredEntry>& rows = state_.entries;
+    EntryTable& rows = state_.entries;
     RecoveredEntry& row = rows[index];
     if (!WrittenLocalRecord(state_, reader_, row, &localRecord_)) return true;
     const LocalHeader local = ReadLocalHeaderFixed(localRecord_.data());
@@ -130,7 +191,6 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
                              row.uncompressedSize != record.uncompressedSize || row.method != record.method ||
                              ((local.flags ^ record.flags) & kDataFlags) != 0;
     const bool nameDiffers = localName != record.name;
-    const bool flagsDiffer = ((local.flags ^ record.flags) & ~zip::kFlagDataDescriptor) != 0;
     const std::size_t localExtraLength = std::min<std::size_t>(local.extraLength, localRecord_.size() - extraAt);
     // An AES entry's key strength and inner method stand in its extra block:
     // readers take the local one, so a damaged copy is replaced by the central one.
@@ -143,19 +203,75 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         // replaces a local one that no writer could have made.
         if (aesBlock == localAes || AesBlockIsSound(localAes) || !AesBlockIsSound(aesBlock)) aesBlock.clear();
     }
-    // Of two names, one with control bytes in it is the damaged one; else
-    // the central record's is kept, as every reader of the directory does.
-    const bool localNameWins = nameDiffers && NameLooksDamaged(record.name) && !NameLooksDamaged(localName);
+    // The date and time the data were written with, even where the scan
+    // already wrote them sound.
+    std::uint16_t localTime = local.modTime;
+    std::uint16_t localDate = local.modDate;
+    if (const std::uint8_t* source = reader_.Bytes(row.headerOffset, zip::kLocalHeaderSize)) {
+        if (ReadU32(source) == zip::kLocalHeaderSignature) {
+            localTime = ReadU16(source + zip::lfh::kModTime);
+            localDate = ReadU16(source + zip::lfh::kModDate);
+        }
+    }
+    const bool folder = !record.name.empty() && record.name.back() == '/';
+    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
+    const std::uint8_t needed = VersionNeededFor(record.method, record.flags, zip64, folder);
+    // Nothing checks a name, flags beyond the key, a version or a date: the
+    // local header the data were written with keeps them, unless it holds
+    // what no writer makes and the central record does not.
+    const bool centralOdd = FieldsLookDamaged(record.flags, record.method, record.versionNeeded, needed,
+                                              record.modTime, record.modDate, record.extra.data(), record.extra.size());
+    const bool localOdd = FieldsLookDamaged(local.flags, local.method, local.versionNeeded, needed, localTime,
+                                            localDate, localRecord_.data() + extraAt, localExtraLength);
+    // Of two names, a damaged-looking one loses; else the central record's
+    // is kept, as every reader of the directory does, unless its record is
+    // the one that shows damage.
+    const bool centralNameBad = NameLooksDamaged(record.name, record.flags, localName);
+    const bool localNameBad = NameLooksDamaged(localName, local.flags, record.name);
+    const bool localNameWins = nameDiffers && !localNameBad && (centralNameBad || (centralOdd && !localOdd));
     const std::string& keptName = localNameWins ? localName : record.name;
     if (localNameWins) {
-        ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, localName,
-                                           FindingField::kName, FindingBasis::kReadersRefuse, 0, 0);
+        ScanFinding finding = FieldFinding(
+            state_, FindingKind::kNameConflictDecided, row, localName, FindingField::kName,
+            centralNameBad ? FindingBasis::kReadersRefuse : FindingBasis::kOtherRecordDamaged, 0, 0);
         finding.otherName = record.name;
         state_.findings.Add(std::move(finding));
     }
+    constexpr std::uint16_t kKeyFlags = kDataFlags | zip::kFlagDataDescriptor;
+    const bool localFlagsWin = (local.flags & kUnusedFlagBits) == 0 || (record.flags & kUnusedFlagBits) != 0;
+    const std::uint16_t keptFlags = localFlagsWin
+                                        ? static_cast<std::uint16_t>((local.flags & ~kKeyFlags) | (record.flags & kKeyFlags))
+                                        : record.flags;
+    std::uint16_t keptVersion = local.versionNeeded;
+    if (VersionNeededIsDamaged(local.versionNeeded, needed))
+        keptVersion = VersionNeededIsDamaged(record.versionNeeded, needed) ? needed : record.versionNeeded;
+    std::uint16_t keptTime = localTime;
+    std::uint16_t keptDate = localDate;
+    if (!DosDateTimeIsReadable(localDate, localTime)) {
+        const bool centralValid = DosDateTimeIsReadable(record.modDate, record.modTime);
+        keptTime = centralValid ? record.modTime : 0;
+        keptDate = centralValid ? record.modDate : kDosEpochDate;
+    }
+    const bool flagsDiffer = ((local.flags ^ keptFlags) & ~zip::kFlagDataDescriptor) != 0;
+    const bool stampDiffers = keptTime != local.modTime || keptDate != local.modDate;
     if (!dataDiffers && (!nameDiffers || localNameWins) && !flagsDiffer && aesBlock.empty() &&
-        local.versionNeeded == record.versionNeeded)
+        local.versionNeeded == keptVersion && !stampDiffers) {
+        // The local header stands; what the central record said instead is told.
+        const FindingBasis basis = centralOdd ? FindingBasis::kOtherRecordDamaged : FindingBasis::kNone;
+        const std::vector<FieldPair> kept = {
+            {FindingField::kFlags, record.flags, local.flags},
+            {FindingField::kVersionNeeded, record.versionNeeded, local.versionNeeded},
+        };
+        for (const FieldPair& f : kept) {
+            if (f.field == FindingField::kFlags && ((f.central ^ f.local) & ~zip::kFlagDataDescriptor) == 0) continue;
+            if (f.central == f.local) continue;
+            ScanFinding finding = FieldFinding(state_, FindingKind::kCentralRecordMismatch, row, localName, f.field,
+                                               basis, f.local, f.central);
+            finding.value = record.recordOffset;
+            state_.findings.Add(std::move(finding));
+        }
         return true;
+    }
 
     const std::uint64_t dataStart = WrittenDataStart(state_, row);
     const std::uint64_t limit =
@@ -167,8 +283,10 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         {FindingField::kMethod, record.method, row.method},
         {FindingField::kFlags, record.flags, local.flags},
         {FindingField::kVersionNeeded, record.versionNeeded, local.versionNeeded},
+        {FindingField::kModTime, DosStamp(record.modDate, record.modTime), DosStamp(localDate, localTime)},
     };
     FindingBasis basis = FindingBasis::kCentralRecord;
+    bool readersDecide = false;
     bool cancelled = false;
     // The values written: the central record's, or a mix the data confirm.
     CentralRecord settled = record;
@@ -190,8 +308,11 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         // against a record that says there are data.
         if (row.compressedSize == 0 && record.compressedSize > 0) localVerifies = false;
         const bool fits = dataStart <= limit && record.compressedSize <= limit - dataStart;
-        bool centralVerifies =
-            !localVerifies && fits && CanCheck(record) && DataChecks(record, dataStart, &cancelled);
+        // Empty data check anywhere: they prove where they begin only where
+        // the record's own name puts them.
+        const bool emptyProvesNothing = localName.size() != record.name.size();
+        bool centralVerifies = !localVerifies && fits && !(record.compressedSize == 0 && emptyProvesNothing) &&
+                               CanCheck(record) && DataChecks(record, dataStart, &cancelled);
         if (cancelled) return false;
         // One field damaged in each record: the central CRC-32 with the local
         // sizes, or the other way round.
@@ -207,6 +328,7 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
                 mixed.uncompressedSize == record.uncompressedSize)
                 continue;
             if (mixed.compressedSize > limit - std::min(limit, dataStart)) continue;
+            if (mixed.compressedSize == 0 && emptyProvesNothing) continue;
             if (DataChecks(mixed, dataStart, &cancelled)) {
                 settled = mixed;
                 centralVerifies = true;
@@ -218,6 +340,24 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         // header the data were written with is kept over a record that
         // cannot prove it better.
         const bool undecodable = !CanCheck(record) && row.check.status != EntryStatus::kIntact;
+        // Such data ending in the same place under both readings: nothing
+        // tells them apart, and readers take the CRC-32, method and key flags
+        // of the directory the end record points at, so those are kept unless
+        // the local header and a descriptor both give another CRC-32.
+        const bool sameSpan = row.compressedSize == record.compressedSize &&
+                              row.uncompressedSize == record.uncompressedSize;
+        CentralRecord localReading = record;
+        localReading.method = row.method;
+        localReading.flags = local.flags;
+        const bool neitherDecodes = undecodable && !CanCheck(localReading);
+        if (!centralVerifies && neitherDecodes && sameSpan && readersTakeRecord_) {
+            const std::uint8_t* source = reader_.Bytes(row.headerOffset, zip::kLocalHeaderSize);
+            const bool saidTwice = row.crc32 != record.crc32 && row.descriptorLength > 0 && source != nullptr &&
+                                   ReadU32(source) == zip::kLocalHeaderSignature &&
+                                   ReadU32(source + zip::lfh::kCrc32) == row.crc32;
+            centralVerifies = !saidTwice;
+            readersDecide = !saidTwice;
+        }
         const bool localFits = !centralVerifies && undecodable && RecordFollows(row.headerOffset + row.entryLength);
         if (!centralVerifies) {
             RecoveredEntry recovered;
@@ -227,12 +367,27 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
                 state_.findings.Add(FieldFinding(state_, FindingKind::kRecoveredFromCentral, recovered, record.name,
                                                  FindingField::kNone, FindingBasis::kDataVerifies, 0, 0));
                 recovered.name = row.name;
+                recovered.nameForm = row.nameForm;
                 TakeCentralAttributes(record, nullptr, 0, state_, recovered);
                 rows[index] = std::move(recovered);
                 *renamed = true;
                 return true;
             }
             if (cancelled) return false;
+        }
+        // The local header's span holds, but its key flags are ones no writer
+        // makes and the central record's are sound: the span is kept with those.
+        const bool keyFlagsDiffer = ((local.flags ^ record.flags) & kDataFlags) != 0;
+        if (!centralVerifies && neitherDecodes && localFits && keyFlagsDiffer && localOdd && !centralOdd) {
+            settled.crc32 = row.crc32;
+            settled.compressedSize = row.compressedSize;
+            settled.uncompressedSize = row.uncompressedSize;
+            settled.method = row.method;
+            centralVerifies = true;
+            readersDecide = true;
+            basis = FindingBasis::kOtherRecordDamaged;
+        }
+        if (!centralVerifies) {
             // The local reading stands: it verifies, or nothing does.
             const FindingBasis kept = localVerifies ? FindingBasis::kDataVerifies
                                       : localFits   ? FindingBasis::kNextHeader
@@ -252,20 +407,15 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
             }
             return true;
         }
-        basis = FindingBasis::kDataVerifies;
+        if (!readersDecide) basis = FindingBasis::kDataVerifies;
     }
 
     LocalRecordValues values;
-    const bool folder = !record.name.empty() && record.name.back() == '/';
-    const bool zip64 = record.compressedSize >= zip::kZip64Threshold || record.uncompressedSize >= zip::kZip64Threshold;
-    const std::uint8_t needed = VersionNeededFor(record.method, record.flags, zip64, folder);
-    values.versionNeeded = record.versionNeeded;
-    if (VersionNeededIsDamaged(record.versionNeeded, needed))
-        values.versionNeeded = VersionNeededIsDamaged(local.versionNeeded, needed) ? needed : local.versionNeeded;
-    values.flags = static_cast<std::uint16_t>(record.flags & ~UnreadableFlagBits(record.flags));
-    values.method = record.method;
-    values.modTime = record.modTime;
-    values.modDate = record.modDate;
+    values.versionNeeded = keptVersion;
+    values.flags = static_cast<std::uint16_t>(keptFlags & ~UnreadableFlagBits(keptFlags));
+    values.method = settled.method;
+    values.modTime = keptTime;
+    values.modDate = keptDate;
     values.crc32 = settled.crc32;
     values.compressedSize = settled.compressedSize;
     values.uncompressedSize = settled.uncompressedSize;
@@ -285,11 +435,17 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
             case FindingField::kCrc32: won = values.crc32; break;
             case FindingField::kCompressedSize: won = values.compressedSize; break;
             case FindingField::kUncompressedSize: won = values.uncompressedSize; break;
+            case FindingField::kModTime: won = DosStamp(values.modDate, values.modTime); break;
             default: break;
         }
         if (won == f.local) continue;
-        state_.findings.Add(FieldFinding(state_, FindingKind::kLocalFieldFromCentral, row, record.name, f.field, basis,
-                                         won, f.local));
+        // Neither record's value could be written: a sound one stands in.
+        const bool sound =
+            won != f.central && (f.field == FindingField::kVersionNeeded || f.field == FindingField::kModTime);
+        state_.findings.Add(FieldFinding(state_,
+                                         sound ? FindingKind::kHeaderMadeReadable : FindingKind::kLocalFieldFromCentral,
+                                         row, record.name, f.field, sound ? FindingBasis::kReadersRefuse : basis, won,
+                                         f.local));
     }
     if (nameDiffers && !localNameWins) {
         ScanFinding finding = FieldFinding(state_, FindingKind::kNameConflictDecided, row, record.name,
@@ -307,11 +463,11 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     row.crc32 = settled.crc32;
     row.compressedSize = settled.compressedSize;
     row.uncompressedSize = settled.uncompressedSize;
-    row.method = record.method;
+    row.method = settled.method;
     row.descriptorLength = 0;
     row.entryLength = std::max(row.entryLength, dataStart + settled.compressedSize - row.headerOffset);
     row.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-    row.check = EntryCheck{};
+    row.check = RowCheck{};
     return true;
 }
 

@@ -166,10 +166,12 @@ bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::u
     if (end.decodedWhole) {
         // Decoded whole and in agreement with its descriptor: the
         // verification need not decode it again.
-        row.check.decodedByScan = true;
-        row.check.status = EntryStatus::kIntact;
-        row.check.decodedCrc = end.decodedCrc;
-        row.check.decodedSize = end.decodedSize;
+        EntryCheck check = state_.CheckOf(row);
+        check.decodedByScan = true;
+        check.status = EntryStatus::kIntact;
+        check.decodedCrc = end.decodedCrc;
+        check.decodedSize = end.decodedSize;
+        state_.SetCheck(row, check);
     }
     return true;
 }
@@ -210,7 +212,7 @@ bool Scanner::AcceptSized(const LocalHeader& header, std::uint64_t at, std::uint
         case SpanDecision::Verdict::kAsClaimed: break;
     }
     row.entryLength = header.HeaderLength() + row.compressedSize;
-    TakeScanDecode(span, header, row);
+    TakeScanDecode(state_, span, header, row);
     return true;
 }
 
@@ -267,9 +269,8 @@ void Scanner::TryHeader(std::uint64_t at, std::uint64_t* next) {
 
     names_.Decide(headerName, &tableName_);
     names_.Remember(tableName_);
-    state_.SetName(row, tableName_);
     // What the verification needs of the header, so that it need not read it again.
-    state_.SetHeaderName(row, headerName);
+    state_.SetNames(row, tableName_, headerName);
     row.check.headerRead = true;
     row.check.method = header.method;
     row.check.flags = header.flags;

@@ -17,15 +17,6 @@ std::string_view NameStep::ReferenceFolderOf(std::string_view name) {
     return name.substr(0, second + 1);
 }
 
-std::string NameStep::LostFilesName(const std::string& name) {
-    // A folder keeps its own last component and its trailing '/'.
-    const bool folder = !name.empty() && name.back() == '/';
-    const std::string path = folder ? name.substr(0, name.size() - 1) : name;
-    const auto slash = path.rfind('/');
-    const std::string last = slash == 0 || slash == std::string::npos ? path : path.substr(slash + 1);
-    return kLostFilesFolder + last + (folder ? "/" : "");
-}
-
 void NameStep::Remember(std::string_view tableName) {
     if (tableName.empty() || tableName.back() != '/' || known_.count(tableName) != 0) return;
     known_.insert(storage_.View(storage_.Add(tableName)));

@@ -8,11 +8,10 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "state/LostFilesName.h"
 #include "state/NameArena.h"
 
 namespace vrz {
-
-constexpr const char* kLostFilesFolder = "#Lost Files/";
 
 class NameStep {
 public:
@@ -30,7 +29,7 @@ public:
     // and the grandparent for deeper names ("docs/" for "docs/sub/a.txt").
     // Empty for top-level names.
     static std::string ReferenceFolder(const std::string& name) { return std::string(ReferenceFolderOf(name)); }
-    static std::string LostFilesName(const std::string& name);
+    static std::string LostFilesName(const std::string& name) { return vrz::LostFilesName(name); }
 
 private:
     // The same as a view into name, so that the lookup per entry allocates nothing.

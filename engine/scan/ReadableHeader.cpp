@@ -5,10 +5,12 @@
 #include "records/ByteOrder.h"
 #include "records/LocalRecordRewrite.h"
 #include "records/ZipConstants.h"
+#include "writer/DosFileTime.h"
 
 namespace vrz {
 
 namespace {
+
 
 void AddMend(JobState& state, const RecoveredEntry& row, std::string_view name, FindingField field,
              std::uint64_t won, std::uint64_t lost) {
@@ -61,6 +63,14 @@ bool MendFoundHeader(JobState& state, const FoundHeader& found, RecoveredEntry& 
         values.method = 0;
         AddMend(state, row, found.name, FindingField::kMethod, 0, header.method);
         row.method = 0;
+        rebuild = true;
+    }
+    // Readers that convert the date report the archive's headers as damaged.
+    if (!DosDateTimeIsReadable(header.modDate, header.modTime)) {
+        values.modTime = 0;
+        values.modDate = kDosEpochDate;
+        AddMend(state, row, found.name, FindingField::kModTime, std::uint64_t{kDosEpochDate} << 16,
+                (std::uint64_t{header.modDate} << 16) | header.modTime);
         rebuild = true;
     }
     const std::size_t sound = WellFormedExtraLength(found.extra, found.extraLength);

@@ -195,7 +195,8 @@ SpanDecision SpanEvidence::StoredLengths(const LocalHeader& header, std::uint64_
             summed += want;
             budget_ -= want;
         }
-        if (crc != header.crc32) continue;
+        // No bytes check anywhere: they prove no span.
+        if (crc != header.crc32 || length == 0) continue;
         decision.decoded = true;
         decision.decodedCrc = crc;
         decision.decodedSize = length;
@@ -209,9 +210,9 @@ SpanDecision SpanEvidence::StoredLengths(const LocalHeader& header, std::uint64_
     return decision;
 }
 
-void TakeScanDecode(const SpanDecision& span, const LocalHeader& header, RecoveredEntry& row) {
+void TakeScanDecode(JobState& state, const SpanDecision& span, const LocalHeader& header, RecoveredEntry& row) {
     if (!span.decoded) return;
-    EntryCheck& check = row.check;
+    EntryCheck check = state.CheckOf(row);
     check.decodedByScan = true;
     check.decodedCrc = span.decodedCrc;
     check.decodedSize = span.decodedSize;
@@ -228,11 +229,12 @@ void TakeScanDecode(const SpanDecision& span, const LocalHeader& header, Recover
         check.status = EntryStatus::kIntact;
         check.reason = CheckReason::kNone;
     }
+    state.SetCheck(row, check);
 }
 
 void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vector<std::uint64_t>& doubtful) {
     if (doubtful.empty()) return;
-    std::vector<RecoveredEntry>& rows = state.entries;
+    EntryTable& rows = state.entries;
     std::vector<bool> dropped(rows.size(), false);
     std::vector<std::uint8_t> record;
     // Backwards, so that a doubtful row inside another is settled first.
@@ -287,7 +289,7 @@ void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vec
         row.descriptorLength = 0;
         row.zip64Local =
             ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
-        row.check = EntryCheck{};
+        row.check = RowCheck{};
         nextKept = i;
     }
     std::size_t kept = 0;

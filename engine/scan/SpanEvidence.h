@@ -70,6 +70,6 @@ void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vec
 
 // Fills row.check with what decoding during the scan found, so the
 // verification need not decode the same bytes again.
-void TakeScanDecode(const SpanDecision& span, const LocalHeader& header, RecoveredEntry& row);
+void TakeScanDecode(JobState& state, const SpanDecision& span, const LocalHeader& header, RecoveredEntry& row);
 
 }  // namespace vrz

@@ -27,7 +27,9 @@ enum class CheckReason : std::uint8_t {
     kLongerThanDeclared,  // decodes to more than the stored size; decoding stopped there
 };
 
-// Ordered by size: every row of the entry table holds one.
+// The whole result of checking one entry, as the scan and the verifier fill
+// it and the report hands it on. A row of the entry table keeps it as a
+// RowCheck (below); JobState::SetCheck and CheckOf convert.
 struct EntryCheck {
     // What decoding produced (for a mismatch, the values that disagree).
     std::uint64_t decodedSize = 0;
@@ -47,6 +49,32 @@ struct EntryCheck {
     // size and CRC: the verification keeps that result instead of decoding
     // the same bytes again.
     bool decodedByScan = false;
+};
+
+// A RowCheck's detailIndex when the row has no side-table entry.
+constexpr std::uint32_t kNoCheckDetail = 0xFFFFFFFFu;
+
+// What every row keeps of its EntryCheck: 12 bytes instead of 32. The
+// decoded size and CRC-32 of an intact entry are its stored ones, and a
+// row never checked decoded nothing, so only the few rows whose values say
+// more (a mismatch, a failure offset) keep them, in JobState::checkDetails.
+struct RowCheck {
+    std::uint32_t detailIndex = kNoCheckDetail;
+    std::uint16_t method = 0;
+    std::uint16_t flags = 0;
+    EntryStatus status = EntryStatus::kUnverified;
+    CheckReason reason = CheckReason::kNone;
+    // As in EntryCheck.
+    bool headerRead = false;
+    bool decodedByScan = false;
+};
+
+// The values of an EntryCheck a RowCheck leaves to the side table.
+struct CheckDetail {
+    std::uint64_t decodedSize = 0;
+    std::uint64_t failureOffset = 0;
+    std::uint32_t decodedCrc = 0;
+    bool hasFailureOffset = false;
 };
 
 }  // namespace vrz

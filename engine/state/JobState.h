@@ -12,6 +12,7 @@
 
 #include "io/SourceLayout.h"
 #include "state/CommitPoint.h"
+#include "state/EntryTable.h"
 #include "state/FindingLog.h"
 #include "state/NameArena.h"
 #include "state/PartialEntry.h"
@@ -43,10 +44,14 @@ struct JobState {
     bool scannedSplit = false;
     std::uint64_t scanPosition = 0;
     std::uint64_t windowStart = 0;
-    std::vector<RecoveredEntry> entries;
+    EntryTable entries;
     // The rare variable-size fields of rows, by RecoveredEntry::extrasIndex.
     std::vector<EntryExtras> extras;
-    // The names of rows, by RecoveredEntry::name and headerName.
+    // What checking found of the few rows whose decoded values say more
+    // than their stored ones, by RowCheck::detailIndex. Threads that check
+    // rows at once add to it under one lock.
+    std::vector<CheckDetail> checkDetails;
+    // The names of rows, by RecoveredEntry::name and nameForm.
     NameArena names;
     // Candidate headers the scan refused or cut, and what it took from central records.
     FindingLog findings;
@@ -79,18 +84,26 @@ struct JobState {
 
     std::size_t entryCount() const { return entries.size(); }
 
-    // A row's table name. Views stay valid until ResetTable; code that keeps
-    // a name beyond the state copies it.
-    std::string_view NameOf(const RecoveredEntry& row) const { return names.View(row.name); }
+    // A row's table name, made from the stored header name when it is the
+    // "#Lost Files/" form of it, so a copy rather than a view.
+    std::string NameOf(const RecoveredEntry& row) const;
     // The name bytes of the row's local header, what the repair writes; the
-    // table name until the verifier has read the header.
-    std::string_view HeaderNameOf(const RecoveredEntry& row) const {
-        return row.check.headerRead ? names.View(row.headerName) : NameOf(row);
-    }
-    bool IsFolder(const RecoveredEntry& row) const { return IsFolderName(NameOf(row)); }
-    void SetName(RecoveredEntry& row, std::string_view name) { row.name = names.Add(name); }
-    // Stores the header's name once only when it is the table name.
+    // table name until a header was read. Views stay valid until ResetTable;
+    // code that keeps a name beyond the state copies it.
+    std::string_view HeaderNameOf(const RecoveredEntry& row) const;
+    bool IsFolder(const RecoveredEntry& row) const;
+    // Both names at once, storing one where the table name is the header's
+    // or its "#Lost Files/" form.
+    void SetNames(RecoveredEntry& row, std::string_view tableName, std::string_view headerName);
+    // The table name alone; the header's name stays when one was read.
+    void SetName(RecoveredEntry& row, std::string_view tableName);
+    // The header's name alone; the table name stays.
     void SetHeaderName(RecoveredEntry& row, std::string_view headerName);
+
+    // The row's check whole, as SetCheck was given it.
+    EntryCheck CheckOf(const RecoveredEntry& row) const;
+    // Keeps check in the row, and in checkDetails what the row cannot say itself.
+    void SetCheck(RecoveredEntry& row, const EntryCheck& check);
 
     // The row's comment, central-only extra and rebuilt header; all empty
     // for a row without any.
@@ -105,6 +118,10 @@ struct JobState {
     bool ScanMayContinue();
     // Poll points of the writers: a save also stops when the user aborted it.
     bool SaveMayContinue();
+
+private:
+    // The header's name as stored: the table name for a row that stores one.
+    std::string_view StoredHeaderName(const RecoveredEntry& row) const;
 };
 
 }  // namespace vrz

@@ -19,19 +19,33 @@ struct NameRef {
     std::uint32_t offset = 0;  // in the block; the length is stored in front of the bytes
 };
 
+// What a row's NameRef holds. Most rows need one name: their table name is
+// the header's name, or "#Lost Files/" and its last component, made again
+// when asked for. Only the rare row whose names differ otherwise stores both.
+enum class RowNameForm : std::uint8_t {
+    kOne,        // the table name, which is also the header's once it was read
+    kLostFiles,  // the header's name; the table name is its "#Lost Files/" form
+    kTwo,        // the table name, then the header's name
+};
+
 class NameArena {
 public:
     // Names up to 65535 bytes (the name-length field's limit) plus their prefix fit one block.
     static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
     NameRef Add(std::string_view name);
+    // Two names back to back under one ref: View gives the first, ViewSecond the second.
+    NameRef AddPair(std::string_view first, std::string_view second);
     std::string_view View(NameRef ref) const;
+    std::string_view ViewSecond(NameRef ref) const;
     void Clear();
 
     // Bytes held by the blocks, for the memory figures.
     std::size_t BytesReserved() const { return blocks_.size() * kBlockSize; }
 
 private:
+    char* Reserve(std::size_t need, NameRef* ref);
+
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t used_ = kBlockSize;  // in the last block; full before the first Add
 };

@@ -2,6 +2,7 @@
 // found and accepted. A table may hold millions of rows, so a row holds only
 // fixed-size values: names live in JobState::names, the rare variable-size
 // fields in JobState::extras. Fields are ordered by size to leave no padding.
+// Read and set the names with JobState's NameOf, HeaderNameOf and SetNames.
 #pragma once
 
 #include <cstdint>
@@ -25,17 +26,15 @@ struct RecoveredEntry {
     // Local header, name, extra field, data and data descriptor.
     std::uint64_t entryLength = 0;
 
-    // Filled by the verifier after the scan.
-    EntryCheck check;
+    // Filled by the scan or the verifier; read and set whole with
+    // JobState::CheckOf and SetCheck.
+    RowCheck check;
 
-    // The entry's path as the header's 8-bit name bytes, or "#Lost Files/" and
-    // the last path component when its folder entry was not found before it.
-    // Read it with JobState::NameOf.
+    // The row's names in the arena, as nameForm says: the table name (the
+    // entry's path as the header's 8-bit name bytes, or "#Lost Files/" and
+    // the last path component when its folder entry was not found before it)
+    // and the name bytes the local header holds, what the repair writes.
     NameRef name;
-    // The name bytes the local header holds, what the repair writes; set by
-    // the verifier with check.headerRead. The same ref as name when the bytes
-    // are the same. Read it with JobState::HeaderNameOf.
-    NameRef headerName;
 
     std::uint32_t crc32 = 0;
     std::uint32_t part = 0;
@@ -55,11 +54,12 @@ struct RecoveredEntry {
     // 0 without a data descriptor, else 16 or 24.
     std::uint8_t descriptorLength = 0;
     bool zip64Local = false;
+    RowNameForm nameForm = RowNameForm::kOne;
 };
 
 // A row a few more bytes wide costs megabytes on a table of millions of
 // entries; widen this only on purpose.
-static_assert(sizeof(RecoveredEntry) <= 112, "the entry table row grew");
+static_assert(sizeof(RecoveredEntry) <= 80, "the entry table row grew");
 
 inline bool IsFolderName(std::string_view name) { return !name.empty() && name.back() == '/'; }
 

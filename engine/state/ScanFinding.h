@@ -44,6 +44,7 @@ enum class FindingField : std::uint8_t {
     kVersionNeeded,
     kName,
     kExtraField,
+    kModTime,  // date in the high 16 bits, time in the low 16, as MS-DOS words
 };
 
 // What decided between the values.
@@ -54,6 +55,7 @@ enum class FindingBasis : std::uint8_t {
     kNextHeader,       // the span ends where an entry of its own begins
     kCentralRecord,    // the intact central record says so; the data cannot tell
     kReadersRefuse,    // the value is one no reader accepts for this entry
+    kOtherRecordDamaged,  // the other record holds values no writer makes; the data cannot tell
 };
 
 struct ScanFinding {

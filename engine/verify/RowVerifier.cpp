@@ -17,9 +17,9 @@ namespace {
 // a row of small entries shares it. Several threads each hold one.
 constexpr std::size_t kReadWindow = std::size_t{1} << 20;
 
-void MarkUnreadable(RecoveredEntry& row) {
-    row.check.status = EntryStatus::kNotChecked;
-    row.check.reason = CheckReason::kUnreadable;
+void MarkUnreadable(EntryCheck& check) {
+    check.status = EntryStatus::kNotChecked;
+    check.reason = CheckReason::kUnreadable;
 }
 
 }  // namespace
@@ -33,8 +33,12 @@ RowVerifier::RowVerifier(JobState& state, bool decode, std::mutex& namesLock)
 
 bool RowVerifier::Verify(RecoveredEntry& row, const RowVerifyHooks& hooks) {
     if (KeepsScanResult(state_, row)) return true;
-    if (!TakeScannedHeader(row) && !ReadHeader(row)) return true;
-    return !decode_ || Decode(row, hooks);
+    const bool headerTaken = TakeScannedHeader(row) || ReadHeader(row);
+    const bool finished = !headerTaken || !decode_ || Decode(row, hooks);
+    // A cancelled row keeps what was found of it so far, as unverified.
+    const std::lock_guard<std::mutex> lock(namesLock_);
+    state_.SetCheck(row, check_);
+    return finished;
 }
 
 // The scan keeps what it read of an entry's own header; only entries it
@@ -47,11 +51,11 @@ bool RowVerifier::TakeScannedHeader(RecoveredEntry& row) {
         fresh.method = row.check.method;
         fresh.flags = row.check.flags;
     }
-    row.check = fresh;
+    check_ = fresh;
     if (!known) return false;
     const std::uint64_t tail = std::uint64_t{row.descriptorLength} + row.compressedSize;
     if (tail > row.entryLength - std::min<std::uint64_t>(row.entryLength, zip::kLocalHeaderSize)) {
-        row.check = EntryCheck{};
+        check_ = EntryCheck{};
         return false;
     }
     dataStart_ = row.headerOffset + row.entryLength - tail;
@@ -67,19 +71,19 @@ bool RowVerifier::ReadHeader(RecoveredEntry& row) {
     std::uint8_t fixed[zip::kLocalHeaderSize];
     if (row.entryLength < zip::kLocalHeaderSize || !reader_.Read(row.headerOffset, sizeof fixed, fixed) ||
         !std::equal(fixed, fixed + 4, zip::kSigLocalHeader)) {
-        MarkUnreadable(row);
+        MarkUnreadable(check_);
         return false;
     }
     const LocalHeader header = ReadLocalHeaderFixed(fixed);
     if (header.HeaderLength() > row.entryLength) {
-        MarkUnreadable(row);
+        MarkUnreadable(check_);
         return false;
     }
     record_.assign(fixed, fixed + sizeof fixed);
     record_.resize(zip::kLocalHeaderSize + header.nameLength);
     if (!reader_.Read(row.headerOffset + zip::kLocalHeaderSize, header.nameLength,
                       record_.data() + zip::kLocalHeaderSize)) {
-        MarkUnreadable(row);
+        MarkUnreadable(check_);
         return false;
     }
     return TakeHeader(row, record_.data(), record_.size(), row.headerOffset + header.HeaderLength());
@@ -90,7 +94,7 @@ bool RowVerifier::TakeHeader(RecoveredEntry& row, const std::uint8_t* record, st
     const LocalHeader header = ReadLocalHeaderFixed(record);
     if (length < zip::kLocalHeaderSize + std::size_t{header.nameLength} || dataStart < row.headerOffset ||
         dataStart - row.headerOffset > row.entryLength) {
-        MarkUnreadable(row);
+        MarkUnreadable(check_);
         return false;
     }
     {
@@ -98,9 +102,9 @@ bool RowVerifier::TakeHeader(RecoveredEntry& row, const std::uint8_t* record, st
         state_.SetHeaderName(row, std::string_view(reinterpret_cast<const char*>(record) + zip::kLocalHeaderSize,
                                                    header.nameLength));
     }
-    row.check.headerRead = true;
-    row.check.method = header.method;
-    row.check.flags = header.flags;
+    check_.headerRead = true;
+    check_.method = header.method;
+    check_.flags = header.flags;
     dataStart_ = dataStart;
     return true;
 }
@@ -116,16 +120,16 @@ bool RowVerifier::InflateWhole(RecoveredEntry& row, std::uint64_t length, const 
     WholeInflater::Result result;
     if (!data || !whole_.Inflate(data, static_cast<std::size_t>(length), row.uncompressedSize, &result)) return false;
     if (result.produced != row.uncompressedSize || result.crc32 != row.crc32) return false;
-    row.check.decodedCrc = result.crc32;
-    row.check.decodedSize = result.produced;
-    row.check.status = EntryStatus::kIntact;
+    check_.decodedCrc = result.crc32;
+    check_.decodedSize = result.produced;
+    check_.status = EntryStatus::kIntact;
     if (hooks.advanced) hooks.advanced(length);
     return true;
 }
 
 // False only when cancelled.
 bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
-    EntryCheck& check = row.check;
+    EntryCheck& check = check_;
     if ((check.flags & zip::kFlagEncrypted) != 0 || check.method == method::kAes) {
         check.status = EntryStatus::kNotChecked;
         check.reason = CheckReason::kEncrypted;
@@ -159,7 +163,7 @@ bool RowVerifier::Decode(RecoveredEntry& row, const RowVerifyHooks& hooks) {
     check.status = EntryStatus::kDamaged;
     switch (end) {
         case RangeDecodeEnd::kUnreadable:
-            MarkUnreadable(row);
+            MarkUnreadable(check_);
             return true;
         case RangeDecodeEnd::kCorrupt:
             check.reason =

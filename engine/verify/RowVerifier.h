@@ -24,8 +24,8 @@ struct RowVerifyHooks {
 
 class RowVerifier {
 public:
-    // namesLock guards the job's name arena, which rows on other threads
-    // may add to at the same time.
+    // namesLock guards the job's name arena and its check side table, which
+    // rows on other threads may add to at the same time.
     RowVerifier(JobState& state, bool decode, std::mutex& namesLock);
 
     // False only when cancelled; the row is then left unfinished.
@@ -45,6 +45,8 @@ private:
     WholeInflater whole_;
     std::vector<std::uint8_t> record_;
     std::uint64_t dataStart_ = 0;
+    // The row's check while it is made; stored in the row when done.
+    EntryCheck check_;
 };
 
 // Rows the scan already decoded whole keep the scan's result.

@@ -23,7 +23,7 @@ bool IsCut(FindingKind kind) {
 
 // Rows are in file order: the one that starts last at or before offset is
 // the only one that can hold it.
-bool InsideAcceptedEntry(const std::vector<RecoveredEntry>& rows, std::uint64_t offset) {
+bool InsideAcceptedEntry(const EntryTable& rows, std::uint64_t offset) {
     auto after = std::upper_bound(rows.begin(), rows.end(), offset,
                                   [](std::uint64_t value, const RecoveredEntry& row) { return value < row.headerOffset; });
     if (after == rows.begin()) return false;

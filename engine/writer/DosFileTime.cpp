@@ -24,6 +24,14 @@ std::uint64_t DaysSince1601(unsigned year, unsigned month, unsigned day) {
 
 }  // namespace
 
+bool DosDateTimeIsValid(std::uint16_t dosDate, std::uint16_t dosTime) {
+    const unsigned year = 1980u + (dosDate >> 9);
+    const unsigned month = (dosDate >> 5) & 0x0Fu;
+    const unsigned day = dosDate & 0x1Fu;
+    return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month) && (dosTime >> 11) <= 23 &&
+           ((dosTime >> 5) & 0x3Fu) <= 59 && (dosTime & 0x1Fu) * 2 <= 59;
+}
+
 std::uint64_t DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime) {
     unsigned year = 1980u + (dosDate >> 9);
     unsigned month = (dosDate >> 5) & 0x0Fu;
@@ -31,9 +39,7 @@ std::uint64_t DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime
     unsigned hour = dosTime >> 11;
     unsigned minute = (dosTime >> 5) & 0x3Fu;
     unsigned second = (dosTime & 0x1Fu) * 2;
-    const bool valid = month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month) && hour <= 23 &&
-                       minute <= 59 && second <= 59;
-    if (!valid) {
+    if (!DosDateTimeIsValid(dosDate, dosTime)) {
         year = 1980;
         month = 1;
         day = 1;

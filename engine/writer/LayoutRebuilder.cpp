@@ -180,7 +180,7 @@ bool Rebuilder::CopyEntry(const RecoveredEntry& row) {
     const std::uint64_t outputLength = plan_.OutputLength();
     run_.localHeaderOffset = outputOffset;
     run_.centralDirOffset += outputLength;
-    run_.entryLengths.push_back(outputLength);
+    if (options_.keepEntryLengths) run_.entryLengths.push_back(outputLength);
     ++run_.entriesWritten;
     lastVersionNeeded_ = ReadU16(plan_.localRecord.data() + zip::lfh::kVersionNeeded);
     return true;
@@ -294,7 +294,7 @@ bool Rebuilder::WritePartial(const PartialEntry& partial) {
     centralHeader_ = std::move(outcome.centralHeader);
     run_.localHeaderOffset = outputOffset;
     run_.centralDirOffset += outcome.entryLength;
-    run_.entryLengths.push_back(outcome.entryLength);
+    if (options_.keepEntryLengths) run_.entryLengths.push_back(outcome.entryLength);
     ++run_.entriesWritten;
     lastVersionNeeded_ = outcome.versionNeeded;
     return true;
@@ -328,7 +328,7 @@ bool Rebuilder::MoveIntoPlace() {
 bool Rebuilder::Run() {
     run_ = RebuildState{};
     // One length per entry, allocated once: doubling would hold up to twice that.
-    run_.entryLengths.reserve(state_.entries.size() + state_.partials.size());
+    if (options_.keepEntryLengths) run_.entryLengths.reserve(state_.entries.size() + state_.partials.size());
     state_.savePercent = 0;
     // The central headers never get a name of their own; nothing for a caller to delete.
     state_.tempCentralPath.clear();

@@ -18,6 +18,9 @@ struct RebuildOptions {
     std::size_t blockSize = std::size_t{4} << 20;
     // Split archives write version 6.3 as 4.5 in the ZIP64 end record.
     bool splitArchive = false;
+    // Fill RebuildState::entryLengths, for checks of the output; a repair
+    // does not need them and saves 8 bytes an entry.
+    bool keepEntryLengths = false;
     // Set when the rows are still being verified while the rebuild copies
     // them: waitForRow(index) returns once that row is verified (false when
     // the verification stopped first); waitForAll once every row is. Rows

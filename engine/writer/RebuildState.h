@@ -19,7 +19,7 @@ struct RebuildState {
     std::uint64_t centralDirSize = 0;
     // Every byte appended to the output, entries, central directory and end records.
     std::uint64_t bytesWritten = 0;
-    // Length of each entry written, in output order.
+    // Length of each entry written, in output order, when RebuildOptions::keepEntryLengths asks.
     std::vector<std::uint64_t> entryLengths;
 };
 

@@ -63,7 +63,7 @@ protected:
     }
 
     CPreviewPage* ShowPreview(std::vector<vrz::RecoveredEntry> entries) {
-        TheJob().entries = std::move(entries);
+        TheJob().entries.assign(entries.begin(), entries.end());
         frame_->Navigate(wizard::kShowPreview);
         EXPECT_EQ(frame_->CurrentPageId(), wizard::kPagePreview);
         return dynamic_cast<CPreviewPage*>(frame_->CurrentPage());

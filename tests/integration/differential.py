@@ -345,7 +345,9 @@ def python_read(path):
             z.setpassword(PASSWORD.encode())
             results = []
             for info in z.infolist():
-                if info.is_dir():
+                # Not is_dir(): it fails on the empty name Python makes of one
+                # that begins with a NUL byte, an entry it reads all the same.
+                if info.filename.endswith("/"):
                     continue
                 if info.compress_type != zipfile.ZIP_STORED and info.compress_size == 0:
                     # Python reads nothing as nothing; unzip and 7z refuse a stream without a byte.

@@ -41,7 +41,7 @@ inline ScanResult ScanBytes(const Bytes& bytes, std::size_t window = SourceReade
     options.windowSize = window;
     ScanResult result;
     result.ok = ScanSingleArchive(state, reporter, options);
-    result.rows = state.entries;
+    result.rows.assign(state.entries.begin(), state.entries.end());
     result.extras = state.extras;
     for (const RecoveredEntry& row : state.entries) result.names.emplace_back(state.NameOf(row));
     result.reported = reporter.keys;

@@ -156,7 +156,7 @@ inline RebuildResult ScanAndRebuild(const TempDir& dir, const std::string& sourc
     r.ok = RebuildLayout(state, reporter, options, &r.run);
     r.reported = reporter.keys;
     r.outputPath = state.outputPath;
-    r.rows = state.entries;
+    r.rows.assign(state.entries.begin(), state.entries.end());
     for (const RecoveredEntry& row : state.entries) r.names.emplace_back(state.NameOf(row));
     if (r.ok) {
         r.output = ReadWholeFile(r.outputPath);

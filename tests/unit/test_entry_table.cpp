@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "report/JobReport.h"
 #include "state/JobState.h"
+#include "state/LostFilesName.h"
 
 namespace vrz {
 namespace {
@@ -59,25 +61,89 @@ TEST(EntryTableNames, ARowCopiedOutKeepsItsNameWhileTheStateLives) {
     EXPECT_FALSE(state.IsFolder(RecoveredEntry{}));
 }
 
-TEST(EntryTableNames, HeaderNameIsStoredOnceWhenItIsTheTableName) {
+TEST(EntryTableNames, OneNameIsStoredWhenTheTableNameIsTheHeadersOrItsLostFilesForm) {
     JobState state;
     RecoveredEntry same;
     state.SetName(same, "docs/a.txt");
     EXPECT_EQ(state.HeaderNameOf(same), "docs/a.txt");  // before the header is read
-    const std::size_t reserved = state.names.BytesReserved();
     state.SetHeaderName(same, std::string("docs/a.txt"));
     same.check.headerRead = true;
-    EXPECT_EQ(same.headerName.block, same.name.block);
-    EXPECT_EQ(same.headerName.offset, same.name.offset);
+    EXPECT_EQ(state.NameOf(same), "docs/a.txt");
     EXPECT_EQ(state.HeaderNameOf(same), "docs/a.txt");
 
     RecoveredEntry lost;
-    state.SetName(lost, "#Lost Files/b.txt");
-    state.SetHeaderName(lost, "dir/sub/b.txt");
+    state.SetNames(lost, "#Lost Files/b.txt", "dir/sub/b.txt");
     lost.check.headerRead = true;
+    RecoveredEntry lostFolder;
+    state.SetNames(lostFolder, "#Lost Files/sub/", "dir/sub/");
+    // A rebuilt header may bear a name of its own.
+    RecoveredEntry apart;
+    state.SetName(apart, "#Lost Files/c.txt");
+    state.SetHeaderName(apart, "other/c.txt.bak");
+    EXPECT_EQ(state.HeaderNameOf(apart), "#Lost Files/c.txt");  // not read yet
+    apart.check.headerRead = true;
+    // A later table name keeps the header's name.
+    RecoveredEntry renamed = lost;
+    state.SetName(renamed, "dir/sub/b.txt");
+
+    AddRows(state, 0, 1000);  // the arena moves on
     EXPECT_EQ(state.NameOf(lost), "#Lost Files/b.txt");
     EXPECT_EQ(state.HeaderNameOf(lost), "dir/sub/b.txt");
-    EXPECT_EQ(state.names.BytesReserved(), reserved);
+    EXPECT_EQ(state.NameOf(lostFolder), "#Lost Files/sub/");
+    EXPECT_EQ(state.HeaderNameOf(lostFolder), "dir/sub/");
+    EXPECT_TRUE(state.IsFolder(lostFolder));
+    EXPECT_EQ(state.NameOf(apart), "#Lost Files/c.txt");
+    EXPECT_EQ(state.HeaderNameOf(apart), "other/c.txt.bak");
+    EXPECT_EQ(state.NameOf(renamed), "dir/sub/b.txt");
+    EXPECT_EQ(state.HeaderNameOf(renamed), "dir/sub/b.txt");
+
+    // 30 000 "#Lost Files/" rows of 20-byte header names fit one arena block:
+    // with both names stored they would need two.
+    JobState many;
+    for (int i = 0; i < 30000; ++i) {
+        RecoveredEntry row;
+        const std::string header = "d" + std::to_string(10000 + i % 1000) + "/f" + std::to_string(1000000 + i) + ".txt";
+        many.SetNames(row, LostFilesName(header), header);
+        many.entries.push_back(row);
+    }
+    EXPECT_EQ(many.names.BytesReserved(), NameArena::kBlockSize);
+    EXPECT_EQ(many.NameOf(many.entries[29999]), "#Lost Files/f1029999.txt");
+    EXPECT_EQ(many.HeaderNameOf(many.entries[29999]), "d10999/f1029999.txt");
+}
+
+TEST(EntryTableRows, TheTableGrowsInChunksAndBehavesAsAnOrderedSequence) {
+    JobState state;
+    const int rows = static_cast<int>(EntryTable::kChunkRows) * 2 + 5;
+    AddRows(state, 0, rows);
+    const RecoveredEntry* first = &state.entries[0];
+    AddRows(state, rows, rows + static_cast<int>(EntryTable::kChunkRows));
+    EXPECT_EQ(first, &state.entries[0]);  // rows never move as the table grows
+    EXPECT_EQ(state.entries.size(), static_cast<std::size_t>(rows) + EntryTable::kChunkRows);
+    const auto at = std::lower_bound(state.entries.begin(), state.entries.end(), std::uint64_t{20000},
+                                     [](const RecoveredEntry& r, std::uint64_t o) { return r.headerOffset < o; });
+    EXPECT_EQ(at - state.entries.begin(), 20000);
+    EXPECT_EQ(at->headerOffset, 20000u);
+
+    state.entries.erase(state.entries.begin() + 1, state.entries.begin() + 20001);
+    EXPECT_EQ(state.entries.size(), static_cast<std::size_t>(rows) + EntryTable::kChunkRows - 20000);
+    EXPECT_EQ(state.entries[0].headerOffset, 0u);
+    EXPECT_EQ(state.entries[1].headerOffset, 20001u);
+    EXPECT_EQ(state.NameOf(state.entries.back()), NameNumber(rows + static_cast<int>(EntryTable::kChunkRows) - 1));
+    std::uint64_t previous = 0;
+    std::size_t counted = 0;
+    for (const RecoveredEntry& row : state.entries) {
+        EXPECT_TRUE(counted == 0 || row.headerOffset > previous);
+        previous = row.headerOffset;
+        ++counted;
+    }
+    EXPECT_EQ(counted, state.entries.size());
+    while (state.entries.size() > 1) state.entries.pop_back();
+    EXPECT_EQ(state.entries.back().headerOffset, 0u);
+    const EntryTable copy = state.entries;
+    state.entries.clear();
+    EXPECT_TRUE(state.entries.empty());
+    ASSERT_EQ(copy.size(), 1u);
+    EXPECT_EQ(copy.front().headerOffset, 0u);
 }
 
 TEST(EntryTableExtras, OnlyRowsThatNeedThemTakeASlotAndAResetDropsThem) {

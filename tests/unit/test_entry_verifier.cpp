@@ -76,12 +76,11 @@ Bytes Record(Member& m) {
 struct Verified {
     JobState state;
     bool ok = false;
-    const EntryCheck& Check(const std::string& name) const {
+    EntryCheck Check(const std::string& name) const {
         for (const RecoveredEntry& row : state.entries)
-            if (state.NameOf(row) == name) return row.check;
-        static EntryCheck none;
+            if (state.NameOf(row) == name) return state.CheckOf(row);
         ADD_FAILURE() << "no row " << name;
-        return none;
+        return EntryCheck{};
     }
     std::string HeaderName(const std::string& name) const {
         for (const RecoveredEntry& row : state.entries)
@@ -298,8 +297,8 @@ TEST(EntryVerifierTest, FourThreadsFindWhatOneThreadFindsAndWaitAtThePauseGate) 
     ASSERT_EQ(four.entries.size(), one.entries.size());
     std::size_t damaged = 0;
     for (std::size_t i = 0; i < one.entries.size(); ++i) {
-        const EntryCheck& a = one.entries[i].check;
-        const EntryCheck& b = four.entries[i].check;
+        const EntryCheck a = one.CheckOf(one.entries[i]);
+        const EntryCheck b = four.CheckOf(four.entries[i]);
         EXPECT_EQ(a.status, b.status) << i;
         EXPECT_EQ(a.reason, b.reason) << i;
         EXPECT_EQ(a.decodedCrc, b.decodedCrc) << i;

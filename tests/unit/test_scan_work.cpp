@@ -80,7 +80,7 @@ Measured Scan(const Bytes& bytes, std::size_t threads = 0) {
     for (const RecoveredEntry& row : state.entries)
         m.table += std::to_string(row.headerOffset) + ' ' + std::to_string(row.entryLength) + ' ' +
                    std::to_string(row.crc32) + ' ' + std::to_string(row.check.decodedByScan) + ' ' +
-                   std::to_string(row.check.decodedSize) + ' ' + std::string(state.NameOf(row)) + '\n';
+                   std::to_string(state.CheckOf(row).decodedSize) + ' ' + std::string(state.NameOf(row)) + '\n';
     for (const ScanFinding& f : state.findings)
         m.table += std::to_string(static_cast<int>(f.kind)) + " at " + std::to_string(f.offset) + ' ' +
                    std::to_string(f.value) + '\n';

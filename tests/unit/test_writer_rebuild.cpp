@@ -228,7 +228,7 @@ TEST(RebuildSplit, EntryCrossingPartsIsWrittenWholeOnce) {
     state.outputPath = dir.File("out/x_fixed.zip");
     ASSERT_TRUE(RebuildSplitArchive(state, reporter));
     RebuildResult r;
-    r.rows = state.entries;
+    r.rows.assign(state.entries.begin(), state.entries.end());
     r.output = ReadWholeFile(state.outputPath);
     r.archive = ParseArchive(r.output);
     ExpectEntriesCopied(r, source);
@@ -268,7 +268,7 @@ TEST(RebuildLargeSource, FourGiBSourceGivesNtfsBlocks) {
     RecordingReporter reporter;
     ASSERT_TRUE(RebuildSingleArchive(state, reporter));
     RebuildResult r;
-    r.rows = state.entries;
+    r.rows.assign(state.entries.begin(), state.entries.end());
     r.output = ReadWholeFile(state.outputPath);
     r.archive = ParseArchive(r.output);
     ASSERT_TRUE(r.archive.ok) << r.archive.error;
