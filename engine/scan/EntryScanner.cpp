@@ -16,6 +16,7 @@
 #include "scan/SpanEvidence.h"
 #include "scan/StreamedDecodeAhead.h"
 #include "scan/StreamedEntryEnd.h"
+#include "scan/UnendedEntries.h"
 
 namespace vrz {
 
@@ -82,6 +83,8 @@ private:
     // Rows taken as their headers claim although nothing confirmed them:
     // entries found inside them win (header offsets, ascending).
     std::vector<std::uint64_t> doubtful_;
+    // Stored streamed entries without a descriptor, in layout order.
+    std::vector<std::uint64_t> unended_;
     std::vector<std::uint8_t> extraCopy_;
     NameStep names_;
     // Reused for every entry, so that naming one allocates nothing.
@@ -156,6 +159,9 @@ bool Scanner::AcceptStreamed(const LocalHeader& header, std::uint64_t at, std::u
     if (end.doesNotDecode) Refuse(FindingKind::kDataDoesNotDecode, at, name, end.failureOffset);
     if (end.outcome != StreamedEnd::Outcome::kFound) {
         Refuse(runEnd < total_ ? FindingKind::kPartMissing : FindingKind::kDescriptorNotFound, at, name, runEnd - at);
+        // Stored data have no end of their own: the next entry may give one.
+        if (runEnd == total_ && header.method == method::kStored && (header.flags & zip::kFlagEncrypted) == 0)
+            unended_.push_back(at);
         return false;
     }
     row.crc32 = end.descriptor.crc32;
@@ -322,6 +328,10 @@ bool Scanner::Run() {
         if (!matcher.Apply(directories_)) return false;
         if (FailIfUnreadable()) return false;
     }
+    std::vector<std::uint64_t> directoryStarts;
+    for (const WalkedDirectory& directory : directories_) directoryStarts.push_back(directory.start);
+    EndAtNextHeader(state_, reader_, names_, unended_, std::move(directoryStarts));
+    if (FailIfUnreadable()) return false;
     state_.scanPosition = total_;
     return true;
 }

@@ -66,9 +66,9 @@ def python_zip_renamed(root, names, out, renamed):
             z.writestr(info, ziptools.read(os.path.join(root, name)))
 
 
-def python_streamed(root, names, out):
+def python_streamed(root, names, out, compression=zipfile.ZIP_DEFLATED):
     with open(out, "wb") as raw:
-        with zipfile.ZipFile(ziptools._Unseekable(raw), "w", zipfile.ZIP_DEFLATED) as z:
+        with zipfile.ZipFile(ziptools._Unseekable(raw), "w", compression) as z:
             for name in names:
                 with open(os.path.join(root, name), "rb") as src, z.open(name, "w") as dst:
                     dst.write(src.read())
@@ -88,6 +88,11 @@ def change(field_offset, fmt, how, signature=ziptools.LOCAL_SIG, index=0):
         at = nth(data, signature, index) + field_offset
         struct.pack_into(fmt, data, at, how(struct.unpack_from(fmt, data, at)[0]))
     return damage
+
+
+def without_first_descriptor(data):
+    at = data.index(b"PK\x07\x08")
+    del data[at:at + 16]
 
 
 def zero_central_directory(data):
@@ -132,6 +137,7 @@ class ConflictingReadings(unittest.TestCase):
             "zip-stored-large": lambda out: info_zip(src_large, large, out, "-X", "-0"),
             "python": lambda out: python_zip(src_large, large, out),
             "python-streamed": lambda out: python_streamed(src_large, large, out),
+            "python-streamed-stored": lambda out: python_streamed(src_large, large, out, zipfile.ZIP_STORED),
             "python-empty-name": lambda out: python_zip_renamed(src_large, large, out, {"gamma.txt": ""}),
             "7z-bzip2": lambda out: seven_zip(src_large, large, out, "-mm=BZip2"),
         }
@@ -229,6 +235,11 @@ class ConflictingReadings(unittest.TestCase):
              both(change(8, "<H", lambda v: v | 0x0800, signature=ziptools.CENTRAL_SIG),
                   change(46, "<B", lambda v: v ^ 0x80, signature=ziptools.CENTRAL_SIG)),
              SMALL, "name-conflict-decided"),
+            # Nothing but the next entry ends stored streamed data without a
+            # descriptor: all its bytes are kept, damaged, for no CRC-32 checks them.
+            ("stored streamed entry without descriptor or directory", "python-streamed-stored",
+             both(without_first_descriptor, zero_central_directory),
+             {k: v for k, v in LARGE.items() if k != "alpha.txt"}, "entry-cut-at-header"),
             # The directory walk goes on past a record with an empty name.
             ("entry after an empty-named one, local signature", "python-empty-name",
              change(0, "<B", lambda v: v ^ 0x11, index=3),

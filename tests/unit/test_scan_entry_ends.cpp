@@ -107,7 +107,8 @@ TEST(StreamedEntryEnds, WideDescriptorAfterAHeaderWithoutZip64Field) {
 
 TEST(StreamedEntryEnds, ManyLostDescriptorsStillLeaveLaterEntriesFound) {
     // Each streamed entry without its descriptor searches on to the end once;
-    // what that search saw must still serve the entries after it.
+    // what that search saw must still serve the entries after it, and the
+    // stored data then end where the entry after them begins.
     Bytes bytes;
     Names expected;
     for (int i = 0; i < 40; ++i) {
@@ -115,6 +116,7 @@ TEST(StreamedEntryEnds, ManyLostDescriptorsStillLeaveLaterEntriesFound) {
         Append(bytes, StreamedRecord(Streamed(name, std::string(50 + i, 'l'), 0, false)));
         const std::string kept = "kept" + std::to_string(i) + ".txt";
         Append(bytes, LocalRecord({kept, "k"}));
+        expected.push_back(name);
         expected.push_back(kept);
     }
     Append(bytes, StreamedRecord(Streamed("streamed.txt", std::string(70, 's'), 16, false)));
@@ -259,11 +261,15 @@ TEST(StreamedEntryEnds, MissingOrUnsignedDescriptorsWhereTheDataSaysWhereTheEntr
         EXPECT_EQ(r.rows[0].crc32, Crc(plain));
         EXPECT_EQ(r.rows[0].compressedSize, plain.size());
 
-        // The same with a CRC-32 that does not match is no descriptor.
+        // The same with a CRC-32 that does not match is no descriptor: the
+        // data end where the next entry begins, those bytes with them.
         e.crc ^= 1;
         Bytes wrong = StreamedRecord(e);
         Append(wrong, LocalRecord({"next.txt", "next"}));
-        EXPECT_EQ(ScanBytes(Padded(wrong)).Names(), (Names{"next.txt"})) << "form " << form;
+        const ScanResult w = ScanBytes(Padded(wrong));
+        ASSERT_EQ(w.Names(), (Names{"unsigned.txt", "next.txt"})) << "form " << form;
+        EXPECT_EQ(w.rows[0].descriptorLength, 0);
+        EXPECT_EQ(w.rows[0].compressedSize, plain.size() + form);
     }
     // A deflated entry without any descriptor, the next header right where
     // its stream ends: the stream gives its sizes and CRC-32.

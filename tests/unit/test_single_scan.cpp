@@ -137,13 +137,17 @@ TEST(SingleScanDescriptor, DescriptorSuppliesCrcAndSizes) {
     EXPECT_EQ(r.rows[0].entryLength, 30u + 5 + 13 + 16);
 }
 
-TEST(SingleScanDescriptor, MissingDescriptorDropsEntryButFindsTheNext) {
+TEST(SingleScanDescriptor, MissingDescriptorEndsStoredDataAtTheNextEntry) {
     LocalEntry broken{"broken.txt", std::string(50, 'b'), 0, 0x0008, {}, 0, 0, 0};
     Bytes bytes = LocalRecord(broken);
     Append(bytes, LocalRecord({"fine.txt", "fine"}));
     Append(bytes, CentralStub());
     const ScanResult r = ScanBytes(Padded(bytes));
-    EXPECT_EQ(r.Names(), (Names{"fine.txt"}));
+    ASSERT_EQ(r.Names(), (Names{"broken.txt", "fine.txt"}));
+    // Every byte up to the next header, under the header's CRC-32 (nothing gives another).
+    EXPECT_EQ(r.rows[0].compressedSize, 50u);
+    EXPECT_EQ(r.rows[0].crc32, 0u);
+    EXPECT_FALSE(r.FreshHeader(0).empty());
 }
 
 TEST(SingleScanDescriptor, DescriptorSignatureInsideDataIsPassedOver) {
