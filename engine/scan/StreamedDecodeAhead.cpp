@@ -51,12 +51,15 @@ StreamedDecodeAhead::StreamedDecodeAhead(const SourceLayout& layout, std::size_t
       lookReader_(layout, windowSize),
       wasteAllowance_(layout.TotalSize() + kWasteFloor) {
     if (threads <= 1) return;
+    // The walk is one of the threads: it decodes every candidate no worker
+    // has started when it gets there, instead of sleeping until one does.
+    const std::size_t workers = threads - 1;
     maxQueued_ = kQueuedPerThread * threads;
-    for (std::size_t i = 0; i < threads; ++i) {
+    for (std::size_t i = 0; i < workers; ++i) {
         readers_.push_back(std::make_unique<SourceReader>(layout, windowSize));
         inflaters_.push_back(std::make_unique<WholeInflater>());
     }
-    pool_ = std::make_unique<TaskPool>(threads, maxQueued_);
+    pool_ = std::make_unique<TaskPool>(workers, maxQueued_);
 }
 
 StreamedDecodeAhead::~StreamedDecodeAhead() {

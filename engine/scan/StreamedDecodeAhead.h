@@ -26,7 +26,8 @@ namespace vrz {
 
 class StreamedDecodeAhead : public DecodedAhead {
 public:
-    // threads above 1 start a pool of that many; 1 decodes nothing ahead.
+    // threads counts the walk's own: above 1, threads - 1 workers decode
+    // ahead while the walk decodes what none has started; 1 decodes nothing ahead.
     // jobMayContinue is asked from the pool's threads.
     StreamedDecodeAhead(const SourceLayout& layout, std::size_t threads, std::size_t windowSize,
                         std::function<bool()> jobMayContinue);
