@@ -45,8 +45,21 @@ WalkedDirectory WalkCentralDirectory(const ByteFetch& fetch, std::uint64_t start
         if (!fixed) break;
         std::uint8_t copy[zip::kCentralHeaderSize];
         std::memcpy(copy, fixed, sizeof copy);
-        const std::size_t variable = CentralRecordVariableLength(copy);
-        if (variable > limit - at - zip::kCentralHeaderSize) break;
+        const std::uint64_t room = limit - at - zip::kCentralHeaderSize;
+        const std::size_t commentLength = ReadU16(copy + zip::cdh::kCommentLength);
+        const std::size_t named = CentralRecordVariableLength(copy) - commentLength;
+        if (named > room) break;
+        // A comment that runs over the next record or past the bytes has a
+        // damaged length: it ends before the record, which is read as one.
+        const std::size_t reach = static_cast<std::size_t>(std::min<std::uint64_t>(commentLength, room - named));
+        const std::uint8_t* comment = reach > 0 ? fetch(at + zip::kCentralHeaderSize + named, reach) : nullptr;
+        if (reach > 0 && !comment) break;
+        const std::size_t kept = reach > 0 ? RecordFreeLength(comment, reach) : 0;
+        if (kept != commentLength) {
+            WriteU16(copy + zip::cdh::kCommentLength, static_cast<std::uint16_t>(kept));
+            dir.lengthsCut = true;
+        }
+        const std::size_t variable = named + kept;
         const std::uint8_t* rest = fetch(at + zip::kCentralHeaderSize, variable);
         if (!rest && variable > 0) break;
         CentralRecord record = ReadCentralRecord(copy, rest);

@@ -21,6 +21,9 @@ struct WalkedDirectory {
     // From the end record: where the archive said its directory starts, and its comment.
     std::uint64_t statedOffset = 0;
     std::string archiveComment;
+    // A record's comment ran over the next record or past the bytes: its
+    // length was cut, and the directory is known to be damaged.
+    bool lengthsCut = false;
 };
 
 // Reads [offset, offset + length) of the layout; nullptr when out of range.

@@ -206,12 +206,17 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
     // empty entry's CRC-32 checks anywhere.
     const bool nameInPlace = NameBytesAre(headerOffset + zip::kLocalHeaderSize, record.name);
     if (!nameInPlace && (record.compressedSize == 0 || record.uncompressedSize == 0)) return false;
+    // A local header at the offset with a name of the record's length: only
+    // name bytes of it are damaged, and its extra length may hold.
+    const std::uint8_t* local = reader_.Bytes(headerOffset, zip::kLocalHeaderSize);
+    const bool sameShape = local != nullptr && std::memcmp(local, zip::kSigLocalHeader, 4) == 0 &&
+                           ReadU16(local + zip::lfh::kNameLength) == record.name.size();
     // Data nothing can check are only taken where the header still shows
-    // the record's name: ending at a record alone is too weak a proof when
-    // the record's offset itself may be damaged.
-    if (!nameInPlace && !CanCheck(record)) return false;
+    // the record's name or its shape: ending at a record alone is too weak a
+    // proof when the record's offset itself may be damaged.
+    if (!nameInPlace && !sameShape && !CanCheck(record)) return false;
     std::vector<std::uint64_t> extraLengths;
-    if (nameInPlace) {
+    if (nameInPlace || sameShape) {
         if (const std::uint8_t* fixed = reader_.Bytes(headerOffset, zip::kLocalHeaderSize))
             extraLengths.push_back(ReadU16(fixed + zip::lfh::kExtraLength));
     }
@@ -249,6 +254,22 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         extras.localRecordOverride = LocalRecordFromCentral(record);
         r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
+        // No data at all: readers refuse any method but stored for them.
+        if (record.compressedSize == 0 && record.uncompressedSize == 0 && record.method != method::kStored &&
+            (record.flags & zip::kFlagEncrypted) == 0) {
+            WriteU16(extras.localRecordOverride.data() + zip::lfh::kMethod, method::kStored);
+            r.method = method::kStored;
+            ScanFinding finding;
+            finding.kind = FindingKind::kHeaderMadeReadable;
+            finding.offset = headerOffset;
+            finding.part = r.part;
+            finding.name = record.name;
+            finding.field = FindingField::kMethod;
+            finding.basis = FindingBasis::kReadersRefuse;
+            finding.won = method::kStored;
+            finding.lost = record.method;
+            state_.findings.Add(std::move(finding));
+        }
         if (!DosDateTimeIsReadable(record.modDate, record.modTime)) {
             // Readers that convert the date report the archive's headers as damaged.
             std::uint8_t* stamp = extras.localRecordOverride.data();
@@ -329,6 +350,7 @@ bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory
     const auto& rows = state_.entries;
     std::uint8_t fixed[zip::kLocalHeaderSize];
     std::string localName;
+    if (directory.lengthsCut) return true;
     for (const CentralRecord& record : directory.records) {
         if (LooksDamaged(record, record.name)) return true;
         const auto found = rowAt.find(record.localHeaderOffset);

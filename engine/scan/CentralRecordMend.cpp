@@ -226,8 +226,13 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
     // Of two names, a damaged-looking one loses; else the central record's
     // is kept, as every reader of the directory does, unless its record is
     // the one that shows damage.
-    const bool centralNameBad = NameLooksDamaged(record.name, record.flags, localName);
-    const bool localNameBad = NameLooksDamaged(localName, local.flags, record.name);
+    // A folder's name on an entry with data is no writer's either.
+    const bool hasData = row.uncompressedSize > 0 || row.compressedSize > 0;
+    const auto folderName = [](const std::string& name) { return !name.empty() && name.back() == '/'; };
+    const bool centralNameBad = NameLooksDamaged(record.name, record.flags, localName) ||
+                                (hasData && folderName(record.name) && !folderName(localName));
+    const bool localNameBad = NameLooksDamaged(localName, local.flags, record.name) ||
+                              (hasData && folderName(localName) && !folderName(record.name));
     const bool localNameWins = nameDiffers && !localNameBad && (centralNameBad || (centralOdd && !localOdd));
     const std::string& keptName = localNameWins ? localName : record.name;
     if (localNameWins) {
@@ -247,7 +252,15 @@ bool CentralRecordMatcher::MendFromCentral(const CentralRecord& record, std::siz
         keptVersion = VersionNeededIsDamaged(record.versionNeeded, needed) ? needed : record.versionNeeded;
     std::uint16_t keptTime = localTime;
     std::uint16_t keptDate = localDate;
-    if (!DosDateTimeIsReadable(localDate, localTime)) {
+    // A streamed entry under traditional encryption checks its password
+    // against the time: nothing but the readers' directory can tell which.
+    const bool timeIsKey = (record.flags & zip::kFlagEncrypted) != 0 && record.method != method::kAes &&
+                           ((record.flags | local.flags) & zip::kFlagDataDescriptor) != 0;
+    if (timeIsKey && readersTakeRecord_ && localTime != record.modTime &&
+        DosDateTimeIsReadable(record.modDate, record.modTime)) {
+        keptTime = record.modTime;
+        keptDate = record.modDate;
+    } else if (!DosDateTimeIsReadable(localDate, localTime)) {
         const bool centralValid = DosDateTimeIsReadable(record.modDate, record.modTime);
         keptTime = centralValid ? record.modTime : 0;
         keptDate = centralValid ? record.modDate : kDosEpochDate;

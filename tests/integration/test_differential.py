@@ -31,6 +31,12 @@ KNOWN_CAUSES = [
     (1816, "zip-pipe", "any"),       # empty data check anywhere: a grown name length hid the next entry
     (1953, "7z-bzip2", "any"),       # the same for an entry rebuilt from its central record
     (3520, "zip-nested", "any"),     # a nested end record's comment ran over the outer directory
+    (1502, "py-lzma", "headers"),    # a central record's comment ran over the end record
+    (1592, "7z-ppmd", "central"),    # the same: a directory of cut lengths decides no tie
+    (1515, "zip-bzip2", "central"),  # a folder's name from the central record on an entry with data
+    (35, "7z-deflate", "headers"),   # an empty entry rebuilt under a method no reader has
+    (69, "zip-crypt", "headers"),    # the time a streamed encrypted entry's password is checked with
+    (1413, "zip-crypt", "headers"),  # encrypted data under a damaged local name
 ]
 
 
