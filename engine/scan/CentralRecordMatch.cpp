@@ -138,6 +138,7 @@ std::vector<std::uint64_t> CentralRecordMatcher::HeaderOffsetsFor(const WalkedDi
 bool CentralRecordMatcher::NameBytesAre(std::uint64_t offset, const std::string& name) {
     const std::uint64_t total = state_.scanLayout.TotalSize();
     if (offset > total || total - offset < name.size()) return false;
+    if (name.empty()) return true;
     nameBytes_.resize(name.size());
     return reader_.Copy(offset, name.size(), nameBytes_.data()) &&
            std::memcmp(nameBytes_.data(), name.data(), name.size()) == 0;
@@ -336,8 +337,8 @@ bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory
         if (!reader_.Copy(row.headerOffset, sizeof fixed, fixed) || ReadU32(fixed) != zip::kLocalHeaderSignature)
             continue;
         localName.resize(ReadU16(fixed + zip::lfh::kNameLength));
-        if (!reader_.Copy(row.headerOffset + zip::kLocalHeaderSize, localName.size(),
-                          reinterpret_cast<std::uint8_t*>(&localName[0])))
+        if (!localName.empty() && !reader_.Copy(row.headerOffset + zip::kLocalHeaderSize, localName.size(),
+                                                reinterpret_cast<std::uint8_t*>(&localName[0])))
             continue;
         if (localName != record.name && LooksDamaged(record, localName)) return true;
         // Sizes the local header's span refutes: it ends where the next record begins.

@@ -50,8 +50,9 @@ void EndAtNextHeader(JobState& state, SourceReader& reader, NameStep& names, con
         const std::uint64_t dataStart = at + header.HeaderLength();
         name.resize(header.nameLength);
         extra.resize(header.extraLength);
-        if (!reader.Copy(at + zip::kLocalHeaderSize, name.size(), reinterpret_cast<std::uint8_t*>(&name[0])) ||
-            !reader.Copy(at + zip::kLocalHeaderSize + name.size(), extra.size(), extra.data()))
+        if ((!name.empty() &&
+             !reader.Copy(at + zip::kLocalHeaderSize, name.size(), reinterpret_cast<std::uint8_t*>(&name[0]))) ||
+            (!extra.empty() && !reader.Copy(at + zip::kLocalHeaderSize + name.size(), extra.size(), extra.data())))
             continue;
         ApplyZip64Extra(header, extra.data(), extra.size());
         std::uint64_t end = NextRowAfter(rows, dataStart);

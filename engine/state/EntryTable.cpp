@@ -1,6 +1,7 @@
 #include "state/EntryTable.h"
 
 #include <algorithm>
+#include <new>
 
 namespace vrz {
 
@@ -12,8 +13,11 @@ EntryTable& EntryTable::operator=(const EntryTable& other) {
 }
 
 RecoveredEntry* EntryTable::Grow() {
-    if (size_ == chunks_.size() * kChunkRows) chunks_.emplace_back(new RecoveredEntry[kChunkRows]);
-    return &(*this)[size_++];
+    if (size_ == chunks_.size() * kChunkRows)
+        chunks_.emplace_back(static_cast<RecoveredEntry*>(::operator new(kChunkRows * sizeof(RecoveredEntry))));
+    RecoveredEntry* row = new (chunks_.back().get() + size_ % kChunkRows) RecoveredEntry();
+    ++size_;
+    return row;
 }
 
 void EntryTable::pop_back() {

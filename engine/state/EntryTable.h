@@ -84,8 +84,8 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
 
-    RecoveredEntry& operator[](std::size_t i) { return chunks_[i / kChunkRows][i % kChunkRows]; }
-    const RecoveredEntry& operator[](std::size_t i) const { return chunks_[i / kChunkRows][i % kChunkRows]; }
+    RecoveredEntry& operator[](std::size_t i) { return chunks_[i / kChunkRows].get()[i % kChunkRows]; }
+    const RecoveredEntry& operator[](std::size_t i) const { return chunks_[i / kChunkRows].get()[i % kChunkRows]; }
     RecoveredEntry& front() { return (*this)[0]; }
     const RecoveredEntry& front() const { return (*this)[0]; }
     RecoveredEntry& back() { return (*this)[size_ - 1]; }
@@ -123,9 +123,17 @@ public:
     void shrink_to_fit() {}
 
 private:
+    // A chunk's rows are made as they are added, so a small table touches
+    // only the memory its rows take, not the whole chunk.
+    struct ChunkRelease {
+        void operator()(RecoveredEntry* rows) const { ::operator delete(rows); }
+    };
+    using Chunk = std::unique_ptr<RecoveredEntry, ChunkRelease>;
+    static_assert(std::is_trivially_destructible<RecoveredEntry>::value, "rows are dropped without destructors");
+
     RecoveredEntry* Grow();
 
-    std::vector<std::unique_ptr<RecoveredEntry[]>> chunks_;
+    std::vector<Chunk> chunks_;
     std::size_t size_ = 0;
 };
 
