@@ -295,6 +295,8 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
 // Puts the recovered rows among the rows found, in layout order. Headers
 // found inside a recovered entry's data were never entries of their own.
 void CentralRecordMatcher::MergeRecovered(std::vector<RecoveredEntry> recovered) {
+    // Nothing to put in: a copy of the whole table would only double its memory.
+    if (recovered.empty()) return;
     EntryTable& rows = state_.entries;
     EntryTable merged;
     std::size_t next = 0;

@@ -124,7 +124,14 @@ bool StreamedDecodeAhead::RequestAt(std::uint64_t at, StreamRequest* request) {
     const std::uint8_t* fixed = lookReader_.Bytes(at, zip::kLocalHeaderSize);
     if (!fixed) return false;
     LocalHeader header = ReadLocalHeaderFixed(fixed);
-    if (!header.HasDataDescriptor() || !EndFoundByDecoding(header)) return false;
+    if (!header.HasDataDescriptor()) {
+        // Where the walk will most likely go on: an archive of sized
+        // entries is then read here no more than the walk reads it.
+        if (header.compressedSize != zip::kZip64Marker32 && header.LengthWithData() <= runEnd - at)
+            lookFrom_ = std::max(lookFrom_, at + header.LengthWithData());
+        return false;
+    }
+    if (!EndFoundByDecoding(header)) return false;
     if (header.HeaderLength() > runEnd - at) return false;
     const std::size_t variable = std::size_t{header.nameLength} + header.extraLength;
     if (variable > lookReader_.WindowSize()) return false;

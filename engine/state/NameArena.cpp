@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace vrz {
 
@@ -27,12 +28,17 @@ std::size_t LengthAt(const char* at) {
 }  // namespace
 
 char* NameArena::Reserve(std::size_t need, NameRef* ref) {
+    std::size_t count = count_.load(std::memory_order_relaxed);
     if (kBlockSize - used_ < need) {
-        blocks_.emplace_back(new char[kBlockSize]);
+        if (count == kMaxBlocks) throw std::bad_alloc();
+        // Left uninitialised: the pages are touched only as slots are used.
+        if (!blocks_) blocks_.reset(new char*[kMaxBlocks]);
+        blocks_[count] = new char[kBlockSize];
+        count_.store(++count, std::memory_order_release);
         used_ = 0;
     }
-    *ref = NameRef{static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(used_)};
-    char* at = blocks_.back().get() + used_;
+    *ref = NameRef{static_cast<std::uint32_t>(count - 1), static_cast<std::uint32_t>(used_)};
+    char* at = blocks_[count - 1] + used_;
     used_ += need;
     return at;
 }
@@ -53,8 +59,8 @@ NameRef NameArena::AddPair(std::string_view first, std::string_view second) {
 }
 
 std::string_view NameArena::View(NameRef ref) const {
-    if (ref.block >= blocks_.size() || ref.offset + kLengthPrefix > kBlockSize) return {};
-    const char* at = blocks_[ref.block].get() + ref.offset;
+    if (ref.block >= count_.load(std::memory_order_acquire) || ref.offset + kLengthPrefix > kBlockSize) return {};
+    const char* at = blocks_[ref.block] + ref.offset;
     return std::string_view(at + kLengthPrefix, LengthAt(at));
 }
 
@@ -66,7 +72,9 @@ std::string_view NameArena::ViewSecond(NameRef ref) const {
 }
 
 void NameArena::Clear() {
-    blocks_.clear();
+    const std::size_t count = count_.load(std::memory_order_relaxed);
+    for (std::size_t i = 0; i < count; ++i) delete[] blocks_[i];
+    count_.store(0, std::memory_order_relaxed);
     used_ = kBlockSize;
 }
 

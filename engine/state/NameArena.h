@@ -1,14 +1,16 @@
 // Entry names kept back to back in large blocks instead of one heap string
 // each: a table of millions of entries then costs the name bytes plus eight
 // bytes a row, not a string object and an allocation a row. Blocks never
-// move, so a name's view stays valid until Clear.
+// move, so a name's view stays valid until Clear. One thread may add names
+// (under its caller's lock) while others view names added before: the block
+// directory never reallocates and its count is published after the block.
 #pragma once
 
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 namespace vrz {
 
@@ -32,6 +34,13 @@ class NameArena {
 public:
     // Names up to 65535 bytes (the name-length field's limit) plus their prefix fit one block.
     static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+    // 64 GiB of names; the directory's untouched slots cost no memory.
+    static constexpr std::size_t kMaxBlocks = std::size_t{1} << 16;
+
+    NameArena() = default;
+    ~NameArena() { Clear(); }
+    NameArena(const NameArena&) = delete;
+    NameArena& operator=(const NameArena&) = delete;
 
     NameRef Add(std::string_view name);
     // Two names back to back under one ref: View gives the first, ViewSecond the second.
@@ -41,12 +50,13 @@ public:
     void Clear();
 
     // Bytes held by the blocks, for the memory figures.
-    std::size_t BytesReserved() const { return blocks_.size() * kBlockSize; }
+    std::size_t BytesReserved() const { return count_.load(std::memory_order_acquire) * kBlockSize; }
 
 private:
     char* Reserve(std::size_t need, NameRef* ref);
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::unique_ptr<char*[]> blocks_;  // kMaxBlocks slots, the first count_ filled
+    std::atomic<std::size_t> count_{0};
     std::size_t used_ = kBlockSize;  // in the last block; full before the first Add
 };
 
