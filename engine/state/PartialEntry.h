@@ -33,7 +33,13 @@ struct PartialEntry {
     // data, else the recovered bytes as the writer deflates them.
     std::uint64_t writtenSize = 0;
 
-    std::string WrittenName() const { return kPartialFilesFolder + headerName; }
+    // A file's name even when the header's is empty or a folder's: a reader
+    // would take "#Partial Files/" alone for a folder and drop the data.
+    std::string WrittenName() const {
+        std::string name = kPartialFilesFolder + headerName;
+        if (headerName.empty() || headerName.back() == '/') name += "unnamed at " + std::to_string(headerOffset);
+        return name;
+    }
 };
 
 }  // namespace vrz

@@ -377,6 +377,20 @@ TEST(SalvageTest, CutStoredEntryKeepsTheBytesPresent) {
               cut.content.substr(0, 10000));
 }
 
+// An empty header name must not make the salvaged file a folder.
+TEST(SalvageTest, CutEntryWithAnEmptyNameIsSavedUnderAFileName) {
+    Member cut{"", Lines(4000)};
+    TempDir dir;
+    Salvaged s;
+    CutScanSalvage(dir, Record(cut), 30 + 5000, &s);
+    ASSERT_EQ(s.state.partials.size(), 1u);
+    ASSERT_TRUE(s.rebuilt);
+    ASSERT_TRUE(s.archive.ok) << s.archive.error;
+    ASSERT_EQ(s.archive.headers.size(), 1u);
+    EXPECT_EQ(s.archive.headers[0].name, "#Partial Files/unnamed at 0");
+    EXPECT_EQ(s.archive.headers[0].uncompressed32, 5000u);
+}
+
 TEST(SalvageTest, CutDeflatedEntryKeepsItsDecodablePrefixDeflatedAgain) {
     Member cut{"big.txt", Lines(40000), method::kDeflate};
     const Bytes archive = Record(cut);
