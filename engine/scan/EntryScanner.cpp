@@ -46,7 +46,7 @@ public:
                  [&state] { return state.ScanMayContinue(); }),
           index_(reader_, total_, state.scanWork, [this] { return Poll(); }),
           endFinder_(reader_, memo_, index_),
-          spans_(reader_, Hooks(), total_) {
+          spans_(reader_, Hooks(), total_, index_, state.scanWork) {
         for (const RecoveredEntry& row : state_.entries) names_.Remember(state_.NameOf(row));
         state_.scanWork.refusedAllowance += kRefusedWorkPerByte * total_ + options.refusedWorkFloor;
         memo_.SetAhead(&ahead_);

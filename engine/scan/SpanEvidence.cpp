@@ -136,9 +136,12 @@ SpanDecision SpanEvidence::DecodeToStreamEnd(const LocalHeader& header, std::uin
 }
 
 std::vector<std::uint64_t> SpanEvidence::HeaderSignaturesIn(std::uint64_t from, std::uint64_t to, bool* cancelled) {
+    const std::uint64_t limit = to + 1;
+    if (limit - from > searchBudget_) return IndexedSignaturesIn(from, to, cancelled);
+    searchBudget_ -= limit - from;
+    work_.bytesSearched += limit - from;
     std::vector<std::uint64_t> places;
     std::uint64_t cursor = from;
-    const std::uint64_t limit = to + 1;
     while (cursor < limit && places.size() < kMostHeaderPlaces) {
         if (hooks_.mayContinue && !hooks_.mayContinue()) {
             *cancelled = true;
@@ -152,6 +155,26 @@ std::vector<std::uint64_t> SpanEvidence::HeaderSignaturesIn(std::uint64_t from, 
             if (at <= cursor) break;
             cursor = at;
         }
+    }
+    return places;
+}
+
+// The same places, from the index of every record signature in the input.
+std::vector<std::uint64_t> SpanEvidence::IndexedSignaturesIn(std::uint64_t from, std::uint64_t to, bool* cancelled) {
+    std::vector<std::uint64_t> places;
+    std::uint64_t cursor = from;
+    while (cursor <= to && places.size() < kMostHeaderPlaces) {
+        std::uint64_t at = 0;
+        if (!index_.NextRecord(cursor, &at)) {
+            *cancelled = true;
+            return places;
+        }
+        if (at > to) break;
+        ++work_.headersTried;
+        // The index also lists ZIP64 end records, which this search does not want.
+        const std::uint8_t* sig = reader_.Bytes(at, 4);
+        if (sig && std::memcmp(sig, zip::kSigZip64EndOfCentralDir, 4) != 0) places.push_back(at);
+        cursor = at + 1;
     }
     return places;
 }

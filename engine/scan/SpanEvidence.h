@@ -12,10 +12,12 @@
 
 #include "io/SourceReader.h"
 #include "records/LocalHeader.h"
+#include "scan/DescriptorIndex.h"
 #include "scan/StreamedEntryEnd.h"
 #include "state/EntryCheck.h"
 #include "state/JobState.h"
 #include "state/ScanFinding.h"
+#include "state/ScanWork.h"
 
 namespace vrz {
 
@@ -39,8 +41,14 @@ struct SpanDecision {
 
 class SpanEvidence {
 public:
-    SpanEvidence(SourceReader& reader, StreamedEndHooks hooks, std::uint64_t total)
-        : reader_(reader), hooks_(std::move(hooks)), budget_(2 * total + kBudgetSlack) {}
+    SpanEvidence(SourceReader& reader, StreamedEndHooks hooks, std::uint64_t total, DescriptorIndex& index,
+                 ScanWork& work)
+        : reader_(reader),
+          hooks_(std::move(hooks)),
+          index_(index),
+          work_(work),
+          budget_(2 * total + kBudgetSlack),
+          searchBudget_(2 * total + kSearchSlack) {}
 
     // For a header without data descriptor whose data start at dataStart.
     SpanDecision Decide(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd);
@@ -52,15 +60,24 @@ private:
     // Decoding on doubt is bounded by a few times the input, so that
     // hostile headers cannot make the scan quadratic.
     static constexpr std::uint64_t kBudgetSlack = std::uint64_t{64} << 20;
+    // Searching spans for records reads the bytes itself until it has read
+    // twice the input; past that, every span asks the record index, which
+    // reads the input once (many doubtful spans that each reach the end of
+    // the file would otherwise cost the square of it).
+    static constexpr std::uint64_t kSearchSlack = std::uint64_t{256} << 10;
 
     SpanDecision DecodeToStreamEnd(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd,
                                    bool past);
     SpanDecision StoredLengths(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd, bool past);
     std::vector<std::uint64_t> HeaderSignaturesIn(std::uint64_t from, std::uint64_t to, bool* cancelled);
+    std::vector<std::uint64_t> IndexedSignaturesIn(std::uint64_t from, std::uint64_t to, bool* cancelled);
 
     SourceReader& reader_;
     StreamedEndHooks hooks_;
+    DescriptorIndex& index_;
+    ScanWork& work_;
     std::uint64_t budget_;
+    std::uint64_t searchBudget_;
 };
 
 // Rows accepted on doubt (their header offsets, ascending) give way to the

@@ -14,6 +14,7 @@ struct ScanWork {
     std::uint64_t bytesProduced = 0;     // decoded bytes that came out
     std::uint64_t descriptorProbes = 0;  // places read as a possible descriptor
     std::uint64_t bytesChecked = 0;      // bytes whose CRC-32 was taken to confirm a candidate
+    std::uint64_t bytesSearched = 0;     // bytes searched for record signatures inside a doubtful span
     std::uint64_t decodesRemembered = 0; // decodes answered from what an earlier one found
     // Compressed bytes decoded ahead of the walk on other threads for
     // headers it then never asked about. Decodes it did take are counted
@@ -30,7 +31,7 @@ struct ScanWork {
 
     bool MayDecodeForCandidate() const { return refusedBytes < refusedAllowance; }
     std::uint64_t Total() const {
-        return headersTried + decoderCalls + bytesDecoded + descriptorProbes + bytesChecked;
+        return headersTried + decoderCalls + bytesDecoded + descriptorProbes + bytesChecked + bytesSearched;
     }
 };
 
