@@ -354,7 +354,8 @@ bool CentralRecordMatcher::DirectoryShowsDamage(const WalkedDirectory& directory
     std::string localName;
     if (directory.lengthsCut) return true;
     for (const CentralRecord& record : directory.records) {
-        if (LooksDamaged(record, record.name)) return true;
+        // One part only: every record is on its first disk.
+        if (record.diskStart != 0 || LooksDamaged(record, record.name)) return true;
         const auto found = rowAt.find(record.localHeaderOffset);
         if (found == rowAt.end()) continue;
         const RecoveredEntry& row = rows[found->second];

@@ -59,6 +59,9 @@ std::vector<std::uint8_t> WithBlock(const std::uint8_t* area, std::size_t length
     return out;
 }
 
+// Methods 0 to 20 and 93 to 99 are assigned; a writer uses no other.
+bool MethodIsKnown(std::uint16_t value) { return value <= 20 || (value >= 93 && value <= 99); }
+
 bool IsPlainAscii(const std::string& name) {
     for (const char c : name)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -91,9 +94,6 @@ bool NameLooksDamaged(const std::string& name, std::uint16_t flags, const std::s
 }
 
 // Fields of a record (its name aside) that no writer leaves as they stand.
-// Methods 0 to 20 and 93 to 99 are assigned; a writer uses no other.
-bool MethodIsKnown(std::uint16_t value) { return value <= 20 || (value >= 93 && value <= 99); }
-
 bool FieldsLookDamaged(std::uint16_t flags, std::uint16_t method, std::uint16_t versionNeeded, std::uint8_t needed,
                        std::uint16_t modTime, std::uint16_t modDate, const std::uint8_t* extra,
                        std::size_t extraLength) {
@@ -118,7 +118,9 @@ bool AesBlockIsSound(const std::vector<std::uint8_t>& block) {
     if (block.size() != zip::kExtraBlockHeaderSize + 7) return false;
     const std::uint8_t* d = block.data() + zip::kExtraBlockHeaderSize;
     const unsigned version = d[0] | (d[1] << 8);
-    return (version == 1 || version == 2) && d[2] == 'A' && d[3] == 'E' && d[4] >= 1 && d[4] <= 3;
+    const std::uint16_t inner = static_cast<std::uint16_t>(d[5] | (d[6] << 8));
+    return (version == 1 || version == 2) && d[2] == 'A' && d[3] == 'E' && d[4] >= 1 && d[4] <= 3 &&
+           MethodIsKnown(inner) && inner != method::kAes;
 }
 
 struct FieldPair {

@@ -37,6 +37,8 @@ KNOWN_CAUSES = [
     (35, "7z-deflate", "headers"),   # an empty entry rebuilt under a method no reader has
     (69, "zip-crypt", "headers"),    # the time a streamed encrypted entry's password is checked with
     (1413, "zip-crypt", "headers"),  # encrypted data under a damaged local name
+    (1573, "7z-aes", "headers"),     # a local AES block naming no method beside a sound central one
+    (459, "7z-crypt", "headers"),    # a directory whose records name other disks decides no tie
 ]
 
 
