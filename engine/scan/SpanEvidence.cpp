@@ -50,8 +50,10 @@ void AddFinding(JobState& state, FindingKind kind, const RecoveredEntry& row, st
 bool SpanEvidence::RecordFollows(std::uint64_t end, std::uint64_t runEnd) {
     if (end == runEnd) return true;
     if (end > runEnd || runEnd - end < 4) return false;
-    const std::uint8_t* p = reader_.Bytes(end, 4);
-    return p != nullptr && IsRecordSignature(p);
+    // A look ahead that leaves the window where the walk reads: moving it
+    // would make the walk read the same bytes again behind it.
+    std::uint8_t signature[4];
+    return reader_.Copy(end, sizeof signature, signature) && IsRecordSignature(signature);
 }
 
 SpanDecision SpanEvidence::Decide(const LocalHeader& header, std::uint64_t dataStart, std::uint64_t runEnd) {

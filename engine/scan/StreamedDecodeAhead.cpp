@@ -89,7 +89,7 @@ void StreamedDecodeAhead::Reach(std::uint64_t at, bool mayDecode) {
         queued_.pop_front();
     }
     lookFrom_ = std::max(lookFrom_, at);
-    if (!pool_ || !mayDecode || wasted_.load() >= wasteAllowance_) return;
+    if (!streamedMet_ || !pool_ || !mayDecode || wasted_.load() >= wasteAllowance_) return;
     QueueFrom(at);
 }
 
@@ -164,6 +164,7 @@ void StreamedDecodeAhead::Decode(Slot& slot, std::size_t worker) {
 }
 
 bool StreamedDecodeAhead::Take(const StreamRequest& request, StreamDecode* result, ScanWork* spent) {
+    streamedMet_ = true;
     const auto it = std::find_if(queued_.begin(), queued_.end(), [&](const std::shared_ptr<Slot>& slot) {
         return slot->request.dataStart == request.dataStart;
     });

@@ -60,6 +60,9 @@ private:
     // The walk's thread alone reads ahead for headers and keeps the queue.
     SourceReader lookReader_;
     std::uint64_t lookFrom_ = 0;
+    // Looking ahead starts with the first streamed decode the walk asks
+    // for: an archive of sized entries is then read once, by the walk.
+    bool streamedMet_ = false;
     std::deque<std::shared_ptr<Slot>> queued_;  // by header offset
     std::uint64_t wasteAllowance_ = 0;
 
