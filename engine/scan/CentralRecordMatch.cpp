@@ -236,6 +236,12 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         // not decode) count when they end right where the next record begins.
         bool fits = CanCheck(record) ? DataChecks(record, dataOffset, cancelled)
                                      : EndsAtRecord(record, dataOffset + record.compressedSize);
+        // Data that do not verify are still this record's, kept as found and
+        // checked as damaged, where a sound header at its offset shows its name
+        // and they end at the next record: a reader that stops at the stated
+        // size may still read all of them.
+        if (!fits && !*cancelled && CanCheck(record) && nameInPlace && sameShape && i == 0 && record.compressedSize > 0)
+            fits = EndsAtRecord(record, dataOffset + record.compressedSize);
         // Empty data check anywhere: only a record right after them places them.
         if (fits && record.compressedSize == 0) fits = EndsAtRecord(record, dataOffset);
         if (!fits) {

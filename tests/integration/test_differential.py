@@ -39,6 +39,7 @@ KNOWN_CAUSES = [
     (1413, "zip-crypt", "headers"),  # encrypted data under a damaged local name
     (1573, "7z-aes", "headers"),     # a local AES block naming no method beside a sound central one
     (459, "7z-crypt", "headers"),    # a directory whose records name other disks decides no tie
+    (14, "py-stream", "any"),        # a stream damaged past its stated size, left out though readers stop there
 ]
 
 
