@@ -17,6 +17,20 @@ constexpr std::uint8_t kHighestCommonVersion = 45;
 
 }  // namespace
 
+LocalRecordValues ValuesFrom(const LocalHeader& header, std::uint32_t crc32, std::uint64_t compressedSize,
+                             std::uint64_t uncompressedSize) {
+    LocalRecordValues values;
+    values.versionNeeded = header.versionNeeded;
+    values.flags = header.flags;
+    values.method = header.method;
+    values.modTime = header.modTime;
+    values.modDate = header.modDate;
+    values.crc32 = crc32;
+    values.compressedSize = compressedSize;
+    values.uncompressedSize = uncompressedSize;
+    return values;
+}
+
 std::uint16_t DroppedStreamFlag(std::uint16_t flags) {
     // Traditional encryption checks the password against the time instead
     // of the CRC-32 when bit 3 is set: such an entry keeps it.

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/LocalHeader.h"
+
 namespace vrz {
 
 struct LocalRecordValues {
@@ -20,6 +22,11 @@ struct LocalRecordValues {
     std::uint64_t compressedSize = 0;
     std::uint64_t uncompressedSize = 0;
 };
+
+// A found header's version, flags, method and time with the CRC-32 and
+// sizes the entry is written with.
+LocalRecordValues ValuesFrom(const LocalHeader& header, std::uint32_t crc32, std::uint64_t compressedSize,
+                             std::uint64_t uncompressedSize);
 
 // Flag bit 3 where a rebuilt header drops it (the sizes stand in the header),
 // or 0 for an encrypted entry, whose password check depends on the bit: it is

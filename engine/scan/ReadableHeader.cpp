@@ -30,15 +30,7 @@ void AddMend(JobState& state, const RecoveredEntry& row, std::string_view name, 
 
 bool MendFoundHeader(JobState& state, const FoundHeader& found, RecoveredEntry& row) {
     const LocalHeader& header = *found.header;
-    LocalRecordValues values;
-    values.versionNeeded = header.versionNeeded;
-    values.flags = header.flags;
-    values.method = header.method;
-    values.modTime = header.modTime;
-    values.modDate = header.modDate;
-    values.crc32 = row.crc32;
-    values.compressedSize = row.compressedSize;
-    values.uncompressedSize = row.uncompressedSize;
+    LocalRecordValues values = ValuesFrom(header, row.crc32, row.compressedSize, row.uncompressedSize);
     // A streamed entry's sizes come from its descriptor; its header's are not compared.
     bool rebuild = !header.HasDataDescriptor() && (row.compressedSize != header.compressedSize ||
                                                    row.uncompressedSize != header.uncompressedSize);

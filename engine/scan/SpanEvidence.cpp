@@ -281,15 +281,7 @@ void GiveWayToInnerEntries(JobState& state, SourceReader& reader, const std::vec
             continue;
         }
         const LocalHeader fixed = ReadLocalHeaderFixed(record.data());
-        LocalRecordValues values;
-        values.versionNeeded = fixed.versionNeeded;
-        values.flags = fixed.flags;
-        values.method = fixed.method;
-        values.modTime = fixed.modTime;
-        values.modDate = fixed.modDate;
-        values.crc32 = row.crc32;
-        values.compressedSize = inner - dataStart;
-        values.uncompressedSize = row.uncompressedSize;
+        const LocalRecordValues values = ValuesFrom(fixed, row.crc32, inner - dataStart, row.uncompressedSize);
         const std::string_view name(reinterpret_cast<const char*>(record.data()) + zip::kLocalHeaderSize,
                                     fixed.nameLength);
         const std::size_t extraAt = zip::kLocalHeaderSize + std::size_t{fixed.nameLength};

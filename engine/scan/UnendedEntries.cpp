@@ -69,15 +69,7 @@ void EndAtNextHeader(JobState& state, SourceReader& reader, NameStep& names, con
         row.compressedSize = end - dataStart;
         row.uncompressedSize = row.compressedSize;
         row.entryLength = end - at;
-        LocalRecordValues values;
-        values.versionNeeded = header.versionNeeded;
-        values.flags = header.flags;
-        values.method = header.method;
-        values.modTime = header.modTime;
-        values.modDate = header.modDate;
-        values.crc32 = header.crc32;
-        values.compressedSize = row.compressedSize;
-        values.uncompressedSize = row.uncompressedSize;
+        const LocalRecordValues values = ValuesFrom(header, header.crc32, row.compressedSize, row.uncompressedSize);
         EntryExtras& extras = state.ExtrasFor(row);
         extras.localRecordOverride = BuildLocalRecord(values, name, extra.data(), extra.size());
         extras.dataOffset = dataStart;

@@ -52,18 +52,13 @@ class DifferentialTests(unittest.TestCase):
 
     def test_repair_keeps_what_plain_readers_read_and_invents_nothing(self):
         made = differential.build(self.work.path)
+        # (damage kind, copies): the seeded run, then the known causes.
+        batches = [(d, differential.tasks(n * len(made), FIRST_SEED, made)) for d, n in DAMAGE]
+        batches += [(d, [(seed, kind) for seed, kind, k in KNOWN_CAUSES if k == d])
+                    for d in sorted(set(d for _, _, d in KNOWN_CAUSES))]
         violations = []
         copies = readable = recovered = 0
-        for damage_kind, per_kind in DAMAGE:
-            task_list = differential.tasks(per_kind * len(made), FIRST_SEED, made)
-            copies += len(task_list)
-            for result in differential.run(task_list, made, self.work.path, 2, damage_kind):
-                readable += result["readable"]
-                recovered += result["recovered"]
-                violations += [differential.format_violation(result, cls, detail)
-                               for cls, detail in result["violations"]]
-        for damage_kind in sorted(set(d for _, _, d in KNOWN_CAUSES)):
-            task_list = [(seed, kind) for seed, kind, d in KNOWN_CAUSES if d == damage_kind]
+        for damage_kind, task_list in batches:
             copies += len(task_list)
             for result in differential.run(task_list, made, self.work.path, 2, damage_kind):
                 readable += result["readable"]
