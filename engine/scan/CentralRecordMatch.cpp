@@ -194,6 +194,17 @@ bool CentralRecordMatcher::DataChecks(const CentralRecord& record, std::uint64_t
     return false;
 }
 
+namespace {
+
+// The local header names the record's method and encryption: the record's
+// own flags may be what is damaged, and then its data cannot be checked.
+bool LocalAgreesOnCoding(const std::uint8_t* local, const CentralRecord& record) {
+    return ReadU16(local + zip::lfh::kMethod) == record.method &&
+           ((ReadU16(local + zip::lfh::kFlags) ^ record.flags) & zip::kFlagEncrypted) == 0;
+}
+
+}  // namespace
+
 bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t headerOffset, RecoveredEntry* row,
                                    bool* cancelled, std::uint64_t dataEnd) {
     const SourceLayout& layout = state_.scanLayout;
@@ -240,7 +251,8 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         // checked as damaged, where a sound header at its offset shows its name
         // and they end at the next record: a reader that stops at the stated
         // size may still read all of them.
-        if (!fits && !*cancelled && CanCheck(record) && nameInPlace && sameShape && i == 0 && record.compressedSize > 0)
+        if (!fits && !*cancelled && CanCheck(record) && nameInPlace && sameShape && i == 0 &&
+            record.compressedSize > 0 && LocalAgreesOnCoding(local, record))
             fits = EndsAtRecord(record, dataOffset + record.compressedSize);
         // Empty data check anywhere: only a record right after them places them.
         if (fits && record.compressedSize == 0) fits = EndsAtRecord(record, dataOffset);
@@ -260,37 +272,32 @@ bool CentralRecordMatcher::Recover(const CentralRecord& record, std::uint64_t he
         extras.localRecordOverride = LocalRecordFromCentral(record);
         r.zip64Local = ReadU32(extras.localRecordOverride.data() + zip::lfh::kCompressedSize) == zip::kZip64Marker32;
         r.method = record.method;
-        // No data at all: readers refuse any method but stored for them.
-        if (record.compressedSize == 0 && record.uncompressedSize == 0 && record.method != method::kStored &&
-            (record.flags & zip::kFlagEncrypted) == 0) {
-            WriteU16(extras.localRecordOverride.data() + zip::lfh::kMethod, method::kStored);
-            r.method = method::kStored;
+        const auto madeReadable = [&](FindingField field, std::uint64_t won, std::uint64_t lost) {
             ScanFinding finding;
             finding.kind = FindingKind::kHeaderMadeReadable;
             finding.offset = headerOffset;
             finding.part = r.part;
             finding.name = record.name;
-            finding.field = FindingField::kMethod;
+            finding.field = field;
             finding.basis = FindingBasis::kReadersRefuse;
-            finding.won = method::kStored;
-            finding.lost = record.method;
+            finding.won = won;
+            finding.lost = lost;
             state_.findings.Add(std::move(finding));
+        };
+        // No data at all: readers refuse any method but stored for them.
+        if (record.compressedSize == 0 && record.uncompressedSize == 0 && record.method != method::kStored &&
+            (record.flags & zip::kFlagEncrypted) == 0) {
+            WriteU16(extras.localRecordOverride.data() + zip::lfh::kMethod, method::kStored);
+            r.method = method::kStored;
+            madeReadable(FindingField::kMethod, method::kStored, record.method);
         }
         if (!DosDateTimeIsReadable(record.modDate, record.modTime)) {
             // Readers that convert the date report the archive's headers as damaged.
             std::uint8_t* stamp = extras.localRecordOverride.data();
             WriteU16(stamp + zip::lfh::kModTime, 0);
             WriteU16(stamp + zip::lfh::kModDate, kDosEpochDate);
-            ScanFinding finding;
-            finding.kind = FindingKind::kHeaderMadeReadable;
-            finding.offset = headerOffset;
-            finding.part = r.part;
-            finding.name = record.name;
-            finding.field = FindingField::kModTime;
-            finding.basis = FindingBasis::kReadersRefuse;
-            finding.won = std::uint64_t{kDosEpochDate} << 16;
-            finding.lost = (std::uint64_t{record.modDate} << 16) | record.modTime;
-            state_.findings.Add(std::move(finding));
+            madeReadable(FindingField::kModTime, std::uint64_t{kDosEpochDate} << 16,
+                         (std::uint64_t{record.modDate} << 16) | record.modTime);
         }
         *row = std::move(r);
         return true;
